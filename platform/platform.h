@@ -1,0 +1,110 @@
+// The seam between the plug-in and the operating system.
+//
+// Everything the plug-in asks of the system - the settings profile, file
+// search and files, message boxes, sleeping and threads - goes through one
+// object of class Platform.  The build links exactly one implementation
+// (platform/win32 or platform/posix); tests may install another one, for
+// example one that fails its Nth write, with SetPlatform().
+//
+// Texts are the 8-bit bytes the host handed over; an implementation that
+// calls wide system functions converts at that call and nowhere else.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace stats {
+
+// An open file.  Writes may be buffered: Close() is where a buffered write
+// finally fails, so callers that care check its result.  The destructor
+// closes quietly.
+class File {
+ public:
+  virtual ~File() = default;
+  // Appends bytes as they are; no line-end translation.
+  virtual bool Write(std::string_view bytes) = 0;
+  // Pushes buffered bytes to the system.
+  virtual bool Flush() = 0;
+  // Flushes and closes; false when any write since opening failed.
+  virtual bool Close() = 0;
+  // The system's text for the last failure of this file ("" when none).
+  virtual std::string LastError() const = 0;
+};
+
+enum class FileMode {
+  kRead,      // existing file, reading from the start
+  kTruncate,  // created or emptied, then written
+  kAppend,    // created if missing, written at the end
+};
+
+// Message box styles the plug-in uses (the values of the Windows flags).
+inline constexpr unsigned kMbOk = 0x0;
+inline constexpr unsigned kMbIconInformation = 0x40;
+
+enum class MessageOwner {
+  kMainWindow,    // the application's main window, when there is one
+  kActiveWindow,  // the window active on the calling thread, if any
+};
+
+class Platform {
+ public:
+  virtual ~Platform() = default;
+
+  // -- Settings profile ----------------------------------------------------
+  // Reads key in section of the profile file at path; nullopt when the file,
+  // the section or the key is missing.  Values of any length come back whole.
+  virtual std::optional<std::string> ReadProfileString(const std::string& path,
+                                                       const std::string& section,
+                                                       const std::string& key) = 0;
+  // Writes key=value, replacing the key in place or appending it; every other
+  // line of the file stays.  Creates the file (and its folder) if missing.
+  virtual bool WriteProfileString(const std::string& path, const std::string& section,
+                                  const std::string& key, const std::string& value) = 0;
+
+  // -- Files ----------------------------------------------------------------
+  // Names (without folder) of the files matching a pattern such as
+  // "C:\\Zelk\\*.ini", in the order the system lists them.
+  virtual std::vector<std::string> FindFiles(const std::string& pattern) = 0;
+  // Opens a file; on failure returns null and puts the system's reason into
+  // *error when error is not null.
+  virtual std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode,
+                                         std::string* error) = 0;
+  // Reads a whole file; nullopt when it cannot be opened or read.
+  virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+
+  // -- Operator -------------------------------------------------------------
+  // Shows a modal message box; a null caption means the system's default.
+  virtual void ShowMessage(const char* caption, const std::string& text, unsigned style,
+                           MessageOwner owner) = 0;
+
+  // -- Time and threads -----------------------------------------------------
+  virtual void Sleep(unsigned milliseconds) = 0;
+};
+
+// The platform in use: the one this build was made for, unless a test set
+// another.
+Platform& Os();
+
+// Installs a platform for tests; null restores the built-in one.  Returns the
+// one that was in use.
+Platform* SetPlatform(Platform* platform);
+
+// The built-in platform of this build.
+Platform& NativePlatform();
+
+// Splits file contents into lines, as a text-mode reader sees them: lines end
+// at LF, a CR before the LF is dropped, and a last line without LF counts.
+std::vector<std::string> SplitLines(std::string_view contents);
+
+// Module load and unload, called by the platform's module entry code
+// (DllMain on Windows, the shared object's constructor and destructor
+// elsewhere).  process_exiting is true when the whole process is ending, so
+// that other threads may already be gone.
+void OnModuleLoad();
+void OnModuleUnload(bool process_exiting);
+
+}  // namespace stats

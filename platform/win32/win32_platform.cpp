@@ -1,0 +1,235 @@
+// The seam on Windows: the private-profile functions, file search, files,
+// message boxes and Sleep, called with the host's 8-bit texts.
+#include <windows.h>
+
+#include <memory>
+#include <mutex>
+
+#include "platform/platform.h"
+#include "platform/win32/handles.h"
+
+namespace stats {
+namespace win32 {
+
+std::string ErrorText(DWORD error) {
+  char* buffer = nullptr;
+  const DWORD n = ::FormatMessageA(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, error, 0, reinterpret_cast<char*>(&buffer), 0, nullptr);
+  std::string text = n != 0 && buffer != nullptr ? std::string(buffer, n) : std::string();
+  if (buffer != nullptr) ::LocalFree(buffer);
+  while (!text.empty() && (text.back() == '\n' || text.back() == '\r' || text.back() == ' ' ||
+                           text.back() == '.')) {
+    text.pop_back();
+  }
+  if (text.empty()) text = "error " + std::to_string(error);
+  return text;
+}
+
+std::wstring Widen(const std::string& utf8) {
+  if (utf8.empty()) return std::wstring();
+  const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
+                                      nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  return wide;
+}
+
+std::string Narrow(const std::wstring& wide) {
+  if (wide.empty()) return std::string();
+  const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
+                                      nullptr, 0, nullptr, nullptr);
+  std::string utf8(static_cast<size_t>(n), '\0');
+  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
+                        nullptr, nullptr);
+  return utf8;
+}
+
+namespace {
+HINSTANCE g_module = nullptr;
+}
+
+void SetModule(HINSTANCE module) { g_module = module; }
+
+HINSTANCE Module() { return g_module != nullptr ? g_module : ::GetModuleHandleA(nullptr); }
+
+}  // namespace win32
+
+namespace {
+
+using win32::ErrorText;
+
+// A file written through a buffer of our own; the buffer goes to the system
+// at Flush and Close, where a failure is reported.
+class Win32File final : public File {
+ public:
+  explicit Win32File(win32::UniqueFile h) : h_(std::move(h)) {}
+  ~Win32File() override { Close(); }
+  bool Write(std::string_view bytes) override {
+    buffer_.append(bytes);
+    if (buffer_.size() >= kFlushAt) return Flush();
+    return ok_;
+  }
+  bool Flush() override {
+    if (!h_) return Fail(ERROR_INVALID_HANDLE);
+    size_t done = 0;
+    while (done < buffer_.size()) {
+      DWORD written = 0;
+      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(buffer_.size() - done, 1 << 20));
+      if (!::WriteFile(h_.get(), buffer_.data() + done, chunk, &written, nullptr) ||
+          written == 0) {
+        buffer_.erase(0, done);
+        return Fail(::GetLastError());
+      }
+      done += written;
+    }
+    buffer_.clear();
+    return ok_;
+  }
+  bool Close() override {
+    if (!h_) return ok_;
+    Flush();
+    if (!::CloseHandle(h_.release())) Fail(::GetLastError());
+    return ok_;
+  }
+  std::string LastError() const override { return error_; }
+
+ private:
+  static constexpr size_t kFlushAt = 64 * 1024;
+  bool Fail(DWORD error) {
+    ok_ = false;
+    error_ = ErrorText(error);
+    return false;
+  }
+  win32::UniqueFile h_;
+  std::string buffer_;
+  bool ok_ = true;
+  std::string error_;
+};
+
+// No byte of a profile value is 0x01, so this default tells a missing key
+// from an empty one.
+constexpr char kMissing[] = "\x01";
+
+void MakeParentFolder(const std::string& path) {
+  const size_t slash = path.find_last_of("\\/");
+  if (slash == std::string::npos || slash == 0) return;
+  const std::string folder = path.substr(0, slash);
+  if (::GetFileAttributesA(folder.c_str()) != INVALID_FILE_ATTRIBUTES) return;
+  MakeParentFolder(folder);
+  ::CreateDirectoryA(folder.c_str(), nullptr);
+}
+
+BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM found) {
+  DWORD pid = 0;
+  ::GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(hwnd) &&
+      ::GetWindow(hwnd, GW_OWNER) == nullptr) {
+    *reinterpret_cast<HWND*>(found) = hwnd;
+    return FALSE;
+  }
+  return TRUE;
+}
+
+class Win32Platform final : public Platform {
+ public:
+  std::optional<std::string> ReadProfileString(const std::string& path,
+                                               const std::string& section,
+                                               const std::string& key) override {
+    // The buffer grows until the whole value fits: a long soapbox or address
+    // comes back whole.
+    std::string buffer(256, '\0');
+    for (;;) {
+      const DWORD n = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), kMissing,
+                                                 buffer.data(),
+                                                 static_cast<DWORD>(buffer.size()), path.c_str());
+      if (n + 1 < buffer.size() || buffer.size() >= (1u << 24)) {
+        buffer.resize(n);
+        break;
+      }
+      buffer.assign(buffer.size() * 2, '\0');
+    }
+    if (buffer == kMissing) return std::nullopt;
+    return buffer;
+  }
+
+  bool WriteProfileString(const std::string& path, const std::string& section,
+                          const std::string& key, const std::string& value) override {
+    std::lock_guard lock(profile_mutex_);
+    MakeParentFolder(path);
+    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                        path.c_str()) != FALSE;
+  }
+
+  std::vector<std::string> FindFiles(const std::string& pattern) override {
+    std::vector<std::string> names;
+    WIN32_FIND_DATAA data;
+    win32::UniqueFind find(::FindFirstFileA(pattern.c_str(), &data));
+    if (!find) return names;
+    do {
+      names.emplace_back(data.cFileName);
+    } while (::FindNextFileA(find.get(), &data));
+    return names;
+  }
+
+  std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode,
+                                 std::string* error) override {
+    const DWORD access = mode == FileMode::kRead ? GENERIC_READ
+                         : mode == FileMode::kAppend ? FILE_APPEND_DATA
+                                                     : GENERIC_WRITE;
+    const DWORD disposition = mode == FileMode::kRead ? OPEN_EXISTING
+                              : mode == FileMode::kAppend ? OPEN_ALWAYS
+                                                          : CREATE_ALWAYS;
+    // Other programs may read and write the file while it is open.
+    win32::UniqueFile h(::CreateFileA(path.c_str(), access,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) {
+      if (error != nullptr) *error = ErrorText(::GetLastError());
+      return nullptr;
+    }
+    return std::make_unique<Win32File>(std::move(h));
+  }
+
+  std::optional<std::string> ReadFile(const std::string& path) override {
+    win32::UniqueFile h(::CreateFileA(path.c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!h) return std::nullopt;
+    std::string contents;
+    char chunk[4096];
+    DWORD n = 0;
+    for (;;) {
+      if (!::ReadFile(h.get(), chunk, sizeof chunk, &n, nullptr)) return std::nullopt;
+      if (n == 0) break;
+      contents.append(chunk, n);
+    }
+    return contents;
+  }
+
+  void ShowMessage(const char* caption, const std::string& text, unsigned style,
+                   MessageOwner owner) override {
+    HWND parent = nullptr;
+    if (owner == MessageOwner::kActiveWindow) {
+      parent = ::GetActiveWindow();
+    } else {
+      ::EnumWindows(FindMainWindow, reinterpret_cast<LPARAM>(&parent));
+    }
+    ::MessageBoxA(parent, text.c_str(), caption, style);
+  }
+
+  void Sleep(unsigned milliseconds) override { ::Sleep(milliseconds); }
+
+ private:
+  std::mutex profile_mutex_;
+};
+
+}  // namespace
+
+Platform& NativePlatform() {
+  static Win32Platform* platform = new Win32Platform;
+  return *platform;
+}
+
+}  // namespace stats
+

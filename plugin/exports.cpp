@@ -1,0 +1,164 @@
+// The exported entry points under their plain names and aliases.
+//
+// Each export turns the host's C arguments into the project's types (a null
+// text is the empty text), takes the contest-state lock where it touches the
+// state, hands on to the logic, and lets no exception through: whatever goes
+// wrong inside, the host gets the result it expects.
+#include <exception>
+#include <mutex>
+#include <string>
+
+#include "platform/platform.h"
+#include "plugin/exports.h"
+#include "plugin/contest.h"
+#include "plugin/lifecycle.h"
+#include "reports/result.h"
+#include "rules/exchange.h"
+#include "rules/intake.h"
+#include "ui/windows.h"
+
+// The host's argument layouts carry many arguments this contest never reads.
+#pragma GCC diagnostic ignored "-Wunused-parameter"
+
+namespace {
+
+using namespace stats;
+
+std::string Text(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
+
+std::optional<std::string> OptionalText(const char* text) {
+  if (text == nullptr) return std::nullopt;
+  return std::string(text);
+}
+
+template <typename Result, typename Body>
+Result Guarded(Result fallback, Body body) noexcept {
+  try {
+    return body();
+  } catch (...) {
+    return fallback;
+  }
+}
+
+QsoArgs ToQso(STATS_ADD_DATA_PARAMS) {
+  QsoArgs q;
+  q.own_call = Text(p1);
+  q.call = Text(p2);
+  q.time = OleDate::FromHost(p3);
+  q.frequency_hz = p8;
+  q.mode = Text(p9);
+  q.rst_sent = Text(p10);
+  q.rst_received = Text(p11);
+  q.exchange_sent = Text(p12);
+  q.exchange_received = Text(p13);
+  q.prefix = Text(p22);
+  q.country = Text(p23);
+  q.extra = Text(p30);
+  q.band = Text(p32);
+  return q;
+}
+
+const std::string kEmpty;
+
+}  // namespace
+
+extern "C" {
+
+int STATS_CALL ResetStats0(STATS_RESET_PARAMS) {
+  return Guarded(1, [&] {
+    RunStart run;
+    run.host_folder = Text(p1);
+    run.cabrillo = p2;
+    run.own_call = Text(p3);
+    run.start = OleDate::FromHost(p4);
+    run.end = OleDate::FromHost(p5);
+    run.own_country = Text(p15);
+    StartContestRun(run);
+    return 1;
+  });
+}
+
+int STATS_CALL AddData0(STATS_ADD_DATA_PARAMS) {
+  return Guarded(0, [&] {
+    const QsoArgs qso = ToQso(STATS_ADD_DATA_ARGS);
+    std::lock_guard lock(ContestLock());
+    return AddQso(Contest(), qso);
+  });
+}
+
+int STATS_CALL RemoveData0(STATS_ADD_DATA_PARAMS) {
+  return Guarded(1, [&] {
+    const QsoArgs qso = ToQso(STATS_ADD_DATA_ARGS);
+    {
+      std::lock_guard lock(ContestLock());
+      RemoveQso(Contest(), qso);
+    }
+    ui::PostRefresh();
+    return 1;
+  });
+}
+
+int STATS_CALL CheckCallFunc0(STATS_CHECK_CALL_PARAMS) {
+  return Guarded(static_cast<int>(kCallKnownPrefix), [&] {
+    CallCheckArgs args;
+    args.call = Text(p1);
+    args.prefix = Text(p13);
+    args.country = Text(p14);
+    args.band = OptionalText(p25);
+    args.band2 = OptionalText(p26);
+    CallStatus status;
+    {
+      std::lock_guard lock(ContestLock());
+      status = CheckCall(Contest().store, args);
+    }
+    if (status != kCallBandsDiffer) ui::PostRefreshIfIdle();
+    return static_cast<int>(status);
+  });
+}
+
+int STATS_CALL CheckCall0(STATS_CHECK_CALL_PARAMS) {
+  return CheckCallFunc0(STATS_CHECK_CALL_ARGS);
+}
+
+const char* STATS_CALL GetResult0(int* p1) {
+  const char* text = Guarded(kEmpty.c_str(), [&] {
+    std::unique_lock lock(ContestLock());
+    return RunResultRequest(lock);
+  });
+  if (p1 != nullptr) *p1 = -1;
+  return text;
+}
+
+int STATS_CALL StatsIsValidExchg0(STATS_VALID_EXCHG_PARAMS) {
+  return Guarded(0, [&] { return IsValidExchange(Text(p1), Text(p3)) ? 1 : 0; });
+}
+
+int STATS_CALL IsValidExchg0(STATS_VALID_EXCHG_PARAMS) {
+  return StatsIsValidExchg0(STATS_VALID_EXCHG_ARGS);
+}
+
+int STATS_CALL StatsGetExchgCount0(STATS_EXCHG_COUNT_PARAMS) { return 1; }
+
+int STATS_CALL GetExchgCount0(STATS_EXCHG_COUNT_PARAMS) { return 1; }
+
+int STATS_CALL GetNumberOfSets() { return 1; }
+
+const char* STATS_CALL GetSetName(int p1) { return p1 == 0 ? kSetName : ""; }
+
+void STATS_CALL SetupSet0() {
+  Guarded(0, [] {
+    Os().ShowMessage(nullptr, "No additional setup for this plugin", kMbOk,
+                     MessageOwner::kMainWindow);
+    return 0;
+  });
+}
+
+unsigned long STATS_CALL setVersion(const char* p1) {
+  return Guarded(0ul, [] {
+    std::lock_guard lock(ContestLock());
+    Contest().html_result = true;
+    return 0ul;
+  });
+}
+
+}  // extern "C"

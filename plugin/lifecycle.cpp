@@ -1,0 +1,99 @@
+#include "plugin/lifecycle.h"
+
+#include <algorithm>
+#include <array>
+#include <optional>
+
+#include "platform/platform.h"
+#include "plugin/contest.h"
+#include "plugin/settings.h"
+#include "reports/cabrillo_header.h"
+#include "ui/windows.h"
+
+namespace stats {
+namespace {
+
+constexpr std::array<std::string_view, 7> kRussianCountries = {"UA", "UA2", "UA9", "CE9/KC4",
+                                                               "UR", "UN",  "EU"};
+
+// Finds the host's settings file in the host folder and reads its version.
+// No file gives "Zelk"; a file without a version line keeps the old text.
+void ReadHostVersion(ContestState& state) {
+  const std::vector<std::string> names = Os().FindFiles(state.host_folder + "*.ini");
+  const bool found = std::any_of(names.begin(), names.end(), [](const std::string& name) {
+    return name.find("Zelk2.ini") != std::string::npos;
+  });
+  if (!found) {
+    state.host_version = kDefaultHostVersion;
+    return;
+  }
+  // The file is read from the folder that was searched, so that a host whose
+  // current directory differs from its folder still finds its version.
+  if (auto contents = Os().ReadFile(state.host_folder + "Zelk2.ini")) {
+    if (auto version = HostVersionFromIni(*contents)) state.host_version = *version;
+  }
+}
+
+}  // namespace
+
+std::optional<std::string> HostVersionFromIni(const std::string& contents) {
+  for (const std::string& line : SplitLines(contents)) {
+    if (line.find("Zelk=") == std::string::npos) continue;
+    return line.size() > 5 ? line.substr(5) : std::string();
+  }
+  return std::nullopt;
+}
+
+void StartContestRun(const RunStart& run) {
+  {
+    std::lock_guard lock(ContestLock());
+    ContestState& state = Contest();
+    state.host_folder = run.host_folder;
+    state.start_date_text = FormatDate(run.start, "%d.%m");
+    state.contest_year = FormatDate(run.start, "%Y");
+    state.end_date_text = FormatDate(run.end, "%d.%m.%Y");
+    ReadHostVersion(state);
+    state.store.Clear();
+    state.own_country = run.own_country;
+    state.own_call = run.own_call;
+    if (std::find(kRussianCountries.begin(), kRussianCountries.end(), run.own_country) !=
+        kRussianCountries.end()) {
+      state.russian = true;
+    }
+    if (run.own_country == "ON") {
+      state.on_station = true;
+      state.on_section = settings::Read("ON_Section");
+    }
+    state.bands_seen.clear();
+    ResetInfoRows(state);
+    state.cabrillo_requested = run.cabrillo;
+  }
+
+  // The header form is modal: it runs without the lock.
+  if (run.cabrillo != 0) {
+    PrepareCabrilloHeader(run.own_call);
+    settings::Write("Start", "1");
+  }
+
+  // "Start" toggles from run to run: a run that starts the window thread
+  // stores 1, and the next run only resets it to 0.
+  const int start_value = settings::ReadInt("Start");
+  {
+    std::lock_guard lock(ContestLock());
+    Contest().start_value = start_value;
+  }
+  if (start_value != 0) {
+    settings::Write("Start", "0");
+  } else if (!ui::IsPreviousQsoWindowOpen()) {
+    ui::StartWindowThread();
+    settings::Write("Start", "1");
+  }
+
+  std::lock_guard lock(ContestLock());
+  ContestState& state = Contest();
+  state.journal_file_name =
+      "BadQSO_RazadUREVARERE63_" + FormatDate(run.end, "%d_%m_%Y") + ".txt";
+  state.journal.Create(state.journal_file_name);
+}
+
+}  // namespace stats

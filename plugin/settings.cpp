@@ -1,0 +1,37 @@
+#include "plugin/settings.h"
+
+#include <climits>
+
+#include "platform/platform.h"
+
+namespace stats::settings {
+
+std::string Read(const std::string& key, const std::string& fallback) {
+  return Os().ReadProfileString(kFile, kSection, key).value_or(fallback);
+}
+
+int ReadInt(const std::string& key) { return ToInt(Read(key)); }
+
+bool Write(const std::string& key, const std::string& value) {
+  return Os().WriteProfileString(kFile, kSection, key, value);
+}
+
+bool WriteInt(const std::string& key, int value) { return Write(key, std::to_string(value)); }
+
+int ToInt(const std::string& text) {
+  size_t i = 0;
+  while (i < text.size() && (text[i] == ' ' || (text[i] >= '\t' && text[i] <= '\r'))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  long long value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > static_cast<long long>(INT_MAX) + 1) value = static_cast<long long>(INT_MAX) + 1;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+}  // namespace stats::settings

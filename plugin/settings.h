@@ -1,0 +1,25 @@
+// The plug-in's settings file, "Plugins\ZEVUVI.ini" relative to the host's
+// folder (the current directory), section "Settings", read and written key
+// by key.
+#pragma once
+
+#include <string>
+
+namespace stats::settings {
+
+inline constexpr const char* kFile = "Plugins\\ZEVUVI.ini";
+inline constexpr const char* kSection = "Settings";
+
+// The stored value, whole; fallback when the key or the file is missing.
+std::string Read(const std::string& key, const std::string& fallback = "");
+// The stored value converted as atoi does (no digits give 0).
+int ReadInt(const std::string& key);
+// Writes one key; false when the system refused (the stored value stays).
+bool Write(const std::string& key, const std::string& value);
+bool WriteInt(const std::string& key, int value);
+
+// atoi without its undefined behaviour: optional blanks, an optional sign,
+// then decimal digits; saturates instead of overflowing.
+int ToInt(const std::string& text);
+
+}  // namespace stats::settings

@@ -1,0 +1,80 @@
+// The bad-QSO journal: a text file beside the host with one line for every
+// QSO that was rejected, repeated an earlier one, or came from a Belgian
+// station with an unacceptable section.
+//
+// The journal keeps its lines in memory as well, each tagged with the QSO it
+// was written for, so that removing a QSO takes away exactly its own lines
+// and counting bad QSOs needs no re-reading of the file.  Every change leaves
+// the file flushed, so the operator can read it at any moment.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "plugin/oledate.h"
+#include "platform/platform.h"
+
+namespace stats {
+
+inline constexpr const char* kJournalHeader = "UBA PFX UBN file ";
+inline constexpr const char* kJournalRewriteHeader = "UBA PFX UBN file  ";
+inline constexpr const char* kDupeReason = "   DUPE !!!";
+
+// Whom a journal line belongs to: a stored record (by its store serial) or a
+// rejected QSO, known only by its call, band and time.
+struct JournalOwner {
+  bool stored = false;
+  uint64_t serial = 0;
+  std::string call;
+  std::string band;
+  OleDate time;
+};
+
+struct JournalLine {
+  std::string text;  // without the line end
+  bool dupe = false;
+  JournalOwner owner;
+};
+
+class Journal {
+ public:
+  // Starts a new journal under this name: the file is created anew with the
+  // header line.  An empty name, or a file that cannot be created, leaves the
+  // journal closed, and its lines are then lost without notice.
+  void Create(const std::string& file_name);
+  bool IsOpen() const { return !file_name_.empty(); }
+
+  // Appends one line (the line end is added) and flushes.
+  void Append(JournalLine line);
+
+  // Removes the lines that satisfy pred, then rewrites the file whole with
+  // the rewrite header and the kept lines in their order.
+  template <typename Pred>
+  size_t RemoveIf(Pred pred);
+  // Removes line number index (0 = first line after the header) without
+  // rewriting; call Rewrite() afterwards.
+  void EraseAt(size_t index) { lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(index)); }
+  void Rewrite();
+
+  const std::vector<JournalLine>& Lines() const { return lines_; }
+  // Lines after the header that are not duplicate reports.
+  int BadLineCount() const;
+
+ private:
+  bool WriteAll(const std::string& header);
+  std::string file_name_;
+  std::string header_ = kJournalHeader;
+  std::vector<JournalLine> lines_;
+  std::unique_ptr<File> file_;  // open for appending while the file is whole
+};
+
+template <typename Pred>
+size_t Journal::RemoveIf(Pred pred) {
+  const size_t before = lines_.size();
+  std::erase_if(lines_, pred);
+  return before - lines_.size();
+}
+
+}  // namespace stats

@@ -1,0 +1,98 @@
+#include "rules/score.h"
+
+#include <climits>
+#include <unordered_map>
+#include <unordered_set>
+
+namespace stats {
+namespace {
+
+std::string SortKey(const std::string& band) {
+  return band.size() >= 20 ? band : std::string(20 - band.size(), '0') + band;
+}
+
+// What one band collects while the store is scanned.
+struct BandTally {
+  BandRow row;
+  int dupes = 0;
+  std::unordered_set<std::string> prefixes;
+  std::unordered_set<std::string> sections;
+};
+
+}  // namespace
+
+void SortBands(std::vector<std::string>& bands) {
+  // An exchange sort, so that texts whose keys are equal keep their order.
+  std::vector<std::string> keys;
+  keys.reserve(bands.size());
+  for (const std::string& b : bands) keys.push_back(SortKey(b));
+  for (size_t i = 0; i + 1 < bands.size(); ++i) {
+    for (size_t j = i + 1; j < bands.size(); ++j) {
+      if (keys[i] < keys[j]) {
+        std::swap(keys[i], keys[j]);
+        std::swap(bands[i], bands[j]);
+      }
+    }
+  }
+}
+
+int ScoreOf(int points, int prefixes, int sections) {
+  const long long score =
+      static_cast<long long>(points) * (static_cast<long long>(prefixes) + sections);
+  if (score > INT_MAX) return INT_MAX;
+  if (score < INT_MIN) return INT_MIN;
+  return static_cast<int>(score);
+}
+
+ScoreSummary ComputeScore(ContestState& state) {
+  SortBands(state.bands_seen);
+
+  std::unordered_map<std::string, BandTally> tallies;
+  for (const std::string& band : state.bands_seen) {
+    tallies[band].row.band = band;
+    const int index = BandIndex(band);
+    if (index >= 0) {
+      state.worked_prefixes[static_cast<size_t>(index)].clear();
+      state.worked_sections[static_cast<size_t>(index)].clear();
+    }
+  }
+
+  // One pass over the store, in store order, so each worked list keeps the
+  // order of first counted occurrence.
+  for (size_t i = 0; i < state.store.Count(); ++i) {
+    const CInfo& r = state.store.At(i);
+    auto found = tallies.find(r.band);
+    if (found == tallies.end() || r.call.empty()) continue;
+    BandTally& t = found->second;
+    t.dupes += r.dupe;
+    if (r.not_counted) continue;
+    ++t.row.qsos;
+    const int index = BandIndex(r.band);
+    if (t.prefixes.insert(r.prefix).second) {
+      ++t.row.new_prefixes;
+      if (index >= 0) state.worked_prefixes[static_cast<size_t>(index)].push_back(r.prefix);
+    }
+    if (!r.uba_section.empty() && t.sections.insert(r.uba_section).second) {
+      ++t.row.uba_sections;
+      if (index >= 0) state.worked_sections[static_cast<size_t>(index)].push_back(r.uba_section);
+    }
+  }
+
+  ScoreSummary summary;
+  for (const std::string& band : state.bands_seen) {
+    BandTally& t = tallies[band];
+    t.row.points = t.row.qsos;
+    summary.total_qsos += t.row.qsos;
+    summary.total_points += t.row.points;
+    summary.total_prefixes += t.row.new_prefixes;
+    summary.total_sections += t.row.uba_sections;
+    summary.dupes += t.dupes;
+    summary.rows.push_back(t.row);
+  }
+  summary.bad_qsos = state.journal.BadLineCount();
+  summary.score = ScoreOf(summary.total_points, summary.total_prefixes, summary.total_sections);
+  state.claimed_score = summary.score;
+  return summary;
+}
+
+}  // namespace stats

@@ -1,0 +1,26 @@
+// What the rest of the plug-in asks of the operator windows: starting and
+// closing the window thread, and nudging the setup window to refresh.
+#pragma once
+
+namespace stats::ui {
+
+// The window-thread start routine (ResetStats0): closes a running setup
+// window first, then starts a new window thread.  Called without the
+// contest-state lock held.
+void StartWindowThread();
+
+// Whether the previous-QSO window is open.
+bool IsPreviousQsoWindowOpen();
+
+// Closes the companion windows and the setup window and waits for the window
+// thread to let go; at process exit it does not wait.  Called without the
+// contest-state lock held.
+void CloseAll(bool process_exiting);
+
+// Posts the refresh message to the setup window when it is open and no
+// refresh posted this way is still pending (the typing check).
+void PostRefreshIfIdle();
+// Posts the refresh message whenever the setup window is open (a removal).
+void PostRefresh();
+
+}  // namespace stats::ui
