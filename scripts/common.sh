@@ -35,9 +35,37 @@ stats_start_display() {
   export DISPLAY=:$display
 }
 
+# Makes both Wine prefixes (when they are new) in the background, while the
+# code builds; stats_wait_prefixes waits for them.
+_stats_prefix_job=
+stats_start_prefixes() {
+  mkdir -p "$STATS_BUILD"
+  (
+    "$STATS_ROOT/scripts/wine-run.sh" --arch win32 --prefix "$STATS_BUILD/wine32-prefix" --init &&
+      "$STATS_ROOT/scripts/wine-run.sh" --arch win64 --prefix "$STATS_BUILD/wine64-prefix" --init
+  ) >"$STATS_BUILD/wine-prefixes.log" 2>&1 &
+  _stats_prefix_job=$!
+}
+stats_wait_prefixes() {
+  [[ -n $_stats_prefix_job ]] || return 0
+  local status=0
+  wait "$_stats_prefix_job" || status=$?
+  _stats_prefix_job=
+  if [[ $status -ne 0 ]]; then
+    echo "making the Wine prefixes failed:" >&2
+    cat "$STATS_BUILD/wine-prefixes.log" >&2
+  fi
+  return $status
+}
+
 # Ends the Wine sessions of this checkout's prefixes, then the display.
 stats_cleanup() {
   local prefix
+  if [[ -n $_stats_prefix_job ]]; then
+    kill "$_stats_prefix_job" 2>/dev/null || true
+    wait "$_stats_prefix_job" 2>/dev/null || true
+    _stats_prefix_job=
+  fi
   for prefix in "$STATS_BUILD"/wine32-prefix "$STATS_BUILD"/wine64-prefix; do
     [[ -d $prefix ]] || continue
     WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true

@@ -7,9 +7,10 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 stats_trap_cleanup
 
 bash "$STATS_ROOT/scripts/setup.sh"
-bash "$STATS_ROOT/scripts/build.sh" linux win32 win64
-
 stats_start_display
+stats_start_prefixes
+bash "$STATS_ROOT/scripts/build.sh" linux win32 win64
+stats_wait_prefixes
 status=0
 for build in win32 win64; do
   stats_log "smoke scenario, $build/Stats.dll under Wine"

@@ -9,9 +9,10 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 stats_trap_cleanup
 
 bash "$STATS_ROOT/scripts/setup.sh"
-bash "$STATS_ROOT/scripts/build.sh" linux asan win32 win64
-
 stats_start_display
+stats_start_prefixes
+bash "$STATS_ROOT/scripts/build.sh" linux asan win32 win64
+stats_wait_prefixes
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
