@@ -49,13 +49,6 @@ TEST_F(ResultTest, EmptyLogGivesTheHeadingAndZeroTotals) {
   EXPECT_TRUE(platform_.messages.empty());
 }
 
-TEST_F(ResultTest, BeforeAnyRunTheHeadingIsEmpty) {
-  EXPECT_EQ(Result(),
-            "\tVA-ZIZ-AVO - \r\n\t     Contestant: \r\nBand\tQSOs\tPoints\tNew Prefix  UBA Sec\r\n"
-            "Total\t 0\t 0\t    0\t       0\r\nDupe\t 0\r\nBad QSO\t 0\r\n"
-            "Score = 0 * (0 + 0)  = 0 \r\n");
-}
-
 TEST_F(ResultTest, WorkedExampleInTextForm) {
   Reset().Call();
   AddWorkedExample();
@@ -99,17 +92,6 @@ TEST_F(ResultTest, WorkedExampleAsHtmlAfterSetVersion) {
       "<tr><th><center>Bad QSO</center></th><td><center>0</center></td><td colspan=5> </td></tr>"
       "<tr><th>Score:</th><td colspan=6><center>4 * (3 + 2) = 20</center></td></tr>"
       "</table></body></html>");
-}
-
-TEST_F(ResultTest, HtmlOfAnEmptyLogIsClosedToo) {
-  setVersion(nullptr);
-  const std::string html = Result();
-  EXPECT_EQ(html.find('\n'), std::string::npos);
-  const std::string end =
-      "<tr><th>Score:</th><td colspan=6><center>0 * (0 + 0) = 0</center></td></tr>"
-      "</table></body></html>";
-  ASSERT_GE(html.size(), end.size());
-  EXPECT_EQ(html.substr(html.size() - end.size()), end);
 }
 
 TEST_F(ResultTest, ARefusedClaimedWriteStillReturnsTheText) {
