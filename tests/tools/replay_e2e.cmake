@@ -16,14 +16,14 @@ foreach(var PROGRAM EXAMPLES CASE WORK)
   endif()
 endforeach()
 
-# The cases: the arguments, given relative to examples/, and the settings
-# file the working folder starts with (none when empty).
+# The cases: the arguments, given relative to examples/, and the folder of
+# examples/ whose contents the working folder starts with (none when empty).
 if(CASE STREQUAL "adif-list")
   set(args --list sample.adi)
   set(settings "")
 elseif(CASE STREQUAL "adif-html-cabrillo")
   set(args --html --cabrillo sample.adi)
-  set(settings settings/Plugins/ZEVUVI.ini)
+  set(settings settings)
 elseif(CASE STREQUAL "cabrillo-input")
   set(args sample.cbr)
   set(settings "")
@@ -38,8 +38,7 @@ set(golden ${EXAMPLES}/golden/${CASE})
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/dir)
 if(settings)
-  get_filename_component(settings_dir ${settings} DIRECTORY)
-  file(COPY ${EXAMPLES}/${settings} DESTINATION ${WORK}/dir/${settings_dir})
+  file(COPY ${EXAMPLES}/${settings}/ DESTINATION ${WORK}/dir)
 endif()
 
 execute_process(
