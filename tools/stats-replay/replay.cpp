@@ -94,7 +94,10 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   // relative paths mean what they meant on the command line.
   std::string cty_text;
   if (!ReadWholeFile(options.cty, &cty_text, &error)) {
-    Complain(err, "cannot read the country file " + options.cty + ": " + error);
+    Complain(err, "cannot read the country file " + options.cty + ": " + error +
+                      (options.cty == kDefaultCountryFile
+                           ? " (install the hamradio-files package, or name another with --cty)"
+                           : ""));
     return kExitInput;
   }
   const std::optional<CountryFile> countries = CountryFile::Parse(cty_text, &error);
@@ -115,7 +118,13 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
                       "; skipped");
   }
 
+  if (log.qsos.empty() && log.problems.empty()) {
+    Complain(err, "no QSO found in " + options.log_file);
+  }
   const std::string own_call = options.own_call.value_or(log.own_call);
+  if (own_call.empty()) {
+    Complain(err, "the log does not name the own call; give it with --call");
+  }
   const std::string own_country = options.own_country.value_or(countries->CountryPrefix(own_call));
   std::optional<QsoTime> start = options.start, end = options.end;
   if (!log.qsos.empty()) {
@@ -195,7 +204,10 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   Write(out, text);
   // The text form ends its lines itself; the HTML form is one line without.
   if (!text.empty() && text.back() != '\n') Write(out, "\n");
-  std::fflush(out);
+  if (std::fflush(out) != 0 || std::ferror(out) != 0) {
+    Complain(err, std::string("cannot write the result: ") + std::strerror(errno));
+    return kExitInput;
+  }
   return kExitOk;
 }
 
