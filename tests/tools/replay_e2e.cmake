@@ -7,9 +7,10 @@
 #   cmake -DPROGRAM=... -DEXAMPLES=... -DCASE=... -DWORK=... [-DEMULATOR=...]
 #         [-DUPDATE=1] -P replay_e2e.cmake
 #
-# EMULATOR runs a Windows build of the program (Wine); standard error is
-# then left out of the comparison, since the message boxes of the Windows
-# plug-in do not write there.
+# EMULATOR runs a Windows build of the program (Wine; a command with
+# arguments separated by "|"); standard error is then left out of the
+# comparison, since the message boxes of the Windows plug-in do not write
+# there and the emulator may.
 foreach(var PROGRAM EXAMPLES CASE WORK)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "replay_e2e: ${var} is not set")
@@ -40,6 +41,7 @@ else()
   message(FATAL_ERROR "replay_e2e: no case ${CASE}")
 endif()
 
+string(REPLACE "|" ";" EMULATOR "${EMULATOR}")
 set(golden ${EXAMPLES}/golden/${CASE})
 file(REMOVE_RECURSE ${WORK})
 file(MAKE_DIRECTORY ${WORK}/dir)
