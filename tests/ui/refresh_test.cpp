@@ -111,6 +111,13 @@ TEST_F(RefreshTest, TitlesAndListsOfTheCurrentBand) {
   EXPECT_TRUE(section.Control(IDC_SECTION_FIRST + 35)->checked);
   EXPECT_EQ(section.Control(IDC_SECTION_FIRST + 35)->text, "LGE");
 
+  // A box the operator ticks is cleared again by the next refresh.
+  ASSERT_TRUE(gui().Click(Companion(kSectionWindow), IDC_SECTION_FIRST));
+  EXPECT_TRUE(State(Companion(kSectionWindow)).Control(IDC_SECTION_FIRST)->checked);
+  Refresh();
+  EXPECT_FALSE(State(Companion(kSectionWindow)).Control(IDC_SECTION_FIRST)->checked);
+  EXPECT_TRUE(State(Companion(kSectionWindow)).Control(IDC_SECTION_ARA)->checked);
+
   // Tuned to 40m: the list is rebuilt.
   host_.SetFrequency(7040000);
   Refresh();

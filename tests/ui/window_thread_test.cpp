@@ -82,6 +82,16 @@ TEST_F(WindowThreadTest, CloseAllWithoutAWindowThreadReturns) {
   EXPECT_FALSE(ui::IsPreviousQsoWindowOpen());
 }
 
+TEST_F(WindowThreadTest, ARefreshThatCouldNotBePostedIsNotPending) {
+  // A setup window that is being destroyed: its reference is still set, but
+  // nothing can be posted to it any more.  The typing check must not wait
+  // for a refresh that never comes.
+  ui::Ui().setup.store(0xDEAD);
+  ui::PostRefreshIfIdle();
+  EXPECT_EQ(ui::Ui().refresh_done.load(), 1);
+  ui::Ui().setup.store(kNoWindow);
+}
+
 // The host's thread logs, deletes, checks and scores QSOs while the entry
 // line and the frequency change and the windows refresh and repaint.  Under
 // ThreadSanitizer this is the test that the window thread reads the contest
@@ -129,6 +139,8 @@ TEST_F(WindowThreadTest, StressHostThreadAgainstRefreshes) {
   }
   stop.store(true);
   operator_side.join();
+  // The typing check kept the window thread refreshing all along.
+  EXPECT_GT(host_.EntryFieldReads(), 20);
 
   // After the last refresh the rows match the store.
   host_.SetEntryLine("DL1AB");
