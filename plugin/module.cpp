@@ -6,6 +6,11 @@
 #include "ui/windows.h"
 
 namespace stats {
+namespace {
+// How long, in 20 ms steps, the unload waits for the window thread's work to
+// return after its windows were closed.
+constexpr int kThreadEndPolls = 50;
+}  // namespace
 void OnModuleLoad() {
   // The contest state and its constant lists are built with the module.
   AcceptedModes();
@@ -21,6 +26,7 @@ void OnModuleUnload(bool process_exiting) {
   try {
     ui::CloseAll(false);
     Os().Sleep(20);
+    for (int i = 0; i < kThreadEndPolls && !ui::WindowThreadEnded(); ++i) Os().Sleep(20);
     // The contest state lives as long as the process, so that a window
     // thread never finds it destroyed; its contents (the store, the lists,
     // the journal) are let go once that thread is done with them (joining
