@@ -94,8 +94,7 @@ TEST_F(ResultTest, WorkedExampleAsHtmlAfterSetVersion) {
       "</table></body></html>");
 }
 
-TEST_F(ResultTest, WorkedExampleLogThroughThePlatformForm) {
-  SetHeaderForm(nullptr);  // here: confirmed as loaded from the settings file
+TEST_F(ResultTest, WorkedExampleLogWithTheFormConfirmedAsLoaded) {
   Reset run;
   run.cabrillo = 1;
   run.Call();
