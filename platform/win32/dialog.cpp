@@ -43,7 +43,7 @@ std::wstring WindowText(HWND window) {
 ChoiceLists LoadChoiceLists(int template_id) {
   // Resource data belongs to the module and needs no freeing.
   HMODULE module = Module();
-  HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(template_id), MAKEINTRESOURCEW(10));
+  HRSRC found = ::FindResourceW(module, MAKEINTRESOURCEW(template_id), RT_RCDATA);
   if (found == nullptr) return {};
   HGLOBAL loaded = ::LoadResource(module, found);
   const DWORD size = ::SizeofResource(module, found);

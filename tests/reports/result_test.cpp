@@ -94,6 +94,22 @@ TEST_F(ResultTest, WorkedExampleAsHtmlAfterSetVersion) {
       "</table></body></html>");
 }
 
+TEST_F(ResultTest, WorkedExampleLogWithTheFormConfirmedAsLoaded) {
+  Reset run;
+  run.cabrillo = 1;
+  run.Call();
+  AddWorkedExample();
+  Result();
+  const std::string log = testing::ReadText(dir() / "ON4XX.cbr");
+  EXPECT_NE(log.find("\r\nCLAIMED-SCORE: 20\r\n"), std::string::npos);
+  size_t qso_lines = 0;
+  for (size_t at = log.find("\r\nQSO: "); at != std::string::npos;
+       at = log.find("\r\nQSO: ", at + 1)) {
+    ++qso_lines;
+  }
+  EXPECT_EQ(qso_lines, 5u);  // every stored record, the duplicate too
+}
+
 TEST_F(ResultTest, ARefusedClaimedWriteStillReturnsTheText) {
   WriteSettings("[Settings]\r\nClaimed=7\r\n");
   Reset().Call();
