@@ -35,6 +35,17 @@ class File {
   virtual std::string LastError() const = 0;
 };
 
+// A thread started with Platform::StartThread.
+class Thread {
+ public:
+  // Lets a thread that was not joined run on to its end (it is detached;
+  // CloseHandle on Windows).
+  virtual ~Thread() = default;
+  // Waits at most timeout_ms for the thread to end; true when it has ended
+  // (it is then joined and Join returns true again at once).
+  virtual bool Join(unsigned timeout_ms) = 0;
+};
+
 enum class FileMode {
   kRead,      // existing file, reading from the start
   kTruncate,  // created or emptied, then written
@@ -83,6 +94,11 @@ class Platform {
 
   // -- Time and threads -----------------------------------------------------
   virtual void Sleep(unsigned milliseconds) = 0;
+  // Starts a thread with default attributes that runs body.  The default
+  // implementation (platform/thread.cpp) uses the C++ library's threads,
+  // which are the system's threads on both builds.  Null when the system
+  // could not start one.
+  virtual std::unique_ptr<Thread> StartThread(std::function<void()> body);
 };
 
 // The platform in use: the one this build was made for, unless a test set
