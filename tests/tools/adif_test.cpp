@@ -42,6 +42,13 @@ TEST(AdifReader, SkipsTheHeaderAndKeepsRecordNumbers) {
   EXPECT_EQ(log.problems[0].reason, "record 2: no QSO_DATE");
 }
 
+TEST(AdifReader, TwoLogsJoinedKeepTheRecordsOfBoth) {
+  const std::string text = std::string("first<EOH>") + kGood + "second<PROGRAMID:1>X<EOH>" + kGood;
+  const Log log = ReadAdif(text);
+  EXPECT_EQ(log.qsos.size(), 2u);
+  EXPECT_TRUE(log.problems.empty());
+}
+
 TEST(AdifReader, LengthsCountBytesOfMultibyteText) {
   // "Jürgen" is 6 characters and 7 bytes in UTF-8; the next field must
   // start right after the 7 bytes.

@@ -140,8 +140,7 @@ bool ToQso(const Fields& fields, LogQso* qso, std::string* reason) {
 }  // namespace
 
 Log ReadAdif(std::string_view contents) {
-  // Records are gathered first: a header exists when an <EOH> tag does, and
-  // everything before it belongs to the header.
+  // Records are gathered first; the tags before an <EOH> belong to a header.
   struct Record {
     Fields fields;
     int line = 0;
@@ -159,7 +158,8 @@ Log ReadAdif(std::string_view contents) {
     }
     switch (token.kind) {
       case Token::kEndOfHeader:
-        records.clear();
+        // What came since the last record was a header: its fields are no
+        // QSO.  A second header (logs joined into one file) drops nothing.
         open = false;
         continue;
       case Token::kEndOfRecord:
