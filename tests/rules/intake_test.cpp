@@ -246,9 +246,11 @@ TEST_F(Intake, AJournalWriteThatFailsIsMadeWholeAgain) {
 }
 
 TEST_F(Intake, AJournalThatCannotBeCreatedLosesItsLines) {
-  std::filesystem::remove(dir() / "BadQSO_RazadUREVARERE63_07_01_2017.txt");
-  std::filesystem::create_directory(dir() / "BadQSO_RazadUREVARERE63_07_01_2017.txt");
-  Reset().Call();
+  // A folder stands where the journal of a run ending on 8 January would go.
+  std::filesystem::create_directory(dir() / "BadQSO_RazadUREVARERE63_08_01_2017.txt");
+  Reset run;
+  run.end = Date(2017, 1, 8);
+  run.Call();
   Qso q;
   q.mode = "RTTY";
   EXPECT_EQ(q.Add(), 0);
