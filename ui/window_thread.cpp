@@ -38,18 +38,21 @@ void WindowThreadMain() {
   ui.setup.store(kNoWindow);
 }
 
+// A window thread that has just been started has no setup window yet, and
+// the close-all routine would miss it: wait until it has opened one, or
+// ended.  Bounded like every wait of the host's thread.
+void AwaitOpening(UiState& ui) {
+  if (!ui.thread) return;
+  for (int i = 0; i < kOpeningPolls && ui.setup.load() == kNoWindow; ++i) {
+    if (ui.thread->Join(kPollMs)) return;
+  }
+}
+
 }  // namespace
 
 void StartWindowThread() {
   UiState& ui = Ui();
-  // A window thread of the last run that has not shown its setup window
-  // yet would be missed by the close-all routine: give it time to open.
-  if (ui.thread && !ui.thread->Join(0)) {
-    for (int i = 0; i < kOpeningPolls && ui.setup.load() == kNoWindow; ++i) {
-      if (ui.thread->Join(kPollMs)) break;
-    }
-  }
-  if (ui.setup.load() != kNoWindow) CloseAll(false);
+  CloseAll(false);
   if (ui.thread) {
     ui.thread->Join(kJoinTimeoutMs);
     ui.thread.reset();
@@ -72,6 +75,7 @@ void CloseAll(bool process_exiting) {
   // it: there is nothing to close and nobody to wait for.
   if (process_exiting) return;
   UiState& ui = Ui();
+  AwaitOpening(ui);
   const WindowRef setup = ui.setup.load();
   if (setup == kNoWindow) return;
   WindowSystem& gui = Gui();
