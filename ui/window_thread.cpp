@@ -27,7 +27,10 @@ constexpr int kOpeningPolls = 100;  // 2 s
 void WindowThreadMain() {
   UiState& ui = Ui();
   // At most one setup window.
-  if (ui.setup.load() != kNoWindow) return;
+  if (ui.setup.load() != kNoWindow) {
+    ui.thread_active.store(false);
+    return;
+  }
   {
     Setup_UBA_Pfx setup;
     Gui().RunModal(IDD_SETUP, setup);
@@ -36,15 +39,17 @@ void WindowThreadMain() {
   // dispatch reference is released before it is uninitialised.
   host::Host().Disconnect();
   ui.setup.store(kNoWindow);
+  ui.thread_active.store(false);
 }
 
 // A window thread that has just been started has no setup window yet, and
 // the close-all routine would miss it: wait until it has opened one, or
-// ended.  Bounded like every wait of the host's thread.
+// ended.  Bounded like every wait of the host's thread, and without joining:
+// the module's unload runs this where a thread cannot finish ending.
 void AwaitOpening(UiState& ui) {
-  if (!ui.thread) return;
-  for (int i = 0; i < kOpeningPolls && ui.setup.load() == kNoWindow; ++i) {
-    if (ui.thread->Join(kPollMs)) return;
+  for (int i = 0; i < kOpeningPolls && ui.thread_active.load() && ui.setup.load() == kNoWindow;
+       ++i) {
+    Os().Sleep(kPollMs);
   }
 }
 
@@ -57,7 +62,9 @@ void StartWindowThread() {
     ui.thread->Join(kJoinTimeoutMs);
     ui.thread.reset();
   }
+  ui.thread_active.store(true);
   ui.thread = Os().StartThread(WindowThreadMain);
+  if (!ui.thread) ui.thread_active.store(false);
 }
 
 bool JoinWindowThread(unsigned timeout_ms) {
