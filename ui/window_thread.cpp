@@ -75,6 +75,11 @@ bool JoinWindowThread(unsigned timeout_ms) {
   return true;
 }
 
+bool WindowThreadEnded() {
+  UiState& ui = Ui();
+  return !ui.thread || ui.thread->Finished();
+}
+
 bool IsPreviousQsoWindowOpen() { return Ui().companions[kPreviousQsoWindow].load() != kNoWindow; }
 
 void CloseAll(bool process_exiting) {
