@@ -269,7 +269,9 @@ void Setup_UBA_Pfx::Refresh() {
     if (band >= 0) {
       gui.ListClear(prefix, IDC_PREFIX_LIST);
       for (const std::string& p : prefixes) {
-        gui.ListAdd(prefix, IDC_PREFIX_LIST, " " + gui.HostToUtf8(p));
+        std::string entry = " ";
+        entry += gui.HostToUtf8(p);
+        gui.ListAdd(prefix, IDC_PREFIX_LIST, entry);
       }
     }
     gui.InvalidateControl(prefix, IDC_PREFIX_LIST);
