@@ -64,4 +64,61 @@ class Plugin {
   HMODULE module_ = nullptr;
 };
 
+// -- Helpers for scenarios ----------------------------------------------------
+
+// Checks that two texts are equal byte for byte; on a difference prints both,
+// with control characters made visible.
+bool CheckEqual(const std::string& actual, const std::string& expected, const std::string& what);
+bool CheckEqual(long long actual, long long expected, const std::string& what);
+
+// UTF-16 and the ANSI code page the plug-in's texts use, and UTF-8 for output.
+std::string ToAnsi(const std::wstring& wide);
+std::wstring FromAnsi(const std::string& ansi);
+std::string ToUtf8(const std::wstring& wide);
+
+// A folder "<current folder>\<name>", emptied if it exists, created, and
+// made the current folder.  Returns its full path with a trailing backslash
+// (the form ResetStats0 takes as the host folder); "" (and a failed check)
+// when it cannot be made.
+std::wstring EnterScratchFolder(const std::wstring& name);
+
+// Whole files as bytes, without line-end translation.  ReadBytes returns
+// false when the file cannot be read.
+bool ReadBytes(const std::wstring& path, std::string* contents);
+bool WriteBytes(const std::wstring& path, const std::string& contents);
+bool FileExists(const std::wstring& path);
+
+// An OLE date of a calendar day and time (status valid).
+OleDateTime HostDate(int year, int month, int day, int hour = 0, int minute = 0);
+
+// ResetStats0 with the arguments the plug-in reads; the others are blanks.
+struct ResetCall {
+  std::string host_folder;  // with its trailing backslash
+  int cabrillo = 0;
+  std::string own_call = "ON4ZZZ";
+  OleDateTime start = HostDate(2017, 1, 6, 18, 0);
+  OleDateTime end = HostDate(2017, 1, 7, 18, 0);
+  std::string own_country = "ON";
+};
+int Reset(Plugin& plugin, const ResetCall& call);
+
+// AddData0 / RemoveData0 with the arguments the plug-in reads.
+struct QsoCall {
+  std::string own_call = "ON4ZZZ";
+  std::string call;
+  OleDateTime time = HostDate(2017, 1, 6, 18, 30);
+  unsigned frequency_hz = 14070000;
+  std::string mode = "BPSK63";
+  std::string rst_sent = "599";
+  std::string rst_received = "599";
+  std::string exchange_sent = "001";
+  std::string exchange_received;
+  std::string prefix;
+  std::string country;
+  std::string extra;
+  std::string band = "20m";
+};
+int AddQso(Plugin& plugin, const QsoCall& qso);
+int RemoveQso(Plugin& plugin, const QsoCall& qso);
+
 }  // namespace testhost

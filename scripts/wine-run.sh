@@ -1,0 +1,96 @@
+#!/usr/bin/env bash
+# Runs a Windows program under Wine, headless and quiet, in a Wine prefix of
+# the project's own.  CMake uses it as the cross-compiling emulator, so CTest
+# runs the Windows tests through it.
+#
+#   wine-run.sh [--arch win32|win64] [--prefix DIR] program.exe [arguments...]
+#
+# The prefix (default: build/wine32-prefix or build/wine64-prefix of this
+# checkout) is created on first use and reused afterwards; creation is locked,
+# so parallel first runs wait for one another.  When DISPLAY is set (the
+# project's scripts start one shared Xvfb) the program uses it; otherwise this
+# script starts an Xvfb of its own for the run and stops it afterwards,
+# together with the prefix's wineserver.
+set -euo pipefail
+
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+arch=win32
+prefix=
+while [[ $# -gt 0 ]]; do
+  case $1 in
+    --arch) arch=$2; shift 2 ;;
+    --prefix) prefix=$2; shift 2 ;;
+    --) shift; break ;;
+    *) break ;;
+  esac
+done
+if [[ $# -lt 1 ]]; then
+  echo "usage: wine-run.sh [--arch win32|win64] [--prefix DIR] program [arguments...]" >&2
+  exit 2
+fi
+case $arch in
+  win32) bits=32 ;;
+  win64) bits=64 ;;
+  *) echo "wine-run.sh: unknown architecture $arch" >&2; exit 2 ;;
+esac
+[[ -n $prefix ]] || prefix="$here/../build/wine$bits-prefix"
+mkdir -p "$(dirname "$prefix")"
+prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
+
+export WINEPREFIX=$prefix
+export WINEARCH=$arch
+export WINEDEBUG=-all
+# No Mono or Gecko download prompts, no menu entries on the desktop.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+
+own_xvfb=
+display_file=
+cleanup() {
+  if [[ -n $own_xvfb ]]; then
+    # The prefix's wineserver and desktop process hold on to this display:
+    # wait until they are gone (they end a few seconds after the last
+    # program), then stop the display.
+    wineserver -w >/dev/null 2>&1 || true
+    kill "$own_xvfb" 2>/dev/null || true
+    wait "$own_xvfb" 2>/dev/null || true
+  fi
+  [[ -z $display_file ]] || rm -f "$display_file"
+}
+trap cleanup EXIT
+trap 'exit 130' INT TERM
+
+if [[ -z ${DISPLAY:-} ]]; then
+  # -displayfd lets Xvfb pick a free display itself: no race with other runs.
+  display_file=$(mktemp)
+  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+  own_xvfb=$!
+  for _ in $(seq 100); do
+    [[ -s $display_file ]] && break
+    kill -0 "$own_xvfb" 2>/dev/null || break
+    sleep 0.1
+  done
+  display=$(tr -dc 0-9 <"$display_file")
+  if [[ -z $display ]]; then
+    echo "wine-run.sh: Xvfb did not start" >&2
+    exit 1
+  fi
+  export DISPLAY=:$display
+fi
+
+# The prefix, created once; the mark tells a finished prefix from one whose
+# creation was cut short.
+if [[ ! -f $prefix/.stats-ready ]]; then
+  exec {lock}>"$prefix.lock"
+  flock "$lock"
+  if [[ ! -f $prefix/.stats-ready ]]; then
+    echo "wine-run.sh: creating the Wine prefix $prefix" >&2
+    wineboot -i >/dev/null 2>&1
+    wineserver -w
+    touch "$prefix/.stats-ready"
+  fi
+  flock -u "$lock"
+fi
+
+status=0
+wine "$@" || status=$?
+exit $status

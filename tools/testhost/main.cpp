@@ -1,0 +1,142 @@
+// The test host's program: the scenario registry, the checks, the loaded
+// plug-in, and wmain, which runs one scenario by name.
+#include <windows.h>
+
+#include <cstdio>
+#include <map>
+#include <string>
+
+#include "tools/testhost/scenario.h"
+
+namespace testhost {
+namespace {
+
+std::map<std::string, ScenarioFn>& Registry() {
+  static std::map<std::string, ScenarioFn> registry;
+  return registry;
+}
+
+int g_failures = 0;
+
+// Wine maps the Unix root to drive Z:; a program started by CTest gets Unix
+// paths, which LoadLibrary does not take as they are.
+std::wstring DosPath(const std::wstring& path) {
+  if (path.empty() || path[0] != L'/') return path;
+  using ToDos = wchar_t*(CDECL*)(const char*);
+  const auto to_dos = reinterpret_cast<ToDos>(reinterpret_cast<void*>(
+      ::GetProcAddress(::GetModuleHandleW(L"kernel32.dll"), "wine_get_dos_file_name")));
+  if (to_dos != nullptr) {
+    if (wchar_t* dos = to_dos(ToUtf8(path).c_str())) {
+      std::wstring result(dos);
+      ::HeapFree(::GetProcessHeap(), 0, dos);
+      return result;
+    }
+  }
+  std::wstring result = L"Z:" + path;
+  for (wchar_t& c : result) {
+    if (c == L'/') c = L'\\';
+  }
+  return result;
+}
+
+template <typename Fn>
+void ResolveInto(Plugin& plugin, Fn& slot, const char* name) {
+  slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(plugin.Resolve(name)));
+}
+
+}  // namespace
+
+ScenarioRegistration::ScenarioRegistration(const char* name, ScenarioFn fn) {
+  Registry()[name] = fn;
+}
+
+bool Check(bool ok, const std::string& what) {
+  if (!ok) {
+    ++g_failures;
+    std::fprintf(stderr, "FAILED: %s\n", what.c_str());
+  }
+  return ok;
+}
+
+int Failures() { return g_failures; }
+
+Plugin::Plugin(const std::wstring& path) {
+  module_ = ::LoadLibraryW(path.c_str());
+  if (!Check(module_ != nullptr, "LoadLibrary " + ToUtf8(path) + " (error " +
+                                     std::to_string(::GetLastError()) + ")")) {
+    return;
+  }
+  ResolveInto(*this, ResetStats0, "ResetStats0");
+  ResolveInto(*this, AddData0, "AddData0");
+  ResolveInto(*this, RemoveData0, "RemoveData0");
+  ResolveInto(*this, CheckCallFunc0, "CheckCallFunc0");
+  ResolveInto(*this, GetResult0, "GetResult0");
+  ResolveInto(*this, StatsIsValidExchg0, "StatsIsValidExchg0");
+  ResolveInto(*this, StatsGetExchgCount0, "StatsGetExchgCount0");
+  ResolveInto(*this, GetNumberOfSets, "GetNumberOfSets");
+  ResolveInto(*this, GetSetName, "GetSetName");
+  ResolveInto(*this, SetupSet0, "SetupSet0");
+  ResolveInto(*this, setVersion, "setVersion");
+}
+
+Plugin::~Plugin() { Unload(); }
+
+FARPROC Plugin::Resolve(const char* name) {
+  if (module_ == nullptr) {
+    Check(false, std::string("resolve ") + name + ": the plug-in is not loaded");
+    return nullptr;
+  }
+  FARPROC proc = ::GetProcAddress(module_, name);
+  Check(proc != nullptr, std::string("the plug-in exports ") + name);
+  return proc;
+}
+
+unsigned long Plugin::Unload() {
+  if (module_ == nullptr) return 0;
+  const ULONGLONG start = ::GetTickCount64();
+  Check(::FreeLibrary(module_) != FALSE, "FreeLibrary");
+  module_ = nullptr;
+  ResetStats0 = nullptr;
+  AddData0 = nullptr;
+  RemoveData0 = nullptr;
+  CheckCallFunc0 = nullptr;
+  GetResult0 = nullptr;
+  StatsIsValidExchg0 = nullptr;
+  StatsGetExchgCount0 = nullptr;
+  GetNumberOfSets = nullptr;
+  GetSetName = nullptr;
+  SetupSet0 = nullptr;
+  setVersion = nullptr;
+  return static_cast<unsigned long>(::GetTickCount64() - start);
+}
+
+}  // namespace testhost
+
+int wmain(int argc, wchar_t** argv) {
+  using namespace testhost;
+  if (argc < 3) {
+    std::fprintf(stderr, "usage: testhost <scenario> <path to Stats.dll> [arguments...]\n");
+    std::fprintf(stderr, "scenarios:");
+    for (const auto& entry : Registry()) std::fprintf(stderr, " %s", entry.first.c_str());
+    std::fprintf(stderr, "\n");
+    return 2;
+  }
+  const std::string name = ToUtf8(argv[1]);
+  const auto found = Registry().find(name);
+  if (found == Registry().end()) {
+    std::fprintf(stderr, "testhost: no scenario \"%s\"\n", name.c_str());
+    return 2;
+  }
+  Context context;
+  context.dll_path = DosPath(argv[2]);
+  for (int i = 3; i < argc; ++i) context.args.emplace_back(argv[i]);
+
+  const int result = found->second(context);
+  if (result != 0 || Failures() != 0) {
+    std::fprintf(stderr, "scenario %s: %d check(s) failed, result %d\n", name.c_str(), Failures(),
+                 result);
+    return 1;
+  }
+  std::printf("scenario %s: passed\n", name.c_str());
+  return 0;
+}
