@@ -9,6 +9,10 @@ namespace stats::ui {
 // contest-state lock held.
 void StartWindowThread();
 
+// Waits at most timeout_ms for the last window thread to end (after
+// CloseAll); true when none is left running.  Host thread only.
+bool JoinWindowThread(unsigned timeout_ms);
+
 // Whether the previous-QSO window is open.
 bool IsPreviousQsoWindowOpen();
 

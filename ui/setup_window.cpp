@@ -1,0 +1,294 @@
+#include "ui/setup_window.h"
+
+#include <mutex>
+
+#include "host/automation.h"
+#include "plugin/contest.h"
+#include "plugin/settings.h"
+#include "resources/windows_ids.h"
+#include "ui/lookup.h"
+#include "ui/placement.h"
+#include "ui/ui_state.h"
+
+namespace stats::ui {
+namespace {
+
+constexpr int kOptionControls[4] = {IDC_OPT_SECTION, IDC_OPT_PREFIX, IDC_OPT_PREVIOUS,
+                                    IDC_OPT_ON_TOP};
+constexpr const char* kOptionKeys[4] = {"setup_on_section", "setup_wpx_pref", "setup_prev_qso",
+                                        "setup_window_on_top"};
+constexpr int kCompanionTemplates[kCompanionCount] = {IDD_SECTION, IDD_PREFIX,
+                                                      IDD_PREVIOUS_QSO};
+// A companion window is switched by the option of the same number.
+constexpr size_t kOptionOf[kCompanionCount] = {0, 1, 2};
+
+}  // namespace
+
+Setup_UBA_Pfx::Setup_UBA_Pfx() = default;
+
+Setup_UBA_Pfx::~Setup_UBA_Pfx() = default;
+
+bool Setup_UBA_Pfx::OnInit(WindowRef window) {
+  window_ = window;
+  UiState& ui = Ui();
+  ui.setup.store(window);
+  WindowSystem& gui = Gui();
+  PushValues();
+
+  // Place and options.
+  PlaceWindow(window, kSetupPosition);
+  for (size_t k = 0; k < options_.size(); ++k) {
+    options_[k] = settings::ReadInt(kOptionKeys[k]) != 0 ? 1 : 0;
+  }
+  ui.on_top.store(options_[kOptOnTop] != 0);
+  gui.MakeTopmost(window);
+  gui.SetColors(window, kBlack, kWindowColor);
+  gui.SetLargeIcon(window, IDI_STATS);
+
+  bool on_station = false;
+  Texts texts;
+  {
+    std::lock_guard lock(ContestLock());
+    on_station = Contest().on_station;
+    texts = Texts{Contest().russian, Contest().contest_year};
+  }
+  gui.SetTitle(window, texts.SetupTitle());
+  if (texts.russian) {
+    gui.SetControlText(window, IDC_VIEW_LABEL, kRussianViewLabel);
+    gui.SetControlText(window, IDC_OPT_SECTION, kRussianSectionOption);
+    gui.SetControlText(window, IDC_OPT_PREFIX, kRussianPrefixOption);
+    gui.SetControlText(window, IDC_OPT_PREVIOUS, kRussianPreviousOption);
+  }
+
+  // Only a Belgian station has a section of its own.  Another station's run
+  // empties it for this run, but the stored key stays for the next run as a
+  // Belgian station.
+  if (on_station) {
+    on_section_text_ = settings::Read("ON_Section");
+  } else {
+    gui.EnableControl(window, IDC_ON_SECTION_LABEL, false);
+    gui.EnableControl(window, IDC_ON_SECTION, false);
+    on_section_text_.clear();
+    std::lock_guard lock(ContestLock());
+    Contest().on_section.clear();
+  }
+  PushValues();
+
+  host::Automation& host = host::Host();
+  host.Connect();
+  host.SendCommand("<MODE:BPSK31>");
+  host.SendCommand("<BAUDRATE:63>");
+  PostRefresh();
+  gui.DisableCloseCommand(window);
+  return true;
+}
+
+void Setup_UBA_Pfx::PushValues() {
+  WindowSystem& gui = Gui();
+  for (size_t k = 0; k < options_.size(); ++k) {
+    gui.SetCheck(window_, kOptionControls[k], options_[k] != 0);
+  }
+  gui.SetControlText(window_, IDC_ON_SECTION, gui.HostToUtf8(on_section_text_));
+}
+
+void Setup_UBA_Pfx::PostRefresh() { Gui().Post(window_, kRefreshMessage); }
+
+void Setup_UBA_Pfx::OnCommand(WindowRef window, int control, int notification) {
+  switch (control) {
+    case kIdOk:
+      return;  // Enter does nothing
+    case kIdCancel:
+      Gui().Close(window);  // Esc ends the setup window
+      return;
+    case IDC_OPT_SECTION:
+      if (notification == kButtonClicked) ToggleCompanion(kSectionWindow);
+      return;
+    case IDC_OPT_PREFIX:
+      if (notification == kButtonClicked) ToggleCompanion(kPrefixWindow);
+      return;
+    case IDC_OPT_PREVIOUS:
+      if (notification == kButtonClicked) ToggleCompanion(kPreviousQsoWindow);
+      return;
+    case IDC_OPT_ON_TOP:
+      if (notification == kButtonClicked) ToggleOnTop();
+      return;
+    case IDC_ON_SECTION:
+      // Only a confirmed choice counts; typing into the edit field alone
+      // changes nothing.
+      if (notification == kComboSelEndOk) SelectSection();
+      return;
+    default:
+      return;
+  }
+}
+
+void Setup_UBA_Pfx::ToggleCompanion(Companion kind) {
+  // Whether the window exists decides, not the check mark.
+  const size_t option = kOptionOf[kind];
+  if (Ui().companions[kind].load() != kNoWindow) {
+    CloseCompanion(kind);
+    options_[option] = 0;
+    settings::Write(kOptionKeys[option], "0");
+  } else {
+    OpenCompanion(kind);
+    options_[option] = 1;
+    PostRefresh();
+    settings::Write(kOptionKeys[option], "1");
+  }
+}
+
+void Setup_UBA_Pfx::ToggleOnTop() {
+  options_[kOptOnTop] = options_[kOptOnTop] != 0 ? 0 : 1;
+  Ui().on_top.store(options_[kOptOnTop] != 0);
+  settings::Write(kOptionKeys[kOptOnTop], options_[kOptOnTop] != 0 ? "1" : "0");
+  // The refresh reopens those whose options are set, with the new setting.
+  CloseCompanion(kPreviousQsoWindow);
+  CloseCompanion(kPrefixWindow);
+  CloseCompanion(kSectionWindow);
+  PushValues();
+  PostRefresh();
+}
+
+void Setup_UBA_Pfx::SelectSection() {
+  WindowSystem& gui = Gui();
+  on_section_text_ = gui.Utf8ToHost(gui.ComboSelectedText(window_, IDC_ON_SECTION));
+  {
+    std::lock_guard lock(ContestLock());
+    Contest().on_section = on_section_text_;
+  }
+  settings::Write("ON_Section", on_section_text_);
+  PushValues();
+  PostRefresh();
+}
+
+void Setup_UBA_Pfx::OpenCompanion(Companion kind) {
+  UiState& ui = Ui();
+  if (ui.companions[kind].load() != kNoWindow) return;
+  std::unique_ptr<WindowHandler> handler;
+  switch (kind) {
+    case kSectionWindow:
+      handler = std::make_unique<Uba_Section>();
+      break;
+    case kPrefixWindow:
+      handler = std::make_unique<Mult_Prefix>();
+      break;
+    case kPreviousQsoWindow:
+      handler = std::make_unique<Multiplier>();
+      break;
+  }
+  const WindowRef ref = Gui().CreateModeless(kCompanionTemplates[kind], *handler);
+  if (ref == kNoWindow) return;
+  // The handler of an earlier window of this kind goes now: that window was
+  // destroyed when its reference was cleared.
+  switch (kind) {
+    case kSectionWindow:
+      section_.reset(static_cast<Uba_Section*>(handler.release()));
+      break;
+    case kPrefixWindow:
+      prefix_.reset(static_cast<Mult_Prefix*>(handler.release()));
+      break;
+    case kPreviousQsoWindow:
+      previous_.reset(static_cast<Multiplier*>(handler.release()));
+      break;
+  }
+  ui.companions[kind].store(ref);
+  Gui().Show(ref);
+}
+
+void Setup_UBA_Pfx::CloseCompanion(Companion kind) {
+  // The window clears its own reference as it is destroyed.
+  const WindowRef ref = Ui().companions[kind].load();
+  if (ref != kNoWindow) Gui().Close(ref);
+}
+
+void Setup_UBA_Pfx::OnSetCursor(WindowRef window) { SavePosition(window, kSetupPosition); }
+
+std::intptr_t Setup_UBA_Pfx::OnUserMessage(WindowRef /*window*/, unsigned message,
+                                           std::uintptr_t /*wparam*/, std::intptr_t /*lparam*/) {
+  if (message == kRefreshMessage) Refresh();
+  return 0;
+}
+
+void Setup_UBA_Pfx::OnDestroy(WindowRef /*window*/) {
+  CloseCompanion(kSectionWindow);
+  CloseCompanion(kPrefixWindow);
+  CloseCompanion(kPreviousQsoWindow);
+}
+
+void Setup_UBA_Pfx::Refresh() {
+  UiState& ui = Ui();
+  // 1. Companion windows whose options are set.
+  for (size_t k = 0; k < kCompanionCount; ++k) {
+    if (options_[kOptionOf[k]] != 0) OpenCompanion(static_cast<Companion>(k));
+  }
+
+  host::Automation& host = host::Host();
+  if (!host.Connected()) {
+    ui.refresh_done.store(1);
+    return;
+  }
+
+  // The host first, without any lock: the call being typed, the frequency,
+  // and "<SP1>" when the frequency has moved.
+  const std::string call = host.GetEntryField(host::kEntryFieldCall);
+  const double hz = host.GetFrequency();
+  bool moved = false;
+  {
+    std::lock_guard lock(ui.mutex);
+    moved = FrequencyMoved(hz, ui.last_command_frequency);
+    if (moved) ui.last_command_frequency = hz;
+  }
+  if (moved) host.SendCommand("<SP1>");
+  const int band = BandIndexOfFrequency(hz);
+
+  // The contest data, under the contest lock: the rows are rewritten, and
+  // what the windows show is copied.
+  Texts texts;
+  std::vector<std::string> prefixes, sections;
+  {
+    std::lock_guard lock(ContestLock());
+    ContestState& state = Contest();
+    FillInfoRows(state.store, call, state.info_rows);
+    texts = Texts{state.russian, state.contest_year};
+    if (band >= 0) {
+      prefixes = state.worked_prefixes[static_cast<size_t>(band)];
+      sections = state.worked_sections[static_cast<size_t>(band)];
+    }
+  }
+  {
+    std::lock_guard lock(ui.mutex);
+    ui.entered_call = call;
+    ui.band_index = band;
+  }
+
+  // The windows, without any lock.
+  WindowSystem& gui = Gui();
+  const std::string band_text = BandText(band);
+  const WindowRef previous = ui.companions[kPreviousQsoWindow].load();
+  if (previous != kNoWindow) gui.SetTitle(previous, texts.PreviousQsoTitle(gui.HostToUtf8(call)));
+
+  const WindowRef prefix = ui.companions[kPrefixWindow].load();
+  if (prefix != kNoWindow) {
+    gui.SetTitle(prefix, texts.PrefixTitle(band_text));
+    // Off the six bands the list keeps what it showed.
+    if (band >= 0) {
+      gui.ListClear(prefix, IDC_PREFIX_LIST);
+      for (const std::string& p : prefixes) {
+        gui.ListAdd(prefix, IDC_PREFIX_LIST, " " + gui.HostToUtf8(p));
+      }
+    }
+    gui.InvalidateControl(prefix, IDC_PREFIX_LIST);
+  }
+
+  if (previous != kNoWindow) gui.InvalidateControl(previous, IDC_INFO_TABLE);
+
+  const WindowRef section = ui.companions[kSectionWindow].load();
+  if (section != kNoWindow && section_) {
+    const size_t n = band >= 0 ? sections.size() : 0;
+    section_->Fill(section, texts.SectionTitle(static_cast<int>(n), band_text), sections, n);
+  }
+
+  ui.refresh_done.store(1);
+}
+
+}  // namespace stats::ui
