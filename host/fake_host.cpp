@@ -1,5 +1,7 @@
 #include "host/fake_host.h"
 
+#include <chrono>
+
 namespace stats::host {
 
 void FakeHost::SetRunning(bool running) {
@@ -15,6 +17,23 @@ void FakeHost::SetEntryLine(const std::string& call) {
 void FakeHost::SetFrequency(double hz) {
   std::lock_guard lock(mutex_);
   frequency_ = hz;
+}
+
+void FakeHost::Hold() {
+  std::lock_guard lock(mutex_);
+  held_ = true;
+}
+
+void FakeHost::Release() {
+  std::lock_guard lock(mutex_);
+  held_ = false;
+  changed_.notify_all();
+}
+
+bool FakeHost::WaitUntilEntered(unsigned timeout_ms) {
+  std::unique_lock lock(mutex_);
+  return changed_.wait_for(lock, std::chrono::milliseconds(timeout_ms),
+                           [&] { return waiting_ > 0; });
 }
 
 std::vector<std::string> FakeHost::Commands() const {
@@ -62,8 +81,12 @@ void FakeHost::Disconnect() {
 }
 
 std::string FakeHost::GetEntryField(int field) {
-  std::lock_guard lock(mutex_);
+  std::unique_lock lock(mutex_);
   if (!connected_) return std::string();
+  ++waiting_;
+  changed_.notify_all();
+  changed_.wait(lock, [&] { return !held_; });
+  --waiting_;
   ++entry_reads_;
   return field == kEntryFieldCall ? entry_line_ : std::string();
 }

@@ -3,6 +3,7 @@
 // Safe to use from the test's thread while the window thread calls it.
 #pragma once
 
+#include <condition_variable>
 #include <mutex>
 #include <string>
 #include <vector>
@@ -17,6 +18,12 @@ class FakeHost : public Automation {
   void SetRunning(bool running);
   void SetEntryLine(const std::string& call);
   void SetFrequency(double hz);
+  // While held, GetEntryField waits for Release: the window thread stays
+  // inside a refresh, as with a host that is slow to answer.
+  // WaitUntilEntered waits until a call is held there.
+  void Hold();
+  void Release();
+  bool WaitUntilEntered(unsigned timeout_ms);
   // -- Read by the test -----------------------------------------------------
   std::vector<std::string> Commands() const;
   void ClearCommands();
@@ -35,6 +42,9 @@ class FakeHost : public Automation {
 
  private:
   mutable std::mutex mutex_;
+  std::condition_variable changed_;
+  bool held_ = false;
+  int waiting_ = 0;
   bool running_ = true;
   bool connected_ = false;
   std::string entry_line_;

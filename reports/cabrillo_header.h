@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace stats {
@@ -31,6 +32,8 @@ struct CabrilloHeader {
   std::string category_overlay;
   std::string location;
   std::string log_base_name;
+
+  bool operator==(const CabrilloHeader&) const = default;
 };
 
 struct ContestState;
@@ -40,5 +43,42 @@ struct ContestState;
 // request flag.  Runs without the contest-state lock held (the form is
 // modal), and takes it itself while it touches the state.
 bool PrepareCabrilloHeader(const std::string& own_call);
+
+// -- The steps of the preparation, each a function of its inputs -----------
+
+inline constexpr const char* kCabrilloContest = "UBA-PSK63-PREFIX";
+inline constexpr const char* kDefaultLogBaseName = "QORT";
+
+// Replaces every occurrence of from, left to right and without overlap; the
+// search goes on behind each replacement, so inserted text is never searched
+// again.  An empty from, or one equal to to, leaves the text as it is.
+std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
+
+// The base of the Cabrillo file name: the call with "/" and "\" made "_" and
+// white space dropped from both ends; "QORT" when nothing is left.
+std::string LogBaseName(std::string_view own_call);
+
+// The soapbox as the settings file keeps it (one line, "<CR>" and "<LF>"
+// marks) and as the form's multi-line box shows it.
+std::string DecodeSoapbox(std::string_view stored);
+std::string EncodeSoapbox(std::string_view typed);
+
+// The stored soapbox and address turned into header text: every "<CR>" mark
+// starts a further "SOAPBOX: " or "ADDRESS: " line, "<LF>" marks go.
+std::string PrintReadySoapbox(std::string_view stored);
+std::string PrintReadyAddress(std::string_view stored);
+
+// The record as the form first shows it: station callsign and base name
+// from own_call, the station details from the settings file, the presets.
+// The category overlay is kept from previous.
+CabrilloHeader LoadCabrilloHeader(const std::string& own_call, const CabrilloHeader& previous);
+
+// The record after the operator confirmed the form: the form's fields taken
+// over, except the claimed text and the base name, which stay as loaded.
+CabrilloHeader AcceptCabrilloForm(const CabrilloHeader& loaded, const CabrilloHeader& form);
+
+// Writes the station details of a confirmed record to the settings file,
+// the soapbox in its stored form.
+void SaveCabrilloHeader(const CabrilloHeader& confirmed);
 
 }  // namespace stats

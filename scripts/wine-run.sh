@@ -4,6 +4,7 @@
 # runs the Windows tests through it.
 #
 #   wine-run.sh [--arch win32|win64] [--prefix DIR] program.exe [arguments...]
+#   wine-run.sh [--arch win32|win64] [--prefix DIR] --init    (only the prefix)
 #
 # The prefix (default: build/wine32-prefix or build/wine64-prefix of this
 # checkout) is created on first use and reused afterwards; creation is locked,
@@ -16,15 +17,17 @@ set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 arch=win32
 prefix=
+init_only=
 while [[ $# -gt 0 ]]; do
   case $1 in
     --arch) arch=$2; shift 2 ;;
     --prefix) prefix=$2; shift 2 ;;
+    --init) init_only=1; shift ;;
     --) shift; break ;;
     *) break ;;
   esac
 done
-if [[ $# -lt 1 ]]; then
+if [[ $# -lt 1 && -z $init_only ]]; then
   echo "usage: wine-run.sh [--arch win32|win64] [--prefix DIR] program [arguments...]" >&2
   exit 2
 fi
@@ -91,6 +94,14 @@ if [[ ! -f $prefix/.stats-ready ]]; then
   flock -u "$lock"
 fi
 
+[[ -z $init_only ]] || exit 0
+
+# In the background, so that a signal (CTest's time-out, Ctrl-C) ends the
+# program at once; its standard input stays the script's.
+wine "$@" <&0 &
+program=$!
+trap 'kill "$program" 2>/dev/null; exit 143' TERM
+trap 'kill "$program" 2>/dev/null; exit 130' INT
 status=0
-wine "$@" || status=$?
+wait "$program" || status=$?
 exit $status

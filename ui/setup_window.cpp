@@ -17,10 +17,19 @@ constexpr int kOptionControls[4] = {IDC_OPT_SECTION, IDC_OPT_PREFIX, IDC_OPT_PRE
                                     IDC_OPT_ON_TOP};
 constexpr const char* kOptionKeys[4] = {"setup_on_section", "setup_wpx_pref", "setup_prev_qso",
                                         "setup_window_on_top"};
-constexpr int kCompanionTemplates[kCompanionCount] = {IDD_SECTION, IDD_PREFIX,
-                                                      IDD_PREVIOUS_QSO};
 // A companion window is switched by the option of the same number.
 constexpr size_t kOptionOf[kCompanionCount] = {0, 1, 2};
+
+// Makes a companion window with a new handler.  The handler of the last
+// window of its kind goes only now: that window was destroyed when its
+// reference was cleared, so nothing calls the old handler any more.
+template <typename Window>
+WindowRef MakeCompanion(std::unique_ptr<Window>& slot, int template_id) {
+  auto handler = std::make_unique<Window>();
+  const WindowRef ref = Gui().CreateModeless(template_id, *handler);
+  if (ref != kNoWindow) slot = std::move(handler);
+  return ref;
+}
 
 }  // namespace
 
@@ -164,33 +173,19 @@ void Setup_UBA_Pfx::SelectSection() {
 void Setup_UBA_Pfx::OpenCompanion(Companion kind) {
   UiState& ui = Ui();
   if (ui.companions[kind].load() != kNoWindow) return;
-  std::unique_ptr<WindowHandler> handler;
+  WindowRef ref = kNoWindow;
   switch (kind) {
     case kSectionWindow:
-      handler = std::make_unique<Uba_Section>();
+      ref = MakeCompanion(section_, IDD_SECTION);
       break;
     case kPrefixWindow:
-      handler = std::make_unique<Mult_Prefix>();
+      ref = MakeCompanion(prefix_, IDD_PREFIX);
       break;
     case kPreviousQsoWindow:
-      handler = std::make_unique<Multiplier>();
+      ref = MakeCompanion(previous_, IDD_PREVIOUS_QSO);
       break;
   }
-  const WindowRef ref = Gui().CreateModeless(kCompanionTemplates[kind], *handler);
   if (ref == kNoWindow) return;
-  // The handler of an earlier window of this kind goes now: that window was
-  // destroyed when its reference was cleared.
-  switch (kind) {
-    case kSectionWindow:
-      section_.reset(static_cast<Uba_Section*>(handler.release()));
-      break;
-    case kPrefixWindow:
-      prefix_.reset(static_cast<Mult_Prefix*>(handler.release()));
-      break;
-    case kPreviousQsoWindow:
-      previous_.reset(static_cast<Multiplier*>(handler.release()));
-      break;
-  }
   ui.companions[kind].store(ref);
   Gui().Show(ref);
 }

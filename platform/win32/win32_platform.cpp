@@ -2,8 +2,11 @@
 // message boxes and Sleep, called with the host's 8-bit texts.
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
+#include <string>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/win32/handles.h"

@@ -6,6 +6,7 @@
 
 #include <string>
 
+#include "tools/testhost/exports_list.h"
 #include "tools/testhost/scenario.h"
 
 namespace testhost {
@@ -18,26 +19,23 @@ const char* const kPlainNames[] = {
     "SetupSet0",     "setVersion",
 };
 
-// The decorated names of the eleven entry points.  mingw-w64 decorates C++
-// names the same way on 32 and 64 bits, so this one list pins the argument
-// types a host that looks up the decorated names relies on.
-const char* const kResetStats0Decorated =
-    "_Z11ResetStats0PKciS0_PK11OleDateTimeS3_S0_S0_S0_S0_S0_S0_S0_S0_S0_S0_iiiddS0_S0_S0_";
-const char* const kAddData0Decorated =
-    "_Z8AddData0PKcS0_PK11OleDateTimeS3_S3_S3_jjS0_S0_S0_S0_S0_S0_S0_S0_S0_S0_S0_S0_S0_S0_S0_"
-    "iiiddS0_S0_S0_S0_S0_";
-const char* const kRemoveData0Decorated =
-    "_Z11RemoveData0PKcS0_PK11OleDateTimeS3_S3_S3_jjS0_S0_S0_S0_S0_S0_S0_S0_S0_S0_S0_S0_S0_S0_"
-    "S0_iiiddS0_S0_S0_S0_S0_";
-const char* const kCheckCallFunc0Decorated =
-    "_Z14CheckCallFunc0PKcjjS0_S0_S0_S0_S0_S0_S0_S0_S0_S0_S0_iiiddS0_S0_S0_S0_S0_S0_S0_PcS1_";
-const char* const kGetResult0Decorated = "_Z10GetResult0Pi";
-const char* const kStatsIsValidExchg0Decorated = "_Z18StatsIsValidExchg0PKcS0_S0_S0_iii";
-const char* const kStatsGetExchgCount0Decorated = "_Z19StatsGetExchgCount0PKcS0_S0_";
-const char* const kGetNumberOfSetsDecorated = "_Z15GetNumberOfSetsv";
-const char* const kGetSetNameDecorated = "_Z10GetSetNamei";
-const char* const kSetupSet0Decorated = "_Z9SetupSet0v";
-const char* const kSetVersionDecorated = "_Z10setVersionPKc";
+// The decorated name of an entry point among the pinned export names:
+// "_Z" <length of the name> <name> <argument types>.  mingw-w64 decorates
+// C++ names the same way on 32 and 64 bits (and as g++ does on Linux).
+const char* Decorated(const std::string& plain) {
+  const std::string start = "_Z" + std::to_string(plain.size()) + plain;
+  for (const char* name : kExportNames) {
+    if (std::string(name).rfind(start, 0) == 0) return name;
+  }
+  Check(false, "a decorated name for " + plain + " among the pinned exports");
+  return "";
+}
+
+const char* const kEntryPoints[] = {
+    "ResetStats0",     "AddData0",   "RemoveData0", "CheckCallFunc0", "GetResult0",
+    "StatsIsValidExchg0", "StatsGetExchgCount0", "GetNumberOfSets", "GetSetName", "SetupSet0",
+    "setVersion",
+};
 
 template <typename Fn>
 Fn As(FARPROC proc) {
@@ -46,33 +44,30 @@ Fn As(FARPROC proc) {
 
 std::string Text(const char* text) { return text != nullptr ? text : "(null)"; }
 
+// Every plain name and alias, a decorated name of each entry point, and
+// every other pinned name resolve.
 void CheckNames(Plugin& plugin) {
   for (const char* name : kPlainNames) plugin.Resolve(name);
-  for (const char* name :
-       {kResetStats0Decorated, kAddData0Decorated, kRemoveData0Decorated,
-        kCheckCallFunc0Decorated, kGetResult0Decorated, kStatsIsValidExchg0Decorated,
-        kStatsGetExchgCount0Decorated, kGetNumberOfSetsDecorated, kGetSetNameDecorated,
-        kSetupSet0Decorated, kSetVersionDecorated}) {
-    plugin.Resolve(name);
-  }
+  for (const char* name : kEntryPoints) Decorated(name);
+  for (const char* name : kExportNames) plugin.Resolve(name);
 }
 
 // The entry points that need no contest run, under each of their names.
 void CheckSimpleAnswers(Plugin& plugin) {
-  for (const char* name : {"GetSetName", kGetSetNameDecorated}) {
+  for (const char* name : {"GetSetName", Decorated("GetSetName")}) {
     if (auto fn = As<GetSetNameFn>(plugin.Resolve(name))) {
       CheckEqual(Text(fn(0)), "VA-ZIZ-AVO", std::string(name) + "(0)");
       CheckEqual(Text(fn(1)), "", std::string(name) + "(1)");
       CheckEqual(Text(fn(-1)), "", std::string(name) + "(-1)");
     }
   }
-  for (const char* name : {"GetNumberOfSets", kGetNumberOfSetsDecorated}) {
+  for (const char* name : {"GetNumberOfSets", Decorated("GetNumberOfSets")}) {
     if (auto fn = As<GetNumberOfSetsFn>(plugin.Resolve(name))) {
       CheckEqual(fn(), 1, std::string(name) + "()");
     }
   }
   for (const char* name :
-       {"StatsGetExchgCount0", "GetExchgCount0", kStatsGetExchgCount0Decorated}) {
+       {"StatsGetExchgCount0", "GetExchgCount0", Decorated("StatsGetExchgCount0")}) {
     if (auto fn = As<StatsGetExchgCount0Fn>(plugin.Resolve(name))) {
       CheckEqual(fn("a", "b", "c"), 1, std::string(name) + "(texts)");
       CheckEqual(fn(nullptr, nullptr, nullptr), 1, std::string(name) + "(null texts)");
@@ -90,7 +85,8 @@ void CheckSimpleAnswers(Plugin& plugin) {
       {"12", "DL", 0},  {"12a", "DL", 0},  {"0599", "DL", 1},  {"LGE", "DL", 0},
       {"LGE", "on", 0}, {"123", "on", 1},
   };
-  for (const char* name : {"StatsIsValidExchg0", "IsValidExchg0", kStatsIsValidExchg0Decorated}) {
+  for (const char* name :
+       {"StatsIsValidExchg0", "IsValidExchg0", Decorated("StatsIsValidExchg0")}) {
     auto fn = As<StatsIsValidExchg0Fn>(plugin.Resolve(name));
     if (fn == nullptr) continue;
     for (const Case& c : cases) {

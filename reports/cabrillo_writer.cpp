@@ -1,0 +1,131 @@
+#include "reports/cabrillo_writer.h"
+
+#include <memory>
+
+#include "platform/platform.h"
+#include "plugin/contest.h"
+
+namespace stats {
+namespace {
+
+// The value, then blanks up to width.
+std::string PadRight(std::string_view value, size_t width) {
+  std::string out(value);
+  if (out.size() < width) out.append(width - out.size(), ' ');
+  return out;
+}
+
+// Blanks up to width, then the value.
+std::string PadLeft(std::string_view value, size_t width) {
+  std::string out;
+  if (value.size() < width) out.assign(width - value.size(), ' ');
+  out.append(value);
+  return out;
+}
+
+std::string Line(std::string_view tag, std::string_view value) {
+  std::string out(tag);
+  out.append(value);
+  out.append("\r\n");
+  return out;
+}
+
+}  // namespace
+
+std::string FormatQsoLine(const CInfo& r, std::string_view mode, std::string_view call_sent) {
+  std::string line = "QSO: ";
+  line += PadLeft(std::to_string(r.frequency_khz), 5) + " ";
+  line += PadLeft(mode, 2) + " ";
+  line += FormatDate(r.time, "%Y-%m-%d %H%M") + " ";
+  line += PadRight(call_sent, 13) + " ";
+  line += PadRight(r.rst_sent, 3) + " ";
+  line += PadRight(r.exchange_sent, 6) + " ";
+  line += PadRight(r.call, 13) + " ";
+  line += PadRight(r.rst_received, 3) + " ";
+  line += r.exchange_received;
+  line += "\r\n";
+  return line;
+}
+
+void AddCabrilloQsoLine(ContestState& state, const CInfo& record, std::string_view mode) {
+  state.cabrillo_qso_lines.push_back(
+      FormatQsoLine(record, mode, state.cabrillo.station_callsign));
+}
+
+void FillCabrilloQsoLines(ContestState& state) {
+  state.cabrillo_qso_lines.clear();
+  state.cabrillo_qso_lines.reserve(state.store.Count());
+  for (size_t i = 0; i < state.store.Count(); ++i) {
+    AddCabrilloQsoLine(state, state.store.At(i), kCabrilloMode);
+  }
+}
+
+std::string FormatCabrilloHeader(const CabrilloHeader& h, int claimed_score,
+                                 std::string_view host_version) {
+  std::string out = "START-OF-LOG: 3.0\r\n";
+  out += Line("ARRL-SECTION: ", h.location);
+  out += Line("CALLSIGN: ", h.station_callsign);
+  out += Line("CONTEST: ", kCabrilloContest);
+  out += Line("CATEGORY-OPERATOR: ", h.category_operator);
+  out += Line("CATEGORY-ASSISTED: ", h.category_assisted);
+  out += Line("CATEGORY-BAND: ", h.category_band);
+  out += Line("CATEGORY-MODE: ", h.category_mode);
+  out += Line("CATEGORY-POWER: ", h.category_power);
+  out += "CATEGORY-STATION: FIXED \r\n";
+  out += Line("CATEGORY-TRANSMITTER: ", h.category_transmitter);
+  out += Line("CATEGORY-OVERLAY: ", h.category_overlay);
+  out += Line("CLAIMED-SCORE: ", std::to_string(claimed_score));
+  out += Line("CLUB: ", h.club);
+  out += Line("LOCATION: ", h.location);
+  out += Line("CREATED-BY: Zelk ", host_version);
+  out += Line("NAME: ", h.name);
+  out += Line("ADDRESS: ", h.address);
+  out += Line("ADDRESS-CITY: ", h.address_city);
+  out += Line("ADDRESS-STATE: ", h.address_state);
+  out += Line("ADDRESS-POSTALCODE: ", h.address_postalcode);
+  out += Line("ADDRESS-COUNTRY: ", h.address_country);
+  out += Line("OPERATORS: ", h.operators);
+  out += Line("EMAIL: ", h.email);
+  out += Line("SOAPBOX: ", h.soapbox);
+  return out;
+}
+
+std::string CabrilloLog::Text() const {
+  std::string text;
+  for (const std::string& piece : pieces) text += piece;
+  return text;
+}
+
+CabrilloLog BuildCabrilloLog(const ContestState& state) {
+  CabrilloLog log;
+  log.file_name = state.cabrillo.log_base_name + ".cbr";
+  log.pieces.reserve(state.cabrillo_qso_lines.size() + 2);
+  log.pieces.push_back(
+      FormatCabrilloHeader(state.cabrillo, state.claimed_score, state.host_version));
+  log.pieces.insert(log.pieces.end(), state.cabrillo_qso_lines.begin(),
+                    state.cabrillo_qso_lines.end());
+  log.pieces.push_back("END-OF-LOG:\r\n");
+  return log;
+}
+
+std::string WriteCabrilloLog(const CabrilloLog& log) {
+  std::string reason;
+  std::unique_ptr<File> file = Os().OpenFile(log.file_name, FileMode::kTruncate, &reason);
+  if (file) {
+    bool ok = true;
+    for (const std::string& piece : log.pieces) {
+      if (!file->Write(piece)) {
+        ok = false;
+        break;
+      }
+    }
+    // Close flushes; a buffered write fails there at the latest.
+    if (!file->Close()) ok = false;
+    if (ok) return "File produced: " + log.file_name;
+    reason = file->LastError();
+  }
+  if (reason.empty()) reason = "unknown error";
+  return "File not produced: " + log.file_name + " (" + reason + ")";
+}
+
+}  // namespace stats

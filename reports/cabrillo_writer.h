@@ -1,0 +1,53 @@
+// The Cabrillo 3.0 log: the header lines from the header record and the
+// claimed score, one "QSO: " line per stored record, and "END-OF-LOG:".
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "plugin/store.h"
+#include "reports/cabrillo_header.h"
+
+namespace stats {
+
+struct ContestState;
+
+// The mode column of every QSO line.
+inline constexpr const char* kCabrilloMode = "PM";
+
+// One QSO line with its "\r\n": frequency, mode, date and time, the call
+// sent (the station callsign), the RST and exchange sent, the call, RST and
+// exchange received.  Widths are minimum widths; a longer value shifts the
+// columns after it.
+std::string FormatQsoLine(const CInfo& record, std::string_view mode,
+                          std::string_view call_sent);
+
+// Formats one QSO line for the record, with the header's station callsign,
+// and appends it to the Cabrillo QSO lines.
+void AddCabrilloQsoLine(ContestState& state, const CInfo& record, std::string_view mode);
+
+// Empties the Cabrillo QSO lines and refills them from the whole store, in
+// store order.
+void FillCabrilloQsoLines(ContestState& state);
+
+// Header lines 1 to 25, each with its "\r\n".
+std::string FormatCabrilloHeader(const CabrilloHeader& header, int claimed_score,
+                                 std::string_view host_version);
+
+// A log ready to be written: the file name and the pieces of its text, in
+// file order (the header, each QSO line, the closing line).
+struct CabrilloLog {
+  std::string file_name;
+  std::vector<std::string> pieces;
+  std::string Text() const;
+};
+
+CabrilloLog BuildCabrilloLog(const ContestState& state);
+
+// Writes the log anew through the platform's files and returns the notice
+// for the operator: "File produced: <name>", or, when the file could not be
+// created or written, "File not produced: <name> (<the system's reason>)".
+std::string WriteCabrilloLog(const CabrilloLog& log);
+
+}  // namespace stats

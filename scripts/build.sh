@@ -1,0 +1,52 @@
+#!/usr/bin/env bash
+# Configures (once) and builds the project's build folders:
+#   build/linux  native g++             build/win32  i686 mingw-w64 (Stats.dll)
+#   build/asan   native, ASan + UBSan   build/win64  x86_64 mingw-w64 (Stats.dll)
+#
+#   build.sh [linux|asan|win32|win64 ...]     (default: all four)
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+
+builds=("$@")
+[[ ${#builds[@]} -gt 0 ]] || builds=(linux asan win32 win64)
+
+mkdir -p "$STATS_BUILD"
+toolchains=$STATS_ROOT/cmake
+for build in "${builds[@]}"; do
+  options=()
+  case $build in
+    linux) ;;
+    # Unoptimised: the sanitizers see the code as written, and it builds fast.
+    asan) options=(-DSTATS_SANITIZE=address,undefined -DCMAKE_BUILD_TYPE=Debug) ;;
+    # The DLLs as shipped: optimised, without debug information.
+    win32) options=(-DCMAKE_TOOLCHAIN_FILE="$toolchains/toolchain-i686-w64-mingw32.cmake"
+      -DCMAKE_BUILD_TYPE=Release) ;;
+    win64) options=(-DCMAKE_TOOLCHAIN_FILE="$toolchains/toolchain-x86_64-w64-mingw32.cmake"
+      -DCMAKE_BUILD_TYPE=Release) ;;
+    *) echo "build.sh: unknown build $build (linux, asan, win32, win64)" >&2; exit 2 ;;
+  esac
+  dir=$STATS_BUILD/$build
+  # A folder configured before keeps its settings; CMake reconfigures itself
+  # when a CMakeLists.txt changes.
+  if [[ ! -f $dir/build.ninja ]]; then
+    stats_log "configure $build"
+    log=$STATS_BUILD/configure-$build.log
+    cmake -S "$STATS_ROOT" -B "$dir" -G Ninja "${options[@]}" >"$log" 2>&1 || {
+      cat "$log" >&2
+      exit 1
+    }
+  fi
+  stats_log "build $build"
+  log=$STATS_BUILD/build-$build.log
+  # Progress lines stay in the log; messages are shown.
+  set +e
+  ninja -C "$dir" -j "$STATS_JOBS" 2>&1 | tee "$log" | grep -v '^\[[0-9]*/[0-9]*\] '
+  status=${PIPESTATUS[0]}
+  set -e
+  [[ $status -eq 0 ]] || { echo "build $build failed" >&2; exit 1; }
+  # The code is held warning-free on every compiler.
+  if grep -q 'warning:' "$log"; then
+    echo "build $build: compiler warnings (see above)" >&2
+    exit 1
+  fi
+done

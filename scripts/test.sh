@@ -1,0 +1,91 @@
+#!/usr/bin/env bash
+# Every test: set up, build the four build folders, run the unit tests natively
+# (plain and with ASan + UBSan) and under Wine (32 and 64 bit, together with
+# the test host's scenarios against each Stats.dll), then check that each
+# build passed the very same unit tests as the Linux build.  Exits non-zero on
+# any failure; ends with each suite's CTest summary line.
+set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+stats_trap_cleanup
+
+bash "$STATS_ROOT/scripts/setup.sh"
+stats_start_display
+stats_start_prefixes
+bash "$STATS_ROOT/scripts/build.sh" linux asan win32 win64
+stats_wait_prefixes
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+
+results=$STATS_BUILD/test-results
+rm -rf "$results"
+failed=()
+summaries=()
+
+for build in linux asan win32 win64; do
+  stats_log "ctest $build"
+  mkdir -p "$results/$build"
+  log=$results/$build.log
+  # Each GoogleTest program also reports its cases, for the comparison below;
+  # a Windows program sees the Unix root as drive Z:.
+  xml_dir=$results/$build/
+  [[ $build != win* ]] || xml_dir="Z:$xml_dir"
+  set +e
+  GTEST_OUTPUT="xml:$xml_dir" \
+    ctest --test-dir "$STATS_BUILD/$build" --output-on-failure -j "$STATS_JOBS" 2>&1 | tee "$log"
+  status=${PIPESTATUS[0]}
+  set -e
+  [[ $status -eq 0 ]] || failed+=("ctest $build")
+  summaries+=("$build: $(grep -E 'tests passed|No tests were found' "$log" | tail -1)")
+done
+
+# One line per test case, "Suite.Name passed|failed|skipped", of a build.
+cases_of() {
+  local xml
+  for xml in "$results/$1"/*.xml; do
+    [[ -f $xml ]] || continue
+    awk '
+      function attr(line, key,   m) {
+        if (match(line, " " key "=\"[^\"]*\"")) {
+          m = substr(line, RSTART + length(key) + 3, RLENGTH - length(key) - 4)
+          return m
+        }
+        return ""
+      }
+      function flush() { if (current != "") print current, state; current = "" }
+      /<testcase / {
+        flush()
+        current = attr($0, "classname") "." attr($0, "name")
+        state = attr($0, "result") == "skipped" ? "skipped" : "passed"
+        if ($0 ~ /\/>[[:space:]]*$/) flush()
+        next
+      }
+      /<failure/ { if (current != "") state = "failed" }
+      /<\/testcase>/ { flush() }
+      END { flush() }
+    ' "$xml"
+  done | sort
+}
+
+stats_log "compare the unit tests of each build with the Linux build"
+cases_of linux >"$results/linux.cases"
+if [[ ! -s $results/linux.cases ]]; then
+  failed+=("no unit test results from the Linux build")
+fi
+for build in asan win32 win64; do
+  cases_of "$build" >"$results/$build.cases"
+  if ! diff -u "$results/linux.cases" "$results/$build.cases" >"$results/$build.diff"; then
+    echo "$build differs from linux in its unit tests:"
+    cat "$results/$build.diff"
+    failed+=("unit tests of $build differ from linux")
+  else
+    echo "$build: the same $(wc -l <"$results/$build.cases") unit tests as linux, same results"
+  fi
+done
+
+if [[ ${#failed[@]} -gt 0 ]]; then
+  echo
+  echo "FAILED: ${failed[*]}"
+fi
+echo
+printf '%s\n' "${summaries[@]}"
+[[ ${#failed[@]} -eq 0 ]]

@@ -1,0 +1,317 @@
+#include <filesystem>
+
+#include "plugin/contest.h"
+#include "plugin/settings.h"
+#include "reports/cabrillo_writer.h"
+#include "tests/reports/reports_test_support.h"
+
+namespace stats {
+namespace {
+
+using testing::Exists;
+using testing::Qso;
+using testing::ReadText;
+using testing::ReportsTest;
+using testing::Reset;
+using testing::Result;
+
+TEST(CabrilloTexts, ReplacementNeverSearchesInsertedText) {
+  EXPECT_EQ(ReplaceAll("aaa", "aa", "a"), "aa");
+  EXPECT_EQ(ReplaceAll("<CR><CR>", "<CR>", "x<CR>"), "x<CR>x<CR>");
+  EXPECT_EQ(ReplaceAll("a<LF>b", "<LF>", ""), "ab");
+  EXPECT_EQ(ReplaceAll("abc", "", "x"), "abc");
+  EXPECT_EQ(ReplaceAll("abc", "b", "b"), "abc");
+}
+
+TEST(CabrilloTexts, LogBaseName) {
+  EXPECT_EQ(LogBaseName(""), "QORT");
+  EXPECT_EQ(LogBaseName(" \t "), "QORT");
+  EXPECT_EQ(LogBaseName("ON4XX/P"), "ON4XX_P");
+  EXPECT_EQ(LogBaseName("  ON4 XX/P  "), "ON4 XX_P");
+  EXPECT_EQ(LogBaseName("OE\\ON4XX/M"), "OE_ON4XX_M");
+  EXPECT_EQ(LogBaseName("/"), "_");
+}
+
+TEST(CabrilloTexts, SoapboxAndAddressEncodings) {
+  const std::string typed = "Nice contest!\r\nSee you next year";
+  const std::string stored = EncodeSoapbox(typed);
+  EXPECT_EQ(stored, "Nice contest!<CR><LF>See you next year");
+  EXPECT_EQ(DecodeSoapbox(stored), typed);
+  EXPECT_EQ(PrintReadySoapbox(stored), "Nice contest!\r\nSOAPBOX: See you next year");
+  EXPECT_EQ(PrintReadySoapbox("one<CR><LF>two<CR><LF>three"),
+            "one\r\nSOAPBOX: two\r\nSOAPBOX: three");
+  EXPECT_EQ(PrintReadyAddress("Kerkstraat 1<CR>Bus 2"), "Kerkstraat 1\r\nADDRESS: Bus 2");
+  EXPECT_EQ(PrintReadyAddress("no marks"), "no marks");
+}
+
+TEST(CabrilloTexts, QsoLineColumns) {
+  CInfo r;
+  r.call = "DL1AB";
+  r.frequency_khz = 3580;
+  r.time = OleDate::FromCivil(2017, 3, 5, 7, 30);
+  r.rst_sent = "599";
+  r.exchange_sent = "001";
+  r.rst_received = "59";
+  r.exchange_received = "0123";
+  EXPECT_EQ(FormatQsoLine(r, "PM", "ON4XX"),
+            "QSO:  3580 PM 2017-03-05 0730 ON4XX         599 001    DL1AB         59  0123\r\n");
+  // Thirteen characters and more fill the column and leave one blank.
+  r.call = "OE2009/ON4ABC";
+  r.frequency_khz = 144050;
+  r.exchange_sent = "1234567";
+  EXPECT_EQ(FormatQsoLine(r, "PM", "OE2009/ON4XYZ"),
+            "QSO: 144050 PM 2017-03-05 0730 OE2009/ON4XYZ 599 1234567 OE2009/ON4ABC 59  0123\r\n");
+  r.time = OleDate::Null();
+  EXPECT_EQ(FormatQsoLine(r, "PM", "A").substr(0, 22), "QSO: 144050 PM  A     ");
+  r.time = OleDate::Invalid();
+  EXPECT_EQ(FormatQsoLine(r, "PM", "A").substr(0, 32), "QSO: 144050 PM Invalid DateTime ");
+}
+
+class CabrilloTest : public ReportsTest {
+ protected:
+  // A Cabrillo run for own_call, with the form confirmed by the script.
+  void StartRun(const std::string& own_call = "ON4XX/P") {
+    Reset run;
+    run.cabrillo = 1;
+    run.own_call = own_call;
+    run.Call();
+  }
+  const ContestState& State() const { return Contest(); }
+};
+
+const char kStationSettings[] =
+    "[Settings]\r\n"
+    "Operators=ON4XX OT1Y\r\n"
+    "Name=Jan Peeters\r\n"
+    "Address=Kerkstraat 1<CR>Bus 2\r\n"
+    "Address-City=Gent\r\n"
+    "Address-State=OVL\r\n"
+    "Address-PostalCode=9000\r\n"
+    "Address-Country=Belgium\r\n"
+    "Claimed=123\r\n"
+    "Email=on4xx@example.org\r\n"
+    "Club=UBA\r\n"
+    "Location=W1\r\n"
+    "SoapBox=old box\r\n";
+
+TEST_F(CabrilloTest, WholeLogOfASmallContest) {
+  WriteSettings(kStationSettings);
+  testing::WriteText(dir() / "Zelk2.ini", "[Zelk]\r\nZelk=2.20\r\n");
+  form_.script = [](CabrilloHeader& f) {
+    f.soapbox = "Nice contest!\r\nSee you next year";
+    f.category_overlay = "ROOKIE";
+    return true;
+  };
+  StartRun();
+  Qso a;
+  a.call = "DL1AB";
+  ASSERT_EQ(a.Add(), 1);
+  Qso b;
+  b.call = "OE2009/ON4ABC";
+  b.prefix = "ON4";
+  b.country = "ON";
+  b.frequency_hz = 3580999;
+  b.band = "80m";
+  b.time = testing::Date(2017, 1, 6, 14, 5);
+  b.exchange_sent = "002";
+  b.exchange_received = "LGE";
+  ASSERT_EQ(b.Add(), 1);
+
+  Result();
+  const std::string expected =
+      "START-OF-LOG: 3.0\r\n"
+      "ARRL-SECTION: DX\r\n"
+      "CALLSIGN: ON4XX/P\r\n"
+      "CONTEST: UBA-PSK63-PREFIX\r\n"
+      "CATEGORY-OPERATOR: SINGLE-OP\r\n"
+      "CATEGORY-ASSISTED: NON-ASSISTED\r\n"
+      "CATEGORY-BAND: ALL\r\n"
+      "CATEGORY-MODE: BPSK63\r\n"
+      "CATEGORY-POWER: HIGH\r\n"
+      "CATEGORY-STATION: FIXED \r\n"
+      "CATEGORY-TRANSMITTER: ONE\r\n"
+      "CATEGORY-OVERLAY: ROOKIE\r\n"
+      "CLAIMED-SCORE: 6\r\n"
+      "CLUB: UBA\r\n"
+      "LOCATION: DX\r\n"
+      "CREATED-BY: Zelk 2.20\r\n"
+      "NAME: Jan Peeters\r\n"
+      "ADDRESS: Kerkstraat 1\r\n"
+      "ADDRESS: Bus 2\r\n"
+      "ADDRESS-CITY: Gent\r\n"
+      "ADDRESS-STATE: OVL\r\n"
+      "ADDRESS-POSTALCODE: 9000\r\n"
+      "ADDRESS-COUNTRY: Belgium\r\n"
+      "OPERATORS: ON4XX OT1Y\r\n"
+      "EMAIL: on4xx@example.org\r\n"
+      "SOAPBOX: Nice contest!\r\n"
+      "SOAPBOX: See you next year\r\n"
+      "QSO: 14070 PM 2017-01-06 1312 ON4XX/P       599 001    DL1AB         599 001\r\n"
+      "QSO:  3580 PM 2017-01-06 1405 ON4XX/P       599 002    OE2009/ON4ABC 599 LGE\r\n"
+      "END-OF-LOG:\r\n";
+  EXPECT_EQ(ReadText(dir() / "ON4XX_P.cbr"), expected);
+  ASSERT_EQ(platform_.messages.size(), 1u);
+  EXPECT_EQ(platform_.messages[0].caption, "Output");
+  EXPECT_EQ(platform_.messages[0].text, "File produced: ON4XX_P.cbr");
+  EXPECT_EQ(platform_.messages[0].style, 64u);
+
+  // A second request writes the same file anew, every QSO once.
+  Result();
+  EXPECT_EQ(ReadText(dir() / "ON4XX_P.cbr"), expected);
+  EXPECT_EQ(platform_.messages.size(), 2u);
+}
+
+TEST_F(CabrilloTest, EmptyStoreAndEmptyValues) {
+  StartRun("");
+  Result();
+  const std::string log = ReadText(dir() / "QORT.cbr");
+  EXPECT_NE(log.find("CALLSIGN: \r\nCONTEST: "), std::string::npos);
+  EXPECT_NE(log.find("CATEGORY-OVERLAY: \r\nCLAIMED-SCORE: 0\r\nCLUB: \r\n"), std::string::npos);
+  EXPECT_NE(log.find("CREATED-BY: Zelk Zelk\r\n"), std::string::npos);
+  const std::string tail = "SOAPBOX: \r\nEND-OF-LOG:\r\n";
+  EXPECT_EQ(log.substr(log.size() - tail.size()), tail);
+  EXPECT_EQ(platform_.messages.at(0).text, "File produced: QORT.cbr");
+}
+
+TEST_F(CabrilloTest, FormShowsTheLoadedRecordAndSavesItOnOk) {
+  WriteSettings(kStationSettings);
+  StartRun();
+  ASSERT_EQ(form_.shown.size(), 1u);
+  const CabrilloHeader& shown = form_.shown[0];
+  EXPECT_EQ(shown.station_callsign, "ON4XX/P");
+  EXPECT_EQ(shown.operators, "ON4XX OT1Y");
+  EXPECT_EQ(shown.claimed_text, "123");
+  EXPECT_EQ(shown.contest, "UBA-PSK63-PREFIX");
+  EXPECT_EQ(shown.category_mode, "BPSK63");
+  EXPECT_EQ(shown.location, "DX");  // whatever was saved
+  EXPECT_EQ(shown.category_overlay, "");
+  EXPECT_EQ(shown.soapbox, "old box");
+  EXPECT_EQ(Settings(),
+            "[Settings]\r\n"
+            "Operators=ON4XX OT1Y\r\n"
+            "Name=Jan Peeters\r\n"
+            "Address=Kerkstraat 1<CR>Bus 2\r\n"
+            "Address-City=Gent\r\n"
+            "Address-State=OVL\r\n"
+            "Address-PostalCode=9000\r\n"
+            "Address-Country=Belgium\r\n"
+            "Claimed=123\r\n"
+            "Email=on4xx@example.org\r\n"
+            "Club=UBA\r\n"
+            "Location=DX\r\n"
+            "SoapBox=old box\r\n"
+            "Contest=UBA-PSK63-PREFIX\r\n"
+            "Start=0\r\n");
+}
+
+TEST_F(CabrilloTest, WithoutSettingsOperatorsIsTheOwnCall) {
+  StartRun(" ON4XX ");
+  const CabrilloHeader& shown = form_.shown.at(0);
+  EXPECT_EQ(shown.operators, " ON4XX ");
+  EXPECT_EQ(shown.name, "");
+  EXPECT_EQ(shown.claimed_text, "");
+  EXPECT_EQ(State().cabrillo.log_base_name, "ON4XX");
+}
+
+TEST_F(CabrilloTest, OverlayOutlivesTheRunButNotTheProcess) {
+  form_.script = [](CabrilloHeader& f) {
+    f.category_overlay = "TB-WIRES";
+    return true;
+  };
+  StartRun();
+  StartRun();
+  ASSERT_EQ(form_.shown.size(), 2u);
+  EXPECT_EQ(form_.shown[1].category_overlay, "TB-WIRES");
+  EXPECT_EQ(Settings().find("TB-WIRES"), std::string::npos);
+}
+
+TEST_F(CabrilloTest, LongSoapboxComesBackWhole) {
+  std::string box;
+  for (int i = 0; i < 30; ++i) box += "line " + std::to_string(i) + "<CR><LF>";
+  ASSERT_GT(box.size(), 99u);
+  WriteSettings("[Settings]\r\nSoapBox=" + box + "\r\n");
+  StartRun();
+  EXPECT_EQ(EncodeSoapbox(form_.shown.at(0).soapbox), box);
+  EXPECT_EQ(settings::Read("SoapBox"), box);
+}
+
+TEST_F(CabrilloTest, EditedCallsignAndClaimedText) {
+  form_.script = [](CabrilloHeader& f) {
+    f.station_callsign = "OT1Y";
+    f.claimed_text = "999999";
+    f.location = "ON";
+    return true;
+  };
+  StartRun();
+  Qso().Add();
+  Result();
+  const std::string log = ReadText(dir() / "ON4XX_P.cbr");
+  EXPECT_NE(log.find("CALLSIGN: OT1Y\r\n"), std::string::npos);
+  EXPECT_NE(log.find(" OT1Y          599 "), std::string::npos);
+  EXPECT_NE(log.find("CLAIMED-SCORE: 1\r\n"), std::string::npos);
+  EXPECT_NE(log.find("ARRL-SECTION: ON\r\n"), std::string::npos);
+  EXPECT_EQ(settings::Read("Claimed"), "1");
+  EXPECT_EQ(settings::Read("Location"), "ON");
+}
+
+TEST_F(CabrilloTest, CancelledFormMeansNoLogUntilTheNextRun) {
+  form_.script = [](CabrilloHeader&) { return false; };
+  StartRun();
+  EXPECT_EQ(State().cabrillo_requested, 0);
+  Qso().Add();
+  Result();
+  Result();
+  EXPECT_FALSE(Exists(dir() / "ON4XX_P.cbr"));
+  EXPECT_TRUE(platform_.messages.empty());
+  EXPECT_EQ(settings::Read("Operators", "(none)"), "(none)");
+
+  form_.script = [](CabrilloHeader&) { return true; };
+  StartRun();
+  Result();
+  EXPECT_TRUE(Exists(dir() / "ON4XX_P.cbr"));
+  EXPECT_EQ(platform_.messages.size(), 1u);
+}
+
+TEST_F(CabrilloTest, AFileThatCannotBeCreatedIsReported) {
+  StartRun();
+  std::filesystem::create_directory(dir() / "ON4XX_P.cbr");
+  Qso().Add();
+  const std::string text = Result();
+  EXPECT_NE(text.find("Score = 1 * (1 + 0)  = 1 \r\n"), std::string::npos);
+  ASSERT_EQ(platform_.messages.size(), 1u);
+  EXPECT_EQ(platform_.messages[0].caption, "Output");
+  // The reason is the system's own text ("Is a directory", "Access denied").
+  const std::string notice = platform_.messages[0].text;
+  const std::string head = "File not produced: ON4XX_P.cbr (";
+  EXPECT_EQ(notice.substr(0, head.size()), head);
+  EXPECT_GT(notice.size(), head.size() + 1);
+  EXPECT_EQ(notice.back(), ')');
+}
+
+TEST_F(CabrilloTest, EveryFailedWriteIsReported) {
+  StartRun();
+  Qso().Add();
+  Qso second;
+  second.call = "DL2CD";
+  second.Add();
+  // The claimed score, the header, two QSO lines, the closing line.
+  for (int n = 2; n <= 5; ++n) {
+    SCOPED_TRACE(n);
+    platform_.messages.clear();
+    platform_.writes = 0;
+    platform_.fail_write_at = n;
+    EXPECT_NE(Result().find("Score = 2 * (1 + 0)  = 2"), std::string::npos);
+    ASSERT_EQ(platform_.messages.size(), 1u);
+    EXPECT_EQ(platform_.messages[0].text,
+              "File not produced: ON4XX_P.cbr (injected write failure)");
+  }
+  platform_.messages.clear();
+  platform_.writes = 0;
+  platform_.fail_write_at = 6;
+  Result();
+  EXPECT_EQ(platform_.messages.at(0).text, "File produced: ON4XX_P.cbr");
+  EXPECT_EQ(platform_.writes, 5);
+}
+
+}  // namespace
+}  // namespace stats

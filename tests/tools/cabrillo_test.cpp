@@ -1,0 +1,98 @@
+#include <gtest/gtest.h>
+
+#include "log.h"
+
+namespace replay {
+namespace {
+
+TEST(CabrilloReader, ReadsQsoLinesAndTheOwnCall) {
+  const Log log = ReadCabrillo(
+      "START-OF-LOG: 3.0\r\n"
+      "CALLSIGN: on4xyz\r\n"
+      "QSO: 14070 PM 2017-01-07 1312 ON4XYZ        599 LGE    DL1ABC        589 012\r\n"
+      "QSO:  3580 DG 2017-01-07 1313 ON4XYZ        599 LGE    ON4AAA        599 bdx\r\n"
+      "X-QSO: 7040 PM 2017-01-07 1314 ON4XYZ       599 LGE    F5ABC         599 001\r\n"
+      "END-OF-LOG:\r\n");
+  EXPECT_TRUE(log.problems.empty());
+  EXPECT_EQ(log.own_call, "ON4XYZ");
+  ASSERT_EQ(log.qsos.size(), 2u);
+  const LogQso& q = log.qsos[0];
+  EXPECT_EQ(q.number, 3);
+  EXPECT_EQ(q.frequency_hz, 14070000u);
+  EXPECT_EQ(q.band, "20m");
+  EXPECT_EQ(q.mode, "BPSK63");
+  EXPECT_EQ(q.time, (QsoTime{2017, 1, 7, 13, 12, 0}));
+  EXPECT_EQ(q.own_call, "ON4XYZ");
+  EXPECT_EQ(q.rst_sent, "599");
+  EXPECT_EQ(q.exchange_sent, "LGE");
+  EXPECT_EQ(q.call, "DL1ABC");
+  EXPECT_EQ(q.rst_received, "589");
+  EXPECT_EQ(q.exchange_received, "012");
+  EXPECT_EQ(log.qsos[1].band, "80m");
+  EXPECT_EQ(log.qsos[1].exchange_received, "bdx");
+}
+
+TEST(CabrilloReader, ExtraColumns) {
+  const Log log = ReadCabrillo(
+      // transmitter number
+      "QSO: 7040 PK 2017-01-07 1312 ON4XYZ 599 LGE DL1ABC 599 012 1\n"
+      // a two-column exchange on each side
+      "QSO: 7040 PM 2017-01-07 1313 ON4XYZ 599 LGE 14 DL1ABC 599 012 28\n"
+      // no RST columns
+      "QSO: 7040 PM 2017-01-07 1314 ON4XYZ LGE DL1ABC 013 0\n"
+      // another mode stays as it is
+      "QSO: 7040 RY 2017-01-07 1315 ON4XYZ 599 LGE DL1ABC 599 014\n");
+  ASSERT_EQ(log.qsos.size(), 4u) << log.problems[0].reason;
+  EXPECT_EQ(log.qsos[0].mode, "BPSK63");
+  EXPECT_EQ(log.qsos[0].exchange_received, "012");
+  EXPECT_EQ(log.qsos[1].exchange_sent, "LGE 14");
+  EXPECT_EQ(log.qsos[1].call, "DL1ABC");
+  EXPECT_EQ(log.qsos[1].exchange_received, "012 28");
+  EXPECT_EQ(log.qsos[2].rst_sent, "599");
+  EXPECT_EQ(log.qsos[2].rst_received, "599");
+  EXPECT_EQ(log.qsos[2].exchange_sent, "LGE");
+  EXPECT_EQ(log.qsos[2].exchange_received, "013");
+  EXPECT_EQ(log.qsos[3].mode, "RY");
+}
+
+TEST(CabrilloReader, FrequenciesAndBandDesignators) {
+  const Log log = ReadCabrillo(
+      "QSO: 1838 PM 2017-01-07 1312 ON4XYZ 599 LGE DL1ABC 599 012\n"
+      "QSO: 10142 PM 2017-01-07 1312 ON4XYZ 599 LGE DL1ABC 599 012\n"
+      "QSO: 50 PM 2017-01-07 1312 ON4XYZ 599 LGE DL1ABC 599 012\n"
+      "QSO: 432 PM 2017-01-07 1312 ON4XYZ 599 LGE DL1ABC 599 012\n"
+      "QSO: 5000 PM 2017-01-07 1312 ON4XYZ 599 LGE DL1ABC 599 012\n");
+  ASSERT_EQ(log.qsos.size(), 5u);
+  EXPECT_EQ(log.qsos[0].band, "160m");
+  EXPECT_EQ(log.qsos[1].band, "30m");
+  EXPECT_EQ(log.qsos[2].band, "6m");
+  EXPECT_EQ(log.qsos[2].frequency_hz, 50000000u);
+  EXPECT_EQ(log.qsos[3].band, "70cm");
+  EXPECT_EQ(log.qsos[4].band, "");
+  EXPECT_EQ(log.qsos[4].frequency_hz, 5000000u);
+}
+
+TEST(CabrilloReader, ReportsLinesThatCannotBeRead) {
+  const Log log = ReadCabrillo(
+      "START-OF-LOG: 3.0\n"
+      "QSO: 14070 PM 2017-01-07 1312 ON4XYZ 599 LGE\n"
+      "QSO: 1.2G PM 2017-01-07 1312 ON4XYZ 599 LGE DL1ABC 599 012\n"
+      "QSO: 14070 PM 07.01.2017 1312 ON4XYZ 599 LGE DL1ABC 599 012\n"
+      "QSO: 14070 PM 2017-01-07 13:12 ON4XYZ 599 LGE DL1ABC 599 012\n"
+      "QSO: 14070 PM 2017-01-07 1312 ON4XYZ 599 LGE DL1ABC 599 012 X\n"
+      "QSO: 14070 PM 2017-01-07 1312 ON4XYZ 599 LGE DL1ABC 599 012\n");
+  ASSERT_EQ(log.qsos.size(), 1u);
+  EXPECT_EQ(log.qsos[0].number, 7);
+  EXPECT_EQ(log.own_call, "ON4XYZ");  // no CALLSIGN: line, so the first QSO's
+  ASSERT_EQ(log.problems.size(), 5u);
+  EXPECT_EQ(log.problems[0].line, 2);
+  EXPECT_EQ(log.problems[0].reason, "a QSO: line needs at least 8 columns, this one has 7");
+  EXPECT_EQ(log.problems[1].reason, "frequency '1.2G' is not a number of kHz");
+  EXPECT_EQ(log.problems[2].reason, "date '07.01.2017' is not a date (YYYY-MM-DD)");
+  EXPECT_EQ(log.problems[3].reason, "time '13:12' is not a time (HHMM)");
+  EXPECT_EQ(log.problems[4].reason,
+            "the exchange columns cannot be split into a sent and a received half");
+}
+
+}  // namespace
+}  // namespace replay

@@ -1,0 +1,100 @@
+# Runs stats-replay on one sample of examples/ and compares what it leaves
+# behind - standard output, standard error, the exit status and every file
+# of its working folder - byte for byte with the golden files in
+# examples/golden/<case>/.  With -DUPDATE=1 it writes the golden files
+# instead.
+#
+#   cmake -DPROGRAM=... -DEXAMPLES=... -DCASE=... -DWORK=... [-DEMULATOR=...]
+#         [-DUPDATE=1] -P replay_e2e.cmake
+#
+# EMULATOR runs a Windows build of the program (Wine; a command with
+# arguments separated by "|"); standard error is then left out of the
+# comparison, since the message boxes of the Windows plug-in do not write
+# there and the emulator may.
+foreach(var PROGRAM EXAMPLES CASE WORK)
+  if(NOT DEFINED ${var})
+    message(FATAL_ERROR "replay_e2e: ${var} is not set")
+  endif()
+endforeach()
+
+# The cases: the arguments, given relative to examples/, and the folder of
+# examples/ whose contents the working folder starts with (none when empty).
+if(CASE STREQUAL "adif-list")
+  set(args --list sample.adi)
+  set(settings "")
+elseif(CASE STREQUAL "adif-html-cabrillo")
+  set(args --html --cabrillo sample.adi)
+  set(settings settings)
+elseif(CASE STREQUAL "cabrillo-input")
+  set(args sample.cbr)
+  set(settings "")
+elseif(CASE STREQUAL "adif-problems")
+  set(args --list --call DL6UHU problems.adi)
+  set(settings "")
+elseif(CASE STREQUAL "bad-usage")
+  set(args --start 06.01.2026 sample.adi)
+  set(settings "")
+elseif(CASE STREQUAL "missing-log")
+  set(args no-such-log.adi)
+  set(settings "")
+else()
+  message(FATAL_ERROR "replay_e2e: no case ${CASE}")
+endif()
+
+string(REPLACE "|" ";" EMULATOR "${EMULATOR}")
+set(golden ${EXAMPLES}/golden/${CASE})
+file(REMOVE_RECURSE ${WORK})
+file(MAKE_DIRECTORY ${WORK}/dir)
+if(settings)
+  file(COPY ${EXAMPLES}/${settings}/ DESTINATION ${WORK}/dir)
+endif()
+
+execute_process(
+  COMMAND ${EMULATOR} ${PROGRAM} --dir ${WORK}/dir ${args}
+  WORKING_DIRECTORY ${EXAMPLES}
+  OUTPUT_FILE ${WORK}/stdout
+  ERROR_FILE ${WORK}/stderr
+  RESULT_VARIABLE status
+  TIMEOUT 120)
+file(WRITE ${WORK}/exit-status "${status}\n")
+
+file(GLOB_RECURSE produced RELATIVE ${WORK} ${WORK}/*)
+if(EMULATOR)
+  list(REMOVE_ITEM produced stderr)
+endif()
+list(SORT produced)
+
+if(UPDATE)
+  file(REMOVE_RECURSE ${golden})
+  foreach(f ${produced})
+    get_filename_component(d ${f} DIRECTORY)
+    file(COPY ${WORK}/${f} DESTINATION ${golden}/${d})
+  endforeach()
+  message(STATUS "replay_e2e: ${CASE}: wrote ${golden}")
+  return()
+endif()
+
+file(GLOB_RECURSE expected RELATIVE ${golden} ${golden}/*)
+if(EMULATOR)
+  list(REMOVE_ITEM expected stderr)
+endif()
+list(SORT expected)
+set(failures 0)
+if(NOT produced STREQUAL expected)
+  message(SEND_ERROR "replay_e2e: ${CASE}: files differ\n  expected: ${expected}\n  produced: ${produced}")
+  math(EXPR failures "${failures} + 1")
+endif()
+foreach(f ${expected})
+  if(EXISTS ${WORK}/${f})
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${golden}/${f} ${WORK}/${f}
+                    RESULT_VARIABLE differs)
+    if(differs)
+      message(SEND_ERROR "replay_e2e: ${CASE}: ${f} differs from the golden file "
+                         "(compare ${golden}/${f} with ${WORK}/${f})")
+      math(EXPR failures "${failures} + 1")
+    endif()
+  endif()
+endforeach()
+if(failures EQUAL 0)
+  message(STATUS "replay_e2e: ${CASE}: all files match")
+endif()

@@ -1,0 +1,141 @@
+// The Cabrillo 2 and 3 reader (.cbr, .log): the CALLSIGN: header line and
+// the QSO: lines
+//
+//   QSO: freq mode date time call-sent [rst] exch... call-rcvd [rst] exch... [t]
+//
+// with the frequency in kHz (or a VHF band designator in MHz).  The columns
+// after the time are the sent half and the received half, of equal width; a
+// last odd column of 0 or 1 is the transmitter number.  Each half is the
+// call, the RST when the half has three columns or more, and the exchange
+// (several columns joined by one blank).  X-QSO: lines are left out, as the
+// log's author asked.
+#include <vector>
+
+#include "host_rules.h"
+#include "log.h"
+
+namespace replay {
+namespace {
+
+bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
+
+std::vector<std::string_view> Columns(std::string_view line) {
+  std::vector<std::string_view> columns;
+  size_t pos = 0;
+  while (pos < line.size()) {
+    while (pos < line.size() && IsBlank(line[pos])) ++pos;
+    const size_t start = pos;
+    while (pos < line.size() && !IsBlank(line[pos])) ++pos;
+    if (pos > start) columns.push_back(line.substr(start, pos - start));
+  }
+  return columns;
+}
+
+struct Half {
+  std::string call;
+  std::string rst;
+  std::string exchange;
+};
+
+Half ReadHalf(const std::vector<std::string_view>& columns, size_t from, size_t count) {
+  Half half;
+  half.call = Upper(columns[from]);
+  size_t next = from + 1;
+  if (count >= 3) half.rst = std::string(columns[next++]);
+  for (; next < from + count; ++next) {
+    if (!half.exchange.empty()) half.exchange += ' ';
+    half.exchange += columns[next];
+  }
+  return half;
+}
+
+// The frequency column: kHz, or a VHF band designator ("50", "144", "432")
+// in MHz.
+bool ReadFrequency(std::string_view text, LogQso* qso) {
+  std::optional<uint32_t> hz = KilohertzToHz(text);
+  if (!hz) return false;
+  if (*hz < 1000u * 1000u) {  // below 1000 kHz: a designator in MHz
+    const std::optional<uint32_t> mhz = MegahertzToHz(text);
+    if (!mhz) return false;
+    hz = mhz;
+  }
+  qso->frequency_hz = *hz;
+  qso->band = BandOfFrequency(*hz);
+  return true;
+}
+
+bool ReadQsoLine(const std::vector<std::string_view>& c, LogQso* qso, std::string* reason) {
+  if (c.size() < 8) {
+    *reason = "a QSO: line needs at least 8 columns, this one has " + std::to_string(c.size());
+    return false;
+  }
+  if (!ReadFrequency(c[0], qso)) {
+    *reason = "frequency '" + std::string(c[0]) + "' is not a number of kHz";
+    return false;
+  }
+  qso->mode = CabrilloModeText(c[1]);
+  const std::optional<QsoTime> day = ParseDate(c[2]);
+  if (!day || c[2].size() != 10) {
+    *reason = "date '" + std::string(c[2]) + "' is not a date (YYYY-MM-DD)";
+    return false;
+  }
+  qso->time = *day;
+  if (c[3].size() != 4 || !ParseTimeOfDay(c[3], &qso->time)) {
+    *reason = "time '" + std::string(c[3]) + "' is not a time (HHMM)";
+    return false;
+  }
+  size_t rest = c.size() - 4;
+  if (rest % 2 == 1) {
+    if (c.back() != "0" && c.back() != "1") {
+      *reason = "the exchange columns cannot be split into a sent and a received half";
+      return false;
+    }
+    --rest;  // the transmitter number
+  }
+  const Half sent = ReadHalf(c, 4, rest / 2);
+  const Half received = ReadHalf(c, 4 + rest / 2, rest / 2);
+  qso->own_call = sent.call;
+  qso->call = received.call;
+  if (!sent.rst.empty()) qso->rst_sent = sent.rst;
+  if (!received.rst.empty()) qso->rst_received = received.rst;
+  qso->exchange_sent = sent.exchange;
+  qso->exchange_received = received.exchange;
+  return true;
+}
+
+}  // namespace
+
+Log ReadCabrillo(std::string_view contents) {
+  Log log;
+  std::string header_call;
+  size_t pos = 0;
+  int line_number = 0;
+  while (pos < contents.size()) {
+    size_t end = contents.find('\n', pos);
+    if (end == std::string_view::npos) end = contents.size();
+    const std::string_view line = contents.substr(pos, end - pos);
+    pos = end + 1;
+    ++line_number;
+    const size_t colon = line.find(':');
+    if (colon == std::string_view::npos) continue;
+    const std::string tag = Upper(Trim(line.substr(0, colon)));
+    if (tag == "CALLSIGN") {
+      header_call = Upper(Trim(line.substr(colon + 1)));
+    } else if (tag == "QSO") {
+      LogQso qso;
+      qso.number = line_number;
+      qso.line = line_number;
+      std::string reason;
+      if (ReadQsoLine(Columns(line.substr(colon + 1)), &qso, &reason)) {
+        log.qsos.push_back(std::move(qso));
+      } else {
+        log.problems.push_back({line_number, reason});
+      }
+    }
+  }
+  log.own_call = header_call;
+  if (log.own_call.empty() && !log.qsos.empty()) log.own_call = log.qsos.front().own_call;
+  return log;
+}
+
+}  // namespace replay

@@ -1,0 +1,124 @@
+#include "cty.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "host_rules.h"
+
+namespace replay {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+std::vector<std::string_view> Split(std::string_view text, char separator) {
+  std::vector<std::string_view> parts;
+  while (true) {
+    const size_t at = text.find(separator);
+    parts.push_back(text.substr(0, at));
+    if (at == std::string_view::npos) return parts;
+    text.remove_prefix(at + 1);
+  }
+}
+
+}  // namespace
+
+std::optional<CountryFile> CountryFile::Parse(std::string_view text, std::string* error) {
+  CountryFile file;
+  bool in_list = false;  // reading the prefixes of an entity
+  bool skipped = false;  // the current entity is not a country of its own
+  size_t entity = 0;
+  int line_number = 0;
+  size_t pos = 0;
+  while (pos < text.size()) {
+    size_t end = text.find('\n', pos);
+    if (end == std::string_view::npos) end = text.size();
+    std::string_view line = text.substr(pos, end - pos);
+    pos = end + 1;
+    ++line_number;
+    if (Trim(line).empty()) continue;
+    if (!in_list) {
+      // An entity line: eight fields, each ended by a colon.
+      std::vector<std::string_view> fields = Split(line, ':');
+      if (fields.size() < 9) {
+        *error = "line " + std::to_string(line_number) + ": not an entity line of 8 fields";
+        return std::nullopt;
+      }
+      std::string primary(Trim(fields[7]));
+      skipped = primary.empty() || primary.front() == '*';
+      if (!skipped) {
+        entity = file.primaries_.size();
+        file.primaries_.push_back(primary);
+      }
+      in_list = true;
+      // Whatever follows the eighth colon already belongs to the list.
+      size_t colons = 0, at = 0;
+      while (colons < 8) {
+        at = line.find(':', at) + 1;
+        ++colons;
+      }
+      line = line.substr(at);
+    }
+    const size_t semicolon = line.find(';');
+    if (semicolon != std::string_view::npos) {
+      line = line.substr(0, semicolon);
+      in_list = false;
+    }
+    if (skipped) continue;
+    for (std::string_view item : Split(line, ',')) {
+      item = Trim(item);
+      item = item.substr(0, item.find_first_of("([<{~"));
+      if (item.empty()) continue;
+      if (item.front() == '=') {
+        file.exact_.emplace(Upper(item.substr(1)), entity);
+      } else {
+        file.prefixes_.emplace(Upper(item), entity);
+        file.longest_prefix_ = std::max(file.longest_prefix_, item.size());
+      }
+    }
+  }
+  if (file.primaries_.empty()) {
+    *error = "no entity found";
+    return std::nullopt;
+  }
+  return file;
+}
+
+std::string CountryFile::Lookup(const std::string& call) const {
+  if (const auto it = exact_.find(call); it != exact_.end()) return primaries_[it->second];
+  for (size_t n = std::min(call.size(), longest_prefix_); n > 0; --n) {
+    if (const auto it = prefixes_.find(call.substr(0, n)); it != prefixes_.end()) {
+      return primaries_[it->second];
+    }
+  }
+  return "";
+}
+
+std::string CountryFile::CountryPrefix(std::string_view call_text) const {
+  const std::string call = Upper(Trim(call_text));
+  if (call.empty()) return "";
+  if (exact_.count(call) != 0) return Lookup(call);
+  std::vector<std::string_view> parts;
+  for (const std::string_view part : Split(call, '/')) {
+    if (part == "MM" || part == "AM") return "";
+    if (part.empty() || part == "P" || part == "M" || part == "QRP") continue;
+    parts.push_back(part);
+  }
+  if (parts.empty()) return "";
+  const auto own = std::max_element(parts.begin(), parts.end(),
+                                    [](auto a, auto b) { return a.size() < b.size(); });
+  for (auto it = parts.begin(); it != parts.end(); ++it) {
+    if (it == own) continue;
+    if (it->size() == 1 && IsDigit(it->front())) {
+      // A new call area: the call as if it carried that digit.
+      std::string moved(*own);
+      const auto digit = std::find_if(moved.rbegin(), moved.rend(), IsDigit);
+      if (digit != moved.rend()) *digit = it->front();
+      return Lookup(moved);
+    }
+    // A prefix designator names the country.
+    return Lookup(std::string(*it));
+  }
+  return Lookup(std::string(*own));
+}
+
+}  // namespace replay

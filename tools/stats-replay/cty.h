@@ -1,0 +1,45 @@
+// Country lookup in a country file of the widespread cty.dat format.
+//
+// The file lists entities; each starts with a line of eight fields ending in
+// colons (name, CQ zone, ITU zone, continent, latitude, longitude, time
+// offset, primary prefix) and goes on with its prefixes and exact calls
+// ("=CALL"), separated by commas and ended by a semicolon.  Zone and other
+// overrides in brackets after a prefix are not needed here and dropped.
+// Entities whose primary prefix carries "*" are not DXCC countries of their
+// own (for example WAE-only islands): they are skipped, so their calls fall
+// to the country that owns them.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+namespace replay {
+
+class CountryFile {
+ public:
+  // Parses the file's text; nullopt with *error set when it holds no entity
+  // or an entity line is malformed.
+  static std::optional<CountryFile> Parse(std::string_view text, std::string* error);
+
+  // The primary prefix of the call's country ("ON" for ON4ABC): an exact-call
+  // entry first, then the longest matching prefix.  Portable designators are
+  // looked through (ON4ABC/P is Belgium, PA/ON4ABC the Netherlands); a
+  // maritime or aeronautical mobile (/MM, /AM) is in no country and gives "",
+  // as does a call that no prefix matches.
+  std::string CountryPrefix(std::string_view call) const;
+
+  size_t entity_count() const { return primaries_.size(); }
+
+ private:
+  std::string Lookup(const std::string& call) const;
+
+  std::vector<std::string> primaries_;
+  std::unordered_map<std::string, size_t> exact_;
+  std::unordered_map<std::string, size_t> prefixes_;
+  size_t longest_prefix_ = 0;
+};
+
+}  // namespace replay

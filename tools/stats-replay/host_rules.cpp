@@ -1,0 +1,118 @@
+#include "host_rules.h"
+
+#include <algorithm>
+#include <array>
+
+namespace replay {
+namespace {
+
+struct BandEdge {
+  uint64_t low_khz;
+  uint64_t high_khz;
+  const char* name;
+};
+
+// The widest edges of the three IARU regions, so that a log from anywhere
+// finds its band.
+constexpr std::array<BandEdge, 12> kBandPlan = {{
+    {1800, 2000, "160m"},
+    {3500, 4000, "80m"},
+    {7000, 7300, "40m"},
+    {10100, 10150, "30m"},
+    {14000, 14350, "20m"},
+    {18068, 18168, "17m"},
+    {21000, 21450, "15m"},
+    {24890, 24990, "12m"},
+    {28000, 29700, "10m"},
+    {50000, 54000, "6m"},
+    {144000, 148000, "2m"},
+    {420000, 450000, "70cm"},
+}};
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+bool AllDigits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), IsDigit);
+}
+
+// A non-negative decimal number scaled by 10^digits, rounded half up.
+std::optional<uint32_t> ScaledDecimal(std::string_view text, int digits) {
+  text = Trim(text);
+  const size_t dot = text.find('.');
+  const std::string_view whole = text.substr(0, dot);
+  const std::string_view fraction =
+      dot == std::string_view::npos ? std::string_view() : text.substr(dot + 1);
+  if (whole.empty() && fraction.empty()) return std::nullopt;
+  if (!whole.empty() && !AllDigits(whole)) return std::nullopt;
+  if (!fraction.empty() && !AllDigits(fraction)) return std::nullopt;
+  uint64_t value = 0;
+  for (char c : whole) {
+    value = value * 10 + static_cast<uint64_t>(c - '0');
+    if (value > UINT32_MAX) return std::nullopt;
+  }
+  for (int i = 0; i < digits; ++i) {
+    const size_t k = static_cast<size_t>(i);
+    value = value * 10 + (k < fraction.size() ? static_cast<uint64_t>(fraction[k] - '0') : 0);
+  }
+  if (fraction.size() > static_cast<size_t>(digits) && fraction[static_cast<size_t>(digits)] >= '5')
+    ++value;
+  if (value > UINT32_MAX) return std::nullopt;
+  return static_cast<uint32_t>(value);
+}
+
+}  // namespace
+
+std::string Upper(std::string_view text) {
+  std::string out(text);
+  for (char& c : out) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return out;
+}
+
+std::string_view Trim(std::string_view text) {
+  const auto blank = [](char c) { return c == ' ' || c == '\t' || c == '\r' || c == '\n'; };
+  while (!text.empty() && blank(text.front())) text.remove_prefix(1);
+  while (!text.empty() && blank(text.back())) text.remove_suffix(1);
+  return text;
+}
+
+std::string BandOfFrequency(uint64_t hz) {
+  for (const BandEdge& band : kBandPlan) {
+    if (hz >= band.low_khz * 1000 && hz <= band.high_khz * 1000) return band.name;
+  }
+  return "";
+}
+
+std::string NormalBand(std::string_view band) {
+  std::string out(Trim(band));
+  for (char& c : out) {
+    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+  }
+  return out;
+}
+
+std::string AdifModeText(std::string_view mode, std::string_view submode) {
+  const std::string m = Upper(Trim(mode));
+  const std::string s = Upper(Trim(submode));
+  if ((m == "PSK" && s == "PSK63") || (m == "PSK63" && s.empty())) return "BPSK63";
+  return std::string(Trim(s.empty() ? mode : submode));
+}
+
+std::string CabrilloModeText(std::string_view mode) {
+  const std::string m = Upper(Trim(mode));
+  if (m == "PM" || m == "DG" || m == "PK") return "BPSK63";
+  return std::string(Trim(mode));
+}
+
+std::string SerialText(std::string_view number) {
+  const std::string_view n = Trim(number);
+  if (!AllDigits(n) || n.size() >= 3) return std::string(n);
+  return std::string(3 - n.size(), '0') + std::string(n);
+}
+
+std::optional<uint32_t> MegahertzToHz(std::string_view text) { return ScaledDecimal(text, 6); }
+
+std::optional<uint32_t> KilohertzToHz(std::string_view text) { return ScaledDecimal(text, 3); }
+
+}  // namespace replay

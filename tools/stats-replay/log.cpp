@@ -1,0 +1,100 @@
+#include "log.h"
+
+#include <algorithm>
+
+#include "host_rules.h"
+
+namespace replay {
+namespace {
+
+bool Digits(std::string_view text, size_t pos, size_t count, int* value) {
+  if (pos + count > text.size()) return false;
+  int v = 0;
+  for (size_t i = pos; i < pos + count; ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    v = v * 10 + (text[i] - '0');
+  }
+  *value = v;
+  return true;
+}
+
+bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+int DaysInMonth(int y, int m) {
+  static constexpr int kDays[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  return m == 2 && IsLeapYear(y) ? 29 : kDays[m - 1];
+}
+
+// Days from 1970-01-01 to a civil date (proleptic Gregorian calendar).
+long long DaysFromCivil(int y, int m, int d) {
+  y -= m <= 2 ? 1 : 0;
+  const long long era = (y >= 0 ? y : y - 399) / 400;
+  const long long yoe = y - era * 400;
+  const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
+  return era * 146097 + doe - 719468;
+}
+
+bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
+  return text.size() >= suffix.size() &&
+         Upper(text.substr(text.size() - suffix.size())) == Upper(suffix);
+}
+
+}  // namespace
+
+double QsoTime::OleDays() const {
+  // 1899-12-30 is day 0 of the OLE count, 25569 days before 1970-01-01.
+  const double days = static_cast<double>(DaysFromCivil(year, month, day) + 25569);
+  return days + (hour * 3600 + minute * 60 + second) / 86400.0;
+}
+
+std::optional<QsoTime> ParseDate(std::string_view text) {
+  QsoTime t;
+  bool ok;
+  if (text.size() == 8) {
+    ok = Digits(text, 0, 4, &t.year) && Digits(text, 4, 2, &t.month) && Digits(text, 6, 2, &t.day);
+  } else if (text.size() == 10 && text[4] == '-' && text[7] == '-') {
+    ok = Digits(text, 0, 4, &t.year) && Digits(text, 5, 2, &t.month) && Digits(text, 8, 2, &t.day);
+  } else {
+    ok = false;
+  }
+  if (!ok || t.year < 1900 || t.month < 1 || t.month > 12 || t.day < 1 ||
+      t.day > DaysInMonth(t.year, t.month)) {
+    return std::nullopt;
+  }
+  return t;
+}
+
+bool ParseTimeOfDay(std::string_view text, QsoTime* time) {
+  int h, m, s = 0;
+  if (text.size() != 4 && text.size() != 6) return false;
+  if (!Digits(text, 0, 2, &h) || !Digits(text, 2, 2, &m)) return false;
+  if (text.size() == 6 && !Digits(text, 4, 2, &s)) return false;
+  if (h > 23 || m > 59 || s > 59) return false;
+  time->hour = h;
+  time->minute = m;
+  time->second = s;
+  return true;
+}
+
+LogFormat DetectFormat(std::string_view file_name, std::string_view contents) {
+  // A UTF-8 byte-order mark is not part of the first line.
+  if (contents.substr(0, 3) == "\xEF\xBB\xBF") contents.remove_prefix(3);
+  size_t pos = 0;
+  while (pos < contents.size()) {
+    size_t end = contents.find('\n', pos);
+    if (end == std::string_view::npos) end = contents.size();
+    const std::string_view line = Trim(contents.substr(pos, end - pos));
+    if (!line.empty()) {
+      if (Upper(line.substr(0, 13)) == "START-OF-LOG:") return LogFormat::kCabrillo;
+      break;
+    }
+    pos = end + 1;
+  }
+  if (EndsWithNoCase(file_name, ".cbr") || EndsWithNoCase(file_name, ".log")) {
+    return LogFormat::kCabrillo;
+  }
+  return LogFormat::kAdif;
+}
+
+}  // namespace replay

@@ -1,0 +1,68 @@
+// What stats-replay reads from a log file: one entry per QSO with the texts
+// the host would hand to the plug-in, and the problems met on the way.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace replay {
+
+// A calendar date and time in UTC, as logs write it.
+struct QsoTime {
+  int year = 0, month = 0, day = 0, hour = 0, minute = 0, second = 0;
+
+  // Days since 1899-12-30, the fraction being the time of day: the day count
+  // of an OLE automation date.
+  double OleDays() const;
+  // The same day at 00:00.
+  QsoTime Midnight() const { return {year, month, day, 0, 0, 0}; }
+  auto operator<=>(const QsoTime&) const = default;
+};
+
+// Parses "YYYYMMDD" (ADIF) or "YYYY-MM-DD" (Cabrillo); nullopt unless it is
+// a real calendar date.
+std::optional<QsoTime> ParseDate(std::string_view text);
+// Adds "HHMM" or "HHMMSS" to a date; false unless it is a real time of day.
+bool ParseTimeOfDay(std::string_view text, QsoTime* time);
+
+struct LogQso {
+  int number = 0;  // ADIF: record number; Cabrillo: line number
+  int line = 0;    // line where the QSO starts
+  std::string call;
+  std::string own_call;  // as logged with the QSO; empty when the log has none
+  QsoTime time;
+  uint32_t frequency_hz = 0;
+  std::string band;  // the host's band name ("20m"), or empty
+  std::string mode;  // the mode text handed to the plug-in
+  std::string rst_sent = "599";
+  std::string rst_received = "599";
+  std::string exchange_sent;
+  std::string exchange_received;
+  std::string prefix;  // from the log (ADIF PFX); empty: worked out from the call
+};
+
+struct ReadProblem {
+  int line = 0;
+  std::string reason;
+};
+
+struct Log {
+  std::vector<LogQso> qsos;
+  std::vector<ReadProblem> problems;  // each one a record reported and skipped
+  std::string own_call;               // from the log's header or first QSO; may be empty
+};
+
+enum class LogFormat { kAdif, kCabrillo };
+
+// Cabrillo when the first line that is not blank starts with
+// "START-OF-LOG:", or, failing that, when the file name ends in .cbr or
+// .log; ADIF otherwise.
+LogFormat DetectFormat(std::string_view file_name, std::string_view contents);
+
+Log ReadAdif(std::string_view contents);
+Log ReadCabrillo(std::string_view contents);
+
+}  // namespace replay

@@ -1,0 +1,127 @@
+#include "options.h"
+
+#include "host_rules.h"
+
+namespace replay {
+
+std::optional<QsoTime> ParseContestDate(const std::string& text) {
+  const size_t split = text.find_first_of(" T");
+  std::optional<QsoTime> date = ParseDate(text.substr(0, split));
+  if (!date || split == std::string::npos) return date;
+  std::string time = text.substr(split + 1);
+  if (time.size() == 5 && time[2] == ':') time.erase(2, 1);
+  if (time.size() != 4 || !ParseTimeOfDay(time, &*date)) return std::nullopt;
+  return date;
+}
+
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string* error) {
+  Options options;
+  bool only_files = false;
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& arg = args[i];
+    if (only_files || arg.size() < 2 || arg.compare(0, 2, "--") != 0) {
+      if (arg.size() > 1 && arg[0] == '-' && !only_files) {
+        *error = "unknown option '" + arg + "'";
+        return std::nullopt;
+      }
+      if (!options.log_file.empty()) {
+        *error = "more than one log file ('" + options.log_file + "', '" + arg + "')";
+        return std::nullopt;
+      }
+      options.log_file = arg;
+      continue;
+    }
+    if (arg == "--") {
+      only_files = true;
+      continue;
+    }
+    const size_t equals = arg.find('=');
+    const std::string name = arg.substr(0, equals);
+    std::optional<std::string> inline_value;
+    if (equals != std::string::npos) inline_value = arg.substr(equals + 1);
+
+    bool* flag = name == "--html"       ? &options.html
+                 : name == "--cabrillo" ? &options.cabrillo
+                 : name == "--list"     ? &options.list
+                 : name == "--help"     ? &options.help
+                 : name == "--version"  ? &options.version
+                                        : nullptr;
+    if (flag != nullptr) {
+      if (inline_value) {
+        *error = "option " + name + " takes no value";
+        return std::nullopt;
+      }
+      *flag = true;
+      continue;
+    }
+    if (name != "--plugin" && name != "--cty" && name != "--call" && name != "--country" &&
+        name != "--start" && name != "--end" && name != "--dir") {
+      *error = "unknown option '" + name + "'";
+      return std::nullopt;
+    }
+    std::string value;
+    if (inline_value) {
+      value = *inline_value;
+    } else if (i + 1 < args.size()) {
+      value = args[++i];
+    } else {
+      *error = "option " + name + " needs a value";
+      return std::nullopt;
+    }
+    if (name == "--plugin") {
+      options.plugin = value;
+    } else if (name == "--cty") {
+      options.cty = value;
+    } else if (name == "--call") {
+      options.own_call = Upper(Trim(value));
+    } else if (name == "--country") {
+      options.own_country = std::string(Trim(value));
+    } else if (name == "--dir") {
+      options.dir = value;
+    } else {
+      const std::optional<QsoTime> date = ParseContestDate(value);
+      if (!date) {
+        *error = "option " + name + ": '" + value + "' is not a date (YYYY-MM-DD)";
+        return std::nullopt;
+      }
+      (name == "--start" ? options.start : options.end) = date;
+    }
+    if (value.empty() && name != "--country" && name != "--call") {
+      *error = "option " + name + " needs a value";
+      return std::nullopt;
+    }
+  }
+  if (options.log_file.empty() && !options.help && !options.version) {
+    *error = "no log file given";
+    return std::nullopt;
+  }
+  return options;
+}
+
+std::string UsageText() {
+  return "Usage: stats-replay [OPTION]... LOGFILE\n"
+         "Scores an ADIF (.adi) or Cabrillo (.cbr, .log) log through the Stats\n"
+         "plug-in, calling it as the logging host does, and prints the result.\n"
+         "\n"
+         "  --plugin PATH   the plug-in library (default: the Stats library beside\n"
+         "                  this program)\n"
+         "  --cty FILE      the country file (default: " + std::string(kDefaultCountryFile) + ")\n"
+         "  --call CALL     own call sign (default: from the log)\n"
+         "  --country PFX   own country prefix (default: the own call's country)\n"
+         "  --start DATE    contest start, YYYY-MM-DD (default: the first QSO's date)\n"
+         "  --end DATE      contest end, YYYY-MM-DD (default: the last QSO's date)\n"
+         "  --html          ask for the result as HTML\n"
+         "  --cabrillo      ask for the Cabrillo log; its header comes from the\n"
+         "                  settings file Plugins/ZEVUVI.ini in the working folder\n"
+         "  --dir DIR       working folder for the settings file, the bad-QSO journal\n"
+         "                  and the Cabrillo log (default: the current folder)\n"
+         "  --list          before the result, one line per QSO, tab-separated: number,\n"
+         "                  call, band, mode, exchange received, prefix, country,\n"
+         "                  call status before the QSO, AddData0 result\n"
+         "  --help          show this text\n"
+         "  --version       show the program's version\n"
+         "\n"
+         "Exit status: 0 success, 1 the input could not be read, 2 bad usage.\n";
+}
+
+}  // namespace replay

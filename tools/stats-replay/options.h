@@ -1,0 +1,41 @@
+// The command line of stats-replay.
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "log.h"
+
+namespace replay {
+
+inline constexpr const char* kDefaultCountryFile = "/usr/share/hamradio-files/cty.dat";
+
+struct Options {
+  std::string log_file;
+  std::string plugin;  // empty: the Stats library beside the program
+  std::string cty = kDefaultCountryFile;
+  std::optional<std::string> own_call;
+  std::optional<std::string> own_country;
+  std::optional<QsoTime> start;
+  std::optional<QsoTime> end;
+  std::string dir;  // empty: the current folder
+  bool html = false;
+  bool cabrillo = false;
+  bool list = false;
+  bool help = false;
+  bool version = false;
+};
+
+// Parses the arguments after the program name; nullopt with *error set on
+// bad usage.  Options take their value as the next argument or after "=".
+std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::string* error);
+
+// A contest date of --start or --end: YYYY-MM-DD or YYYYMMDD, optionally
+// followed by a blank or "T" and HH:MM or HHMM.
+std::optional<QsoTime> ParseContestDate(const std::string& text);
+
+// The text of --help.
+std::string UsageText();
+
+}  // namespace replay

@@ -1,0 +1,214 @@
+#include "replay.h"
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
+#include <memory>
+#include <optional>
+
+#include "cty.h"
+#include "log.h"
+#include "options.h"
+#include "plugin.h"
+#include "system.h"
+#include "wpx.h"
+
+namespace replay {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kProgram = "stats-replay";
+
+struct FileCloser {
+  void operator()(std::FILE* f) const { std::fclose(f); }
+};
+
+// Reads a whole file; false with *error set to the system's reason.
+bool ReadWholeFile(const fs::path& path, std::string* contents, std::string* error) {
+  errno = 0;
+  std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.string().c_str(), "rb"));
+  if (!f) {
+    *error = std::strerror(errno != 0 ? errno : ENOENT);
+    return false;
+  }
+  std::string chunk(1 << 16, '\0');
+  size_t n;
+  while ((n = std::fread(chunk.data(), 1, chunk.size(), f.get())) > 0) contents->append(chunk, 0, n);
+  if (std::ferror(f.get()) != 0) {
+    *error = std::strerror(errno != 0 ? errno : EIO);
+    return false;
+  }
+  return true;
+}
+
+void Write(std::FILE* out, const std::string& text) {
+  std::fwrite(text.data(), 1, text.size(), out);
+}
+
+void Complain(std::FILE* err, const std::string& text) {
+  Write(err, std::string(kProgram) + ": " + text + "\n");
+}
+
+OleDateTime HostDate(const std::optional<QsoTime>& time) {
+  if (!time) return {0.0, 2};  // null
+  return {time->OleDays(), 0};
+}
+
+fs::path DefaultPlugin() {
+  const fs::path program = sys::ProgramPath();
+  return program.empty() ? fs::path(STATS_LIBRARY_NAME)
+                         : program.parent_path() / STATS_LIBRARY_NAME;
+}
+
+// Everything the host hands to AddData0 for one QSO.
+struct HostQso {
+  std::string own_call, call, mode, rst_sent, rst_received, exchange_sent, exchange_received,
+      prefix, country, band;
+  OleDateTime time;
+  uint32_t frequency_hz;
+};
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+  std::string error;
+  const std::optional<Options> parsed = ParseOptions(args, &error);
+  if (!parsed) {
+    Complain(err, error);
+    Write(err, std::string("Try '") + kProgram + " --help' for more information.\n");
+    return kExitUsage;
+  }
+  const Options& options = *parsed;
+  if (options.help) {
+    Write(out, UsageText());
+    return kExitOk;
+  }
+  if (options.version) {
+    Write(out, std::string(kProgram) + " " + STATS_REPLAY_VERSION + "\n");
+    return kExitOk;
+  }
+
+  // Everything is read before the working folder is entered, so that
+  // relative paths mean what they meant on the command line.
+  std::string cty_text;
+  if (!ReadWholeFile(options.cty, &cty_text, &error)) {
+    Complain(err, "cannot read the country file " + options.cty + ": " + error +
+                      (options.cty == kDefaultCountryFile
+                           ? " (install the hamradio-files package, or name another with --cty)"
+                           : ""));
+    return kExitInput;
+  }
+  const std::optional<CountryFile> countries = CountryFile::Parse(cty_text, &error);
+  if (!countries) {
+    Complain(err, options.cty + ": " + error);
+    return kExitInput;
+  }
+  std::string log_text;
+  if (!ReadWholeFile(options.log_file, &log_text, &error)) {
+    Complain(err, "cannot read " + options.log_file + ": " + error);
+    return kExitInput;
+  }
+  const Log log = DetectFormat(options.log_file, log_text) == LogFormat::kCabrillo
+                      ? ReadCabrillo(log_text)
+                      : ReadAdif(log_text);
+  for (const ReadProblem& problem : log.problems) {
+    Complain(err, options.log_file + ":" + std::to_string(problem.line) + ": " + problem.reason +
+                      "; skipped");
+  }
+
+  if (log.qsos.empty() && log.problems.empty()) {
+    Complain(err, "no QSO found in " + options.log_file);
+  }
+  const std::string own_call = options.own_call.value_or(log.own_call);
+  if (own_call.empty()) {
+    Complain(err, "the log does not name the own call; give it with --call");
+  }
+  const std::string own_country = options.own_country.value_or(countries->CountryPrefix(own_call));
+  std::optional<QsoTime> start = options.start, end = options.end;
+  if (!log.qsos.empty()) {
+    const auto [first, last] = std::minmax_element(
+        log.qsos.begin(), log.qsos.end(),
+        [](const LogQso& a, const LogQso& b) { return a.time < b.time; });
+    if (!start) start = first->time.Midnight();
+    if (!end) end = last->time.Midnight();
+  }
+
+  std::error_code ec;
+  const fs::path plugin_path =
+      fs::absolute(options.plugin.empty() ? DefaultPlugin() : fs::path(options.plugin), ec);
+  if (!options.dir.empty()) {
+    fs::create_directories(options.dir, ec);
+    fs::current_path(options.dir, ec);
+    if (ec) {
+      Complain(err, "cannot work in the folder " + options.dir + ": " + ec.message());
+      return kExitInput;
+    }
+  }
+  std::unique_ptr<Plugin> plugin = Plugin::Load(plugin_path, &error);
+  if (!plugin) {
+    Complain(err, "cannot load the plug-in " + plugin_path.string() + ": " + error);
+    return kExitInput;
+  }
+
+  // The host's folder, where ResetStats0 looks for the host's settings file:
+  // the working folder.
+  const std::string host_folder = (fs::current_path(ec) / "").string();
+  const OleDateTime start_date = HostDate(start), end_date = HostDate(end);
+  plugin->ResetStats0(host_folder.c_str(), options.cabrillo ? 1 : 0, own_call.c_str(),
+                      &start_date, &end_date, "", "", "", "", "", "", "", "", "",
+                      own_country.c_str(), 0, 0, 0, 0.0, 0.0, "", "", "");
+  if (options.html) plugin->setVersion((std::string(kProgram) + " " + STATS_REPLAY_VERSION).c_str());
+
+  const OleDateTime null_date{0.0, 2};
+  for (const LogQso& qso : log.qsos) {
+    HostQso h;
+    h.own_call = qso.own_call.empty() ? own_call : qso.own_call;
+    h.call = qso.call;
+    h.time = {qso.time.OleDays(), 0};
+    h.frequency_hz = qso.frequency_hz;
+    h.mode = qso.mode;
+    h.rst_sent = qso.rst_sent;
+    h.rst_received = qso.rst_received;
+    h.exchange_sent = qso.exchange_sent;
+    h.exchange_received = qso.exchange_received;
+    h.prefix = qso.prefix.empty() ? WpxPrefix(qso.call) : qso.prefix;
+    h.country = countries->CountryPrefix(qso.call);
+    h.band = qso.band;
+
+    int status = 0;
+    if (options.list) {
+      // The status the host would show while the call is typed in.
+      std::string buffer1(256, '\0'), buffer2(256, '\0');
+      status = plugin->CheckCallFunc0(h.call.c_str(), 0, 0, h.mode.c_str(), "", "", "", "", "",
+                                      "", "", "", h.prefix.c_str(), h.country.c_str(), 0, 0, 0,
+                                      0.0, 0.0, "", "", "", "", "", h.band.c_str(),
+                                      h.band.c_str(), buffer1.data(), buffer2.data());
+    }
+    const int added = plugin->AddData0(
+        h.own_call.c_str(), h.call.c_str(), &h.time, &null_date, &null_date, &null_date, 0,
+        h.frequency_hz, h.mode.c_str(), h.rst_sent.c_str(), h.rst_received.c_str(),
+        h.exchange_sent.c_str(), h.exchange_received.c_str(), "", "", "", "", "", "", "", "",
+        h.prefix.c_str(), h.country.c_str(), 0, 0, 0, 0.0, 0.0, "", "", "", h.band.c_str(), "");
+    if (options.list) {
+      Write(out, std::to_string(qso.number) + "\t" + h.call + "\t" + h.band + "\t" + h.mode +
+                     "\t" + h.exchange_received + "\t" + h.prefix + "\t" + h.country + "\t" +
+                     std::to_string(status) + "\t" + std::to_string(added) + "\n");
+    }
+  }
+
+  int ignored = 0;
+  const char* result = plugin->GetResult0(&ignored);
+  const std::string text = result != nullptr ? result : "";
+  Write(out, text);
+  // The text form ends its lines itself; the HTML form is one line without.
+  if (!text.empty() && text.back() != '\n') Write(out, "\n");
+  if (std::fflush(out) != 0 || std::ferror(out) != 0) {
+    Complain(err, std::string("cannot write the result: ") + std::strerror(errno));
+    return kExitInput;
+  }
+  return kExitOk;
+}
+
+}  // namespace replay

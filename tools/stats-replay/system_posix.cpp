@@ -1,0 +1,30 @@
+#include <dlfcn.h>
+
+#include <system_error>
+
+#include "system.h"
+
+namespace replay::sys {
+
+void* OpenLibrary(const std::filesystem::path& path, std::string* error) {
+  void* library = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+  if (library == nullptr) {
+    const char* reason = dlerror();
+    *error = reason != nullptr ? reason : "dlopen failed";
+  }
+  return library;
+}
+
+void* FindSymbol(void* library, const char* name) { return dlsym(library, name); }
+
+void CloseLibrary(void* library) { dlclose(library); }
+
+std::filesystem::path ProgramPath() {
+  std::error_code ec;
+  std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::filesystem::path() : path;
+}
+
+void UseBinaryOutput() {}
+
+}  // namespace replay::sys

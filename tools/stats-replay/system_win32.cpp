@@ -1,0 +1,67 @@
+#include <fcntl.h>
+#include <io.h>
+#include <windows.h>
+
+#include <cstdio>
+#include <string>
+
+#include "system.h"
+
+namespace replay::sys {
+namespace {
+
+std::string SystemMessage(DWORD code) {
+  wchar_t* text = nullptr;
+  const DWORD n = FormatMessageW(
+      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  std::string message;
+  if (n != 0 && text != nullptr) {
+    const int bytes = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(n), nullptr, 0,
+                                          nullptr, nullptr);
+    message.resize(static_cast<size_t>(bytes));
+    WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(n), message.data(), bytes, nullptr,
+                        nullptr);
+    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' ||
+                                message.back() == ' ' || message.back() == '.')) {
+      message.pop_back();
+    }
+  }
+  if (text != nullptr) LocalFree(text);
+  if (message.empty()) message = "system error " + std::to_string(code);
+  return message;
+}
+
+}  // namespace
+
+void* OpenLibrary(const std::filesystem::path& path, std::string* error) {
+  HMODULE library = LoadLibraryW(path.c_str());
+  if (library == nullptr) *error = SystemMessage(GetLastError());
+  return reinterpret_cast<void*>(library);
+}
+
+void* FindSymbol(void* library, const char* name) {
+  return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
+}
+
+void CloseLibrary(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
+
+std::filesystem::path ProgramPath() {
+  std::wstring path(MAX_PATH, L'\0');
+  while (true) {
+    const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
+    if (n == 0) return {};
+    if (n < path.size()) {
+      path.resize(n);
+      return path;
+    }
+    path.resize(path.size() * 2);
+  }
+}
+
+void UseBinaryOutput() {
+  _setmode(_fileno(stdout), _O_BINARY);
+  _setmode(_fileno(stderr), _O_BINARY);
+}
+
+}  // namespace replay::sys
