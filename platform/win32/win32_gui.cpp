@@ -8,11 +8,10 @@
 #include <memory>
 #include <string>
 
+#include "platform/win32/dialog.h"
 #include "platform/win32/gui_handles.h"
 #include "platform/win32/handles.h"
 #include "platform/window.h"
-#include "resources/section_codes.h"
-#include "resources/windows_ids.h"
 
 namespace stats {
 namespace {
@@ -56,15 +55,16 @@ Dialog* OurDialog(HWND hwnd) {
   return DialogOf(hwnd);
 }
 
-// The choice lists the templates carry: a combo box's list is filled when
-// its dialog is made.  The setup window offers the section codes but "ARA".
+// The choice lists kept beside a template: each combo box's list is filled
+// when its dialog is made (the setup window offers the section codes).
 void FillTemplateChoices(HWND hwnd, int template_id) {
-  if (template_id != IDD_SETUP) return;
-  HWND combo = ::GetDlgItem(hwnd, IDC_ON_SECTION);
-  if (combo == nullptr) return;
-  for (size_t k = 0; k < kComboSections; ++k) {
-    const std::wstring code = Widen(std::string(kGridSections[k]));
-    ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(code.c_str()));
+  for (const auto& [control, entries] : win32::LoadChoiceLists(template_id)) {
+    HWND combo = ::GetDlgItem(hwnd, control);
+    if (combo == nullptr) continue;
+    for (const std::string& entry : entries) {
+      const std::wstring text = Widen(entry);
+      ::SendMessageW(combo, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
+    }
   }
 }
 
