@@ -44,6 +44,10 @@ class Thread {
   // Waits at most timeout_ms for the thread to end; true when it has ended
   // (it is then joined and Join returns true again at once).
   virtual bool Join(unsigned timeout_ms) = 0;
+  // Whether the thread's work has returned, without waiting and without
+  // joining: safe where a join could wait forever, such as inside a DLL's
+  // unloading, where a thread's very end waits for the loader.
+  virtual bool Finished() = 0;
 };
 
 enum class FileMode {

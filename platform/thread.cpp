@@ -37,6 +37,11 @@ class LibraryThread final : public Thread {
   ~LibraryThread() override {
     if (thread_.joinable()) thread_.detach();
   }
+  bool Finished() override {
+    if (!thread_.joinable()) return true;
+    std::lock_guard lock(flag_->mutex);
+    return flag_->ended;
+  }
   bool Join(unsigned timeout_ms) override {
     if (!thread_.joinable()) return true;
     {

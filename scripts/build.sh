@@ -2,8 +2,9 @@
 # Configures (once) and builds the project's build folders:
 #   build/linux  native g++             build/win32  i686 mingw-w64 (Stats.dll)
 #   build/asan   native, ASan + UBSan   build/win64  x86_64 mingw-w64 (Stats.dll)
+#   build/tsan   native, ThreadSanitizer, the operator windows' tests only
 #
-#   build.sh [linux|asan|win32|win64 ...]     (default: all four)
+#   build.sh [linux|asan|win32|win64|tsan ...]     (default: the first four)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -14,6 +15,7 @@ mkdir -p "$STATS_BUILD"
 toolchains=$STATS_ROOT/cmake
 for build in "${builds[@]}"; do
   options=()
+  targets=()
   case $build in
     linux) ;;
     # Unoptimised: the sanitizers see the code as written, and it builds fast.
@@ -23,7 +25,10 @@ for build in "${builds[@]}"; do
       -DCMAKE_BUILD_TYPE=Release) ;;
     win64) options=(-DCMAKE_TOOLCHAIN_FILE="$toolchains/toolchain-x86_64-w64-mingw32.cmake"
       -DCMAKE_BUILD_TYPE=Release) ;;
-    *) echo "build.sh: unknown build $build (linux, asan, win32, win64)" >&2; exit 2 ;;
+    # The window thread and the host's thread share the contest data: their
+    # tests run once more under ThreadSanitizer.
+    tsan) options=(-DSTATS_SANITIZE=thread); targets=(ui_tests) ;;
+    *) echo "build.sh: unknown build $build (linux, asan, win32, win64, tsan)" >&2; exit 2 ;;
   esac
   dir=$STATS_BUILD/$build
   # A folder configured before keeps its settings; CMake reconfigures itself
@@ -40,7 +45,7 @@ for build in "${builds[@]}"; do
   log=$STATS_BUILD/build-$build.log
   # Progress lines stay in the log; messages are shown.
   set +e
-  ninja -C "$dir" -j "$STATS_JOBS" 2>&1 | tee "$log" | grep -v '^\[[0-9]*/[0-9]*\] '
+  ninja -C "$dir" -j "$STATS_JOBS" ${targets[@]+"${targets[@]}"} 2>&1 | tee "$log" | grep -v '^\[[0-9]*/[0-9]*\] '
   status=${PIPESTATUS[0]}
   set -e
   [[ $status -eq 0 ]] || { echo "build $build failed" >&2; exit 1; }

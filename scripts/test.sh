@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Every test: set up, build the four build folders, run the unit tests natively
-# (plain and with ASan + UBSan) and under Wine (32 and 64 bit, together with
+# (plain, with ASan + UBSan, and the operator windows' tests with
+# ThreadSanitizer) and under Wine (32 and 64 bit, together with
 # the test host's scenarios against each Stats.dll), then check that each
 # build passed the very same unit tests as the Linux build.  Exits non-zero on
 # any failure; ends with each suite's CTest summary line.
@@ -11,7 +12,7 @@ stats_trap_cleanup
 bash "$STATS_ROOT/scripts/setup.sh"
 stats_start_display
 stats_start_prefixes
-bash "$STATS_ROOT/scripts/build.sh" linux asan win32 win64
+bash "$STATS_ROOT/scripts/build.sh" linux asan win32 win64 tsan
 stats_wait_prefixes
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=0}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
@@ -37,6 +38,18 @@ for build in linux asan win32 win64; do
   [[ $status -eq 0 ]] || failed+=("ctest $build")
   summaries+=("$build: $(grep -E 'tests passed|No tests were found' "$log" | tail -1)")
 done
+
+# The operator windows' tests once more under ThreadSanitizer: the window
+# thread reads what the host's thread changes.
+stats_log "ctest tsan (operator windows)"
+log=$results/tsan.log
+set +e
+TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1} \
+  ctest --test-dir "$STATS_BUILD/tsan" -R '^ui_tests$' --output-on-failure 2>&1 | tee "$log"
+status=${PIPESTATUS[0]}
+set -e
+[[ $status -eq 0 ]] || failed+=("ctest tsan")
+summaries+=("tsan (ui_tests): $(grep -E 'tests passed|No tests were found' "$log" | tail -1)")
 
 # One line per test case, "Suite.Name passed|failed|skipped", of a build.
 cases_of() {

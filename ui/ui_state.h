@@ -38,6 +38,8 @@ struct UiState {
   std::array<std::atomic<WindowRef>, kCompanionCount> companions{};
   // 1 when no refresh posted by the typing check is pending.
   std::atomic<int> refresh_done{1};
+  // From the start of a window thread until its procedure has returned.
+  std::atomic<bool> thread_active{false};
   // The "Window on top" option, read by each companion window as it opens.
   std::atomic<bool> on_top{false};
 

@@ -27,7 +27,10 @@ constexpr int kOpeningPolls = 100;  // 2 s
 void WindowThreadMain() {
   UiState& ui = Ui();
   // At most one setup window.
-  if (ui.setup.load() != kNoWindow) return;
+  if (ui.setup.load() != kNoWindow) {
+    ui.thread_active.store(false);
+    return;
+  }
   {
     Setup_UBA_Pfx setup;
     Gui().RunModal(IDD_SETUP, setup);
@@ -36,25 +39,32 @@ void WindowThreadMain() {
   // dispatch reference is released before it is uninitialised.
   host::Host().Disconnect();
   ui.setup.store(kNoWindow);
+  ui.thread_active.store(false);
+}
+
+// A window thread that has just been started has no setup window yet, and
+// the close-all routine would miss it: wait until it has opened one, or
+// ended.  Bounded like every wait of the host's thread, and without joining:
+// the module's unload runs this where a thread cannot finish ending.
+void AwaitOpening(UiState& ui) {
+  for (int i = 0; i < kOpeningPolls && ui.thread_active.load() && ui.setup.load() == kNoWindow;
+       ++i) {
+    Os().Sleep(kPollMs);
+  }
 }
 
 }  // namespace
 
 void StartWindowThread() {
   UiState& ui = Ui();
-  // A window thread of the last run that has not shown its setup window
-  // yet would be missed by the close-all routine: give it time to open.
-  if (ui.thread && !ui.thread->Join(0)) {
-    for (int i = 0; i < kOpeningPolls && ui.setup.load() == kNoWindow; ++i) {
-      if (ui.thread->Join(kPollMs)) break;
-    }
-  }
-  if (ui.setup.load() != kNoWindow) CloseAll(false);
+  CloseAll(false);
   if (ui.thread) {
     ui.thread->Join(kJoinTimeoutMs);
     ui.thread.reset();
   }
+  ui.thread_active.store(true);
   ui.thread = Os().StartThread(WindowThreadMain);
+  if (!ui.thread) ui.thread_active.store(false);
 }
 
 bool JoinWindowThread(unsigned timeout_ms) {
@@ -65,6 +75,11 @@ bool JoinWindowThread(unsigned timeout_ms) {
   return true;
 }
 
+bool WindowThreadEnded() {
+  UiState& ui = Ui();
+  return !ui.thread || ui.thread->Finished();
+}
+
 bool IsPreviousQsoWindowOpen() { return Ui().companions[kPreviousQsoWindow].load() != kNoWindow; }
 
 void CloseAll(bool process_exiting) {
@@ -72,6 +87,7 @@ void CloseAll(bool process_exiting) {
   // it: there is nothing to close and nobody to wait for.
   if (process_exiting) return;
   UiState& ui = Ui();
+  AwaitOpening(ui);
   const WindowRef setup = ui.setup.load();
   if (setup == kNoWindow) return;
   WindowSystem& gui = Gui();

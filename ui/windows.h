@@ -16,6 +16,10 @@ bool JoinWindowThread(unsigned timeout_ms);
 // Whether the previous-QSO window is open.
 bool IsPreviousQsoWindowOpen();
 
+// Whether no window thread runs any more (none was started, or its work has
+// returned), found without waiting or joining.
+bool WindowThreadEnded();
+
 // Closes the companion windows and the setup window and waits for the window
 // thread to let go; at process exit it does not wait.  Called without the
 // contest-state lock held.

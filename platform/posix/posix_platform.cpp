@@ -168,9 +168,11 @@ class PosixPlatform final : public Platform {
 
 }  // namespace
 
+// Never destroyed: the window thread, or the module's own unload, may still
+// use it while the process tears down its static objects.
 Platform& NativePlatform() {
-  static PosixPlatform platform;
-  return platform;
+  static PosixPlatform* platform = new PosixPlatform;
+  return *platform;
 }
 
 }  // namespace stats

@@ -123,6 +123,19 @@ void MakeParentFolder(const std::string& path) {
   ::CreateDirectoryA(folder.c_str(), nullptr);
 }
 
+// The profile functions look for a bare file name in the Windows folder, not
+// in the current one.  Every path of the plug-in is relative to the current
+// folder, so the profile functions get the full path.
+std::string FullPath(const std::string& path) {
+  const DWORD n = ::GetFullPathNameA(path.c_str(), 0, nullptr, nullptr);
+  if (n == 0) return path;
+  std::string full(n, '\0');
+  const DWORD got = ::GetFullPathNameA(path.c_str(), n, full.data(), nullptr);
+  if (got == 0 || got >= n) return path;
+  full.resize(got);
+  return full;
+}
+
 BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM found) {
   DWORD pid = 0;
   ::GetWindowThreadProcessId(hwnd, &pid);
@@ -141,11 +154,12 @@ class Win32Platform final : public Platform {
                                                const std::string& key) override {
     // The buffer grows until the whole value fits: a long soapbox or address
     // comes back whole.
+    const std::string file = FullPath(path);
     std::string buffer(256, '\0');
     for (;;) {
       const DWORD n = ::GetPrivateProfileStringA(section.c_str(), key.c_str(), kMissing,
                                                  buffer.data(),
-                                                 static_cast<DWORD>(buffer.size()), path.c_str());
+                                                 static_cast<DWORD>(buffer.size()), file.c_str());
       if (n + 1 < buffer.size() || buffer.size() >= (1u << 24)) {
         buffer.resize(n);
         break;
@@ -159,9 +173,10 @@ class Win32Platform final : public Platform {
   bool WriteProfileString(const std::string& path, const std::string& section,
                           const std::string& key, const std::string& value) override {
     std::lock_guard lock(profile_mutex_);
-    MakeParentFolder(path);
+    const std::string file = FullPath(path);
+    MakeParentFolder(file);
     return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
-                                        path.c_str()) != FALSE;
+                                        file.c_str()) != FALSE;
   }
 
   std::vector<std::string> FindFiles(const std::string& pattern) override {

@@ -183,3 +183,21 @@ TEST_F(EntryPointsTest, ANewRunEmptiesTheStoreButKeepsTheWorkedLists) {
 
 }  // namespace
 }  // namespace stats
+
+namespace stats {
+namespace {
+
+using ModuleUnload = testing::PluginTest;
+
+TEST_F(ModuleUnload, LetsGoOfTheLogButNotAtProcessExit) {
+  testing::Reset().Call();
+  testing::Qso().Add();
+  OnModuleUnload(true);  // the process ends: nothing is touched
+  EXPECT_EQ(Contest().store.Count(), 1u);
+  OnModuleUnload(false);
+  EXPECT_EQ(Contest().store.Count(), 0u);
+  EXPECT_TRUE(Contest().journal_file_name.empty());
+}
+
+}  // namespace
+}  // namespace stats

@@ -5,7 +5,10 @@
 #include <random>
 #include <sstream>
 
+#include "host/automation.h"
+#include "platform/headless/headless_gui.h"
 #include "plugin/contest.h"
+#include "ui/windows.h"
 
 namespace stats::testing {
 namespace fs = std::filesystem;
@@ -100,11 +103,19 @@ void PluginTest::SetUp() {
   fs::create_directories(dir_);
   fs::current_path(dir_);
   old_platform_ = SetPlatform(&platform_);
+  // A run that starts the window thread gets windows without a screen and
+  // finds no host; TearDown closes them again.
+  SetGui(&headless::Headless());
+  host::SetHost(&host::NoHost());
   std::lock_guard lock(ContestLock());
   Contest() = ContestState();
 }
 
 void PluginTest::TearDown() {
+  ui::CloseAll(false);
+  EXPECT_TRUE(ui::JoinWindowThread(5000)) << "the window thread did not end";
+  host::SetHost(nullptr);
+  SetGui(nullptr);
   {
     std::lock_guard lock(ContestLock());
     Contest() = ContestState();

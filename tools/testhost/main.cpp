@@ -18,9 +18,15 @@ std::map<std::string, ScenarioFn>& Registry() {
 
 int g_failures = 0;
 
-// Wine maps the Unix root to drive Z:; a program started by CTest gets Unix
-// paths, which LoadLibrary does not take as they are.
-std::wstring DosPath(const std::wstring& path) {
+template <typename Fn>
+void ResolveInto(Plugin& plugin, Fn& slot, const char* name) {
+  slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(plugin.Resolve(name)));
+}
+
+}  // namespace
+
+// Wine maps the Unix root to drive Z:, and its kernel32 converts Unix paths.
+std::wstring WindowsPath(const std::wstring& path) {
   if (path.empty() || path[0] != L'/') return path;
   using ToDos = wchar_t*(CDECL*)(const char*);
   const auto to_dos = reinterpret_cast<ToDos>(reinterpret_cast<void*>(
@@ -38,13 +44,6 @@ std::wstring DosPath(const std::wstring& path) {
   }
   return result;
 }
-
-template <typename Fn>
-void ResolveInto(Plugin& plugin, Fn& slot, const char* name) {
-  slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(plugin.Resolve(name)));
-}
-
-}  // namespace
 
 ScenarioRegistration::ScenarioRegistration(const char* name, ScenarioFn fn) {
   Registry()[name] = fn;
@@ -128,7 +127,7 @@ int wmain(int argc, wchar_t** argv) {
     return 2;
   }
   Context context;
-  context.dll_path = DosPath(argv[2]);
+  context.dll_path = WindowsPath(argv[2]);
   for (int i = 3; i < argc; ++i) context.args.emplace_back(argv[i]);
 
   const int result = found->second(context);

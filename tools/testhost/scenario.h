@@ -76,6 +76,12 @@ std::string ToAnsi(const std::wstring& wide);
 std::wstring FromAnsi(const std::string& ansi);
 std::string ToUtf8(const std::wstring& wide);
 
+// A path as CTest passes it under Wine ("/work/..."), as the Windows path of
+// the same file ("Z:\work\..."); other paths stay as they are.  The DLL path
+// of the Context has been turned already; scenario arguments that are paths
+// go through here.
+std::wstring WindowsPath(const std::wstring& path);
+
 // A folder "<current folder>\<name>", emptied if it exists, created, and
 // made the current folder.  Returns its full path with a trailing backslash
 // (the form ResetStats0 takes as the host folder); "" (and a failed check)

@@ -1,0 +1,140 @@
+// The built-in platform of each build against the same expectations: the
+// POSIX emulation on Linux and the real Windows functions in the Windows
+// builds (under Wine), so that both read and write the same bytes.
+#include <algorithm>
+
+#include "tests/support/test_support.h"
+
+namespace stats {
+namespace {
+
+using testing::Exists;
+using testing::PluginTest;
+using testing::ReadText;
+using testing::WriteText;
+
+using NativeProfile = PluginTest;
+
+TEST_F(NativeProfile, MissingFileSectionOrKeyReadAsNothing) {
+  Platform& os = NativePlatform();
+  EXPECT_EQ(os.ReadProfileString("Plugins\\None.ini", "Settings", "Start"), std::nullopt);
+  WriteText(dir() / "p.ini", "[Settings]\r\nEmpty=\r\nA=1\r\n");
+  EXPECT_EQ(os.ReadProfileString("p.ini", "Other", "A"), std::nullopt);
+  EXPECT_EQ(os.ReadProfileString("p.ini", "Settings", "B"), std::nullopt);
+  // An empty value is there, and is not the same as a missing key.
+  EXPECT_EQ(os.ReadProfileString("p.ini", "Settings", "Empty"), "");
+  EXPECT_FALSE(Exists(dir() / "Plugins"));
+}
+
+TEST_F(NativeProfile, ReadsNamesWithoutRegardToCaseAndTrimsValues) {
+  Platform& os = NativePlatform();
+  WriteText(dir() / "p.ini",
+            "[Other]\r\nStart=9\r\n[settings]\r\nSTART = 1 \r\nName=\"Jo Smith\"\r\n"
+            "Eq=a=b\r\n");
+  EXPECT_EQ(os.ReadProfileString("p.ini", "Settings", "Start"), "1");
+  EXPECT_EQ(os.ReadProfileString("p.ini", "SETTINGS", "name"), "Jo Smith");
+  EXPECT_EQ(os.ReadProfileString("p.ini", "Settings", "Eq"), "a=b");
+  EXPECT_EQ(os.ReadProfileString("p.ini", "Other", "Start"), "9");
+}
+
+TEST_F(NativeProfile, WritesCreateTheFolderAndTheFile) {
+  Platform& os = NativePlatform();
+  ASSERT_TRUE(os.WriteProfileString("Plugins\\ZEVUVI.ini", "Settings", "Start", "1"));
+  EXPECT_EQ(ReadText(dir() / "Plugins" / "ZEVUVI.ini"), "[Settings]\r\nStart=1\r\n");
+  ASSERT_TRUE(os.WriteProfileString("Plugins\\ZEVUVI.ini", "Settings", "Name", ""));
+  EXPECT_EQ(ReadText(dir() / "Plugins" / "ZEVUVI.ini"), "[Settings]\r\nStart=1\r\nName=\r\n");
+  EXPECT_EQ(os.ReadProfileString("Plugins\\ZEVUVI.ini", "Settings", "Name"), "");
+}
+
+TEST_F(NativeProfile, WritesReplaceInPlaceAndKeepTheOtherLines) {
+  Platform& os = NativePlatform();
+  WriteText(dir() / "p.ini", "[Settings]\r\nA=1\r\nStart=0\r\nB=2\r\n[Other]\r\nStart=5\r\n");
+  ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "Start", "1"));
+  EXPECT_EQ(ReadText(dir() / "p.ini"),
+            "[Settings]\r\nA=1\r\nStart=1\r\nB=2\r\n[Other]\r\nStart=5\r\n");
+  // A new key goes to the end of its own section.
+  ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "C", "3"));
+  EXPECT_EQ(ReadText(dir() / "p.ini"),
+            "[Settings]\r\nA=1\r\nStart=1\r\nB=2\r\nC=3\r\n[Other]\r\nStart=5\r\n");
+  EXPECT_EQ(os.ReadProfileString("p.ini", "Other", "Start"), "5");
+}
+
+TEST_F(NativeProfile, LongValuesComeBackWhole) {
+  Platform& os = NativePlatform();
+  for (size_t length : {99u, 255u, 256u, 257u, 5000u}) {
+    std::string value(length, 'x');
+    value.front() = 'a';
+    value.back() = 'z';
+    ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "SoapBox", value));
+    EXPECT_EQ(os.ReadProfileString("p.ini", "Settings", "SoapBox"), value) << length;
+  }
+}
+
+using NativeFiles = PluginTest;
+
+TEST_F(NativeFiles, WriteTruncateAndAppendKeepBytesAsTheyAre) {
+  Platform& os = NativePlatform();
+  std::string error;
+  auto f = os.OpenFile("out.txt", FileMode::kTruncate, &error);
+  ASSERT_NE(f, nullptr) << error;
+  EXPECT_TRUE(f->Write("a\nb\r\n"));
+  EXPECT_TRUE(f->Close());
+  EXPECT_EQ(f->LastError(), "");
+  EXPECT_EQ(ReadText(dir() / "out.txt"), "a\nb\r\n");
+
+  f = os.OpenFile("out.txt", FileMode::kAppend, &error);
+  ASSERT_NE(f, nullptr) << error;
+  EXPECT_TRUE(f->Write("c\r\n"));
+  EXPECT_TRUE(f->Close());
+  EXPECT_EQ(ReadText(dir() / "out.txt"), "a\nb\r\nc\r\n");
+
+  f = os.OpenFile("out.txt", FileMode::kTruncate, &error);
+  ASSERT_NE(f, nullptr) << error;
+  EXPECT_TRUE(f->Close());
+  EXPECT_EQ(ReadText(dir() / "out.txt"), "");
+}
+
+TEST_F(NativeFiles, LargeContentsGoOutAndComeBackWhole) {
+  Platform& os = NativePlatform();
+  std::string contents;
+  for (int i = 0; contents.size() < 200000; ++i) contents += std::to_string(i) + "\r\n";
+  auto f = os.OpenFile("big.txt", FileMode::kTruncate, nullptr);
+  ASSERT_NE(f, nullptr);
+  // In pieces around the size at which writes are pushed out.
+  for (size_t at = 0; at < contents.size(); at += 7000) {
+    EXPECT_TRUE(f->Write(std::string_view(contents).substr(at, 7000)));
+  }
+  EXPECT_TRUE(f->Flush());
+  EXPECT_EQ(ReadText(dir() / "big.txt"), contents);
+  EXPECT_TRUE(f->Close());
+  EXPECT_EQ(os.ReadFile("big.txt"), contents);
+}
+
+TEST_F(NativeFiles, MissingFilesAreReportedWithAReason) {
+  Platform& os = NativePlatform();
+  std::string error;
+  EXPECT_EQ(os.OpenFile("none.txt", FileMode::kRead, &error), nullptr);
+  EXPECT_NE(error, "");
+  error.clear();
+  EXPECT_EQ(os.OpenFile("no folder\\x.txt", FileMode::kTruncate, &error), nullptr);
+  EXPECT_NE(error, "");
+  EXPECT_EQ(os.ReadFile("none.txt"), std::nullopt);
+  EXPECT_EQ(os.OpenFile("none.txt", FileMode::kRead, nullptr), nullptr);
+}
+
+TEST_F(NativeFiles, FindFilesListsNamesWithoutTheFolder) {
+  Platform& os = NativePlatform();
+  WriteText(dir() / "host" / "Zelk2.ini", "Zelk=2.20\r\n");
+  WriteText(dir() / "host" / "other.ini", "");
+  WriteText(dir() / "host" / "notes.txt", "");
+  std::vector<std::string> names = os.FindFiles("host\\*.ini");
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"Zelk2.ini", "other.ini"}));
+  const std::string full = (dir() / "host").string() + "\\*.ini";
+  EXPECT_EQ(os.FindFiles(full).size(), 2u);
+  EXPECT_EQ(os.FindFiles("host\\*.cfg"), std::vector<std::string>{});
+  EXPECT_EQ(os.FindFiles("nowhere\\*.ini"), std::vector<std::string>{});
+}
+
+}  // namespace
+}  // namespace stats
