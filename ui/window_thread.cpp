@@ -65,6 +65,7 @@ void StartWindowThread() {
   ui.thread_active.store(true);
   ui.thread = Os().StartThread(WindowThreadMain);
   if (!ui.thread) ui.thread_active.store(false);
+  AwaitOpening(ui);  // an unload right after the start must find the window
 }
 
 bool JoinWindowThread(unsigned timeout_ms) {

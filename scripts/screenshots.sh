@@ -1,0 +1,74 @@
+#!/usr/bin/env bash
+# Retakes the pictures of the four operator windows in docs/: the test host
+# opens them side by side under Wine on a display of their own (Xvfb), with
+# a few QSOs logged and a worked call typed in the host, and each window is
+# cut out of a picture of the whole screen.
+#
+#   screenshots.sh [build folder]     (default: build/win32; built already)
+set -euo pipefail
+
+root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+build=$(cd "${1:-$root/build/win32}" && pwd)
+for file in testhost.exe Stats.dll; do
+  if [[ ! -f $build/$file ]]; then
+    echo "screenshots.sh: $build/$file is missing; build the Windows programs first" >&2
+    exit 1
+  fi
+done
+arch=win32
+if grep -q 'x86_64' "$build/CMakeCache.txt" 2>/dev/null; then arch=win64; fi
+prefix=$root/build/wine${arch#win}-prefix
+
+display_file=$(mktemp)
+Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
+xvfb=$!
+show=
+work=$build/testhost/screenshots
+cleanup() {
+  [[ ! -d $work/windows-show ]] || touch "$work/windows-show/done"
+  [[ -z $show ]] || wait "$show" 2>/dev/null || true
+  WINEPREFIX=$prefix timeout 30 wineserver -w >/dev/null 2>&1 || true
+  kill "$xvfb" 2>/dev/null || true
+  wait "$xvfb" 2>/dev/null || true
+  rm -f "$display_file"
+}
+trap cleanup EXIT
+for _ in $(seq 100); do
+  [[ -s $display_file ]] && break
+  sleep 0.1
+done
+export DISPLAY=:$(tr -dc 0-9 <"$display_file")
+
+rm -rf "$work"
+mkdir -p "$work"
+cd "$work"
+"$root/scripts/wine-run.sh" --arch "$arch" --prefix "$prefix" "$build/testhost.exe" windows-show \
+  "$build/Stats.dll" &
+show=$!
+for _ in $(seq 600); do
+  [[ -f $work/windows-show/ready ]] && break
+  kill -0 "$show" 2>/dev/null || { echo "screenshots.sh: the test host ended early" >&2; exit 1; }
+  sleep 0.1
+done
+[[ -f $work/windows-show/ready ]] || { echo "screenshots.sh: the windows did not open" >&2; exit 1; }
+# Let the last paints reach the screen.
+sleep 1
+import -window root "$work/screen.png"
+
+mkdir -p "$root/docs"
+shoot() {
+  local title=$1 file=$2 id
+  id=$(xdotool search --name "$title" | head -1)
+  if [[ -z $id ]]; then
+    echo "screenshots.sh: no window \"$title\"" >&2
+    exit 1
+  fi
+  local X Y WIDTH HEIGHT SCREEN WINDOW
+  eval "$(xdotool getwindowgeometry --shell "$id")"
+  convert "$work/screen.png" -crop "${WIDTH}x${HEIGHT}+${X}+${Y}" +repage "$root/docs/$file"
+  echo "docs/$file: $title (${WIDTH}x${HEIGHT})"
+}
+shoot '^Setup UBA-PSK63-PFX' setup-window.png
+shoot 'worked with' previous-qso-window.png
+shoot 'UBA Section worked' section-window.png
+shoot 'Prefix worked on' prefix-window.png
