@@ -127,4 +127,15 @@ std::vector<std::string> SplitLines(std::string_view contents);
 void OnModuleLoad();
 void OnModuleUnload(bool process_exiting);
 
+// Called by the module's unload before it closes the windows: from then on a
+// thread started with Platform::StartThread ends itself the moment its work
+// has returned and Finished() says so.  On Windows that is ExitThread: the
+// unloading thread cannot join it (a thread's end waits for the loader that
+// the unload holds), and once it saw Finished() the module's code may be
+// unmapped under a thread that would otherwise run on through it.
+void BeginModuleUnload();
+// Ends the calling thread at once, without returning (ExitThread on
+// Windows); does nothing where threads need no such end.
+void EndCurrentThreadNow();
+
 }  // namespace stats

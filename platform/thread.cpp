@@ -1,6 +1,7 @@
 // Threads of the C++ library, the default of Platform::StartThread.  Both
 // builds use system threads underneath (pthreads; winpthreads over
 // CreateThread with the mingw-w64 posix toolchains).
+#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <mutex>
@@ -11,6 +12,8 @@
 
 namespace stats {
 namespace {
+
+std::atomic<bool> g_unloading{false};
 
 // What the running thread and its owner share: the thread outlives a
 // detached owner, so the flag lives as long as either needs it.
@@ -29,9 +32,12 @@ class LibraryThread final : public Thread {
       } catch (...) {
         // A thread's failure must not end the host's process.
       }
-      std::lock_guard lock(flag->mutex);
-      flag->ended = true;
-      flag->ended_cv.notify_all();
+      {
+        std::lock_guard lock(flag->mutex);
+        flag->ended = true;
+        flag->ended_cv.notify_all();
+      }
+      if (g_unloading.load()) EndCurrentThreadNow();
     });
   }
   ~LibraryThread() override {
@@ -62,6 +68,8 @@ class LibraryThread final : public Thread {
 };
 
 }  // namespace
+
+void BeginModuleUnload() { g_unloading.store(true); }
 
 std::unique_ptr<Thread> Platform::StartThread(std::function<void()> body) {
   try {

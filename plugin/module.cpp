@@ -24,9 +24,13 @@ void OnModuleUnload(bool process_exiting) {
   // everything: nothing to close, nobody to wait for.
   if (process_exiting) return;
   try {
+    BeginModuleUnload();
     ui::CloseAll(false);
     Os().Sleep(20);
     for (int i = 0; i < kThreadEndPolls && !ui::WindowThreadEnded(); ++i) Os().Sleep(20);
+    // The window thread, finished, is on its last instructions before it
+    // ends itself: give it that moment before the module's code goes away.
+    Os().Sleep(20);
     // The contest state lives as long as the process, so that a window
     // thread never finds it destroyed; its contents (the store, the lists,
     // the journal) are let go once that thread is done with them (joining

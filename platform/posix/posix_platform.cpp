@@ -170,6 +170,10 @@ class PosixPlatform final : public Platform {
 
 // Never destroyed: the window thread, or the module's own unload, may still
 // use it while the process tears down its static objects.
+// A shared object is unloaded by dlclose, which the host calls when it no
+// longer runs the plug-in's threads' code; a thread that returned just ends.
+void EndCurrentThreadNow() {}
+
 Platform& NativePlatform() {
   static PosixPlatform* platform = new PosixPlatform;
   return *platform;

@@ -244,6 +244,8 @@ class Win32Platform final : public Platform {
 
 }  // namespace
 
+void EndCurrentThreadNow() { ::ExitThread(0); }
+
 Platform& NativePlatform() {
   static Win32Platform* platform = new Win32Platform;
   return *platform;
