@@ -105,17 +105,10 @@ struct ExceptionInfo {
 // which the host hands its calls to the plug-in's entry points.
 std::string ToHostText(BSTR text) {
   if (text == nullptr) return std::string();
-  std::wstring wide(text, ::SysStringLen(text));
+  std::wstring_view wide(text, ::SysStringLen(text));
   const size_t nul = wide.find(L'\0');
-  if (nul != std::wstring::npos) wide.resize(nul);
-  if (wide.empty()) return std::string();
-  const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                      nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return std::string();
-  std::string host(static_cast<size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), host.data(), n,
-                        nullptr, nullptr);
-  return host;
+  if (nul != std::wstring_view::npos) wide = wide.substr(0, nul);
+  return win32::FromWide(wide, win32::TextCoding::kHostCodePage);
 }
 
 // -- The client ---------------------------------------------------------------

@@ -3,34 +3,6 @@
 #include "platform/win32/handles.h"
 
 namespace stats::win32 {
-namespace {
-
-UINT CodePage(TextCoding coding) { return coding == TextCoding::kUtf8 ? CP_UTF8 : CP_ACP; }
-
-}  // namespace
-
-std::wstring ToWide(const std::string& text, TextCoding coding) {
-  if (text.empty()) return std::wstring();
-  const UINT cp = CodePage(coding);
-  const int size = static_cast<int>(text.size());
-  const int n = ::MultiByteToWideChar(cp, 0, text.data(), size, nullptr, 0);
-  if (n <= 0) return std::wstring();
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  ::MultiByteToWideChar(cp, 0, text.data(), size, wide.data(), n);
-  return wide;
-}
-
-std::string FromWide(const std::wstring& text, TextCoding coding) {
-  if (text.empty()) return std::string();
-  const UINT cp = CodePage(coding);
-  const int size = static_cast<int>(text.size());
-  const int n = ::WideCharToMultiByte(cp, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
-  if (n <= 0) return std::string();
-  std::string narrow(static_cast<size_t>(n), '\0');
-  ::WideCharToMultiByte(cp, 0, text.data(), size, narrow.data(), n, nullptr, nullptr);
-  return narrow;
-}
-
 std::wstring WindowText(HWND window) {
   const int length = ::GetWindowTextLengthW(window);
   if (length <= 0) return std::wstring();

@@ -18,16 +18,9 @@
 #include <vector>
 
 #include "platform/choice_list.h"
+#include "platform/win32/handles.h"
 
 namespace stats::win32 {
-
-// How the members' 8-bit texts are to be read: bytes of the host's code
-// page (the data the host and the settings file hand over), or UTF-8 (the
-// plug-in's own texts, such as its Russian labels).
-enum class TextCoding { kHostCodePage, kUtf8 };
-
-std::wstring ToWide(const std::string& text, TextCoding coding);
-std::string FromWide(const std::wstring& text, TextCoding coding);
 
 // The text of a window or control.
 std::wstring WindowText(HWND window);

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <string>
+#include <string_view>
 
 namespace stats::win32 {
 
@@ -62,8 +63,18 @@ std::string ErrorText(DWORD error);
 void SetModule(HINSTANCE module);
 HINSTANCE Module();
 
-// UTF-8 to UTF-16 and back, for the wide system functions.
-std::wstring Widen(const std::string& utf8);
-std::string Narrow(const std::wstring& wide);
+// How 8-bit texts are to be read: bytes of the host's code page (the data
+// the host and the settings file hand over), or UTF-8 (the plug-in's own
+// texts, such as its Russian labels).
+enum class TextCoding { kHostCodePage, kUtf8 };
+
+// 8-bit text to UTF-16 and back, for the wide system functions; text that
+// does not convert gives "".
+std::wstring ToWide(std::string_view text, TextCoding coding);
+std::string FromWide(std::wstring_view text, TextCoding coding);
+
+// UTF-8 to UTF-16 and back.
+inline std::wstring Widen(const std::string& utf8) { return ToWide(utf8, TextCoding::kUtf8); }
+inline std::string Narrow(const std::wstring& wide) { return FromWide(wide, TextCoding::kUtf8); }
 
 }  // namespace stats::win32

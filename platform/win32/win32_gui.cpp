@@ -427,26 +427,13 @@ class Win32Gui final : public WindowSystem {
   }
 
   std::string HostToUtf8(std::string_view host_text) const override {
-    if (host_text.empty()) return std::string();
-    const int n = ::MultiByteToWideChar(CP_ACP, 0, host_text.data(),
-                                        static_cast<int>(host_text.size()), nullptr, 0);
-    if (n <= 0) return std::string();
-    std::wstring wide(static_cast<size_t>(n), L'\0');
-    ::MultiByteToWideChar(CP_ACP, 0, host_text.data(), static_cast<int>(host_text.size()),
-                          wide.data(), n);
-    return win32::Narrow(wide);
+    return win32::FromWide(win32::ToWide(host_text, win32::TextCoding::kHostCodePage),
+                           win32::TextCoding::kUtf8);
   }
 
   std::string Utf8ToHost(std::string_view utf8) const override {
-    const std::wstring wide = Widen(std::string(utf8));
-    if (wide.empty()) return std::string();
-    const int n = ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()),
-                                        nullptr, 0, nullptr, nullptr);
-    if (n <= 0) return std::string();
-    std::string host(static_cast<size_t>(n), '\0');
-    ::WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), host.data(), n,
-                          nullptr, nullptr);
-    return host;
+    return win32::FromWide(win32::ToWide(utf8, win32::TextCoding::kUtf8),
+                           win32::TextCoding::kHostCodePage);
   }
 
  private:

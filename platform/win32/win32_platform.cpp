@@ -29,23 +29,30 @@ std::string ErrorText(DWORD error) {
   return text;
 }
 
-std::wstring Widen(const std::string& utf8) {
-  if (utf8.empty()) return std::wstring();
-  const int n = ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()),
-                                      nullptr, 0);
+namespace {
+UINT CodePage(TextCoding coding) { return coding == TextCoding::kUtf8 ? CP_UTF8 : CP_ACP; }
+}  // namespace
+
+std::wstring ToWide(std::string_view text, TextCoding coding) {
+  if (text.empty()) return std::wstring();
+  const UINT cp = CodePage(coding);
+  const int size = static_cast<int>(text.size());
+  const int n = ::MultiByteToWideChar(cp, 0, text.data(), size, nullptr, 0);
+  if (n <= 0) return std::wstring();
   std::wstring wide(static_cast<size_t>(n), L'\0');
-  ::MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), wide.data(), n);
+  ::MultiByteToWideChar(cp, 0, text.data(), size, wide.data(), n);
   return wide;
 }
 
-std::string Narrow(const std::wstring& wide) {
-  if (wide.empty()) return std::string();
-  const int n = ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()),
-                                      nullptr, 0, nullptr, nullptr);
-  std::string utf8(static_cast<size_t>(n), '\0');
-  ::WideCharToMultiByte(CP_UTF8, 0, wide.data(), static_cast<int>(wide.size()), utf8.data(), n,
-                        nullptr, nullptr);
-  return utf8;
+std::string FromWide(std::wstring_view text, TextCoding coding) {
+  if (text.empty()) return std::string();
+  const UINT cp = CodePage(coding);
+  const int size = static_cast<int>(text.size());
+  const int n = ::WideCharToMultiByte(cp, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  if (n <= 0) return std::string();
+  std::string narrow(static_cast<size_t>(n), '\0');
+  ::WideCharToMultiByte(cp, 0, text.data(), size, narrow.data(), n, nullptr, nullptr);
+  return narrow;
 }
 
 namespace {
