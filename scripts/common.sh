@@ -9,6 +9,74 @@ STATS_JOBS=${STATS_JOBS:-2}
 
 stats_log() { printf '== %s\n' "$*"; }
 
+# The Wine programs are called by their own paths, never through Debian's
+# "wine" wrapper: the wrapper prefers the 32-bit loader whenever wine32 is
+# installed, and that loader cannot start where the kernel refuses 32-bit
+# programs, not even for a 64-bit prefix.  The 64-bit wineserver serves both
+# kinds of prefix.
+stats_wine_loader() {
+  local loader
+  case $1 in
+    win32) loader=/usr/lib/wine/wine ;;
+    win64) loader=/usr/lib/wine/wine64 ;;
+  esac
+  if [[ -x $loader ]]; then echo "$loader"; else command -v wine; fi
+}
+if [[ -x /usr/lib/wine/wineserver64 ]]; then
+  export WINESERVER=/usr/lib/wine/wineserver64
+elif [[ -z ${WINESERVER:-} ]]; then
+  WINESERVER=$(command -v wineserver || echo wineserver)
+  export WINESERVER
+fi
+
+# Whether this machine runs 32-bit x86 programs.  Some kernels refuse them
+# ("Exec format error"): there the 32-bit Wine cannot start, so the 32-bit
+# DLL is built and checked but not run.  Decided once per run: the answer is
+# exported as STATS_WIN32_RUN (0 or 1) for every script and test started
+# from here, and a value set beforehand forces it.
+stats_probe_win32() {
+  case ${STATS_WIN32_RUN:-} in
+    0 | 1) export STATS_WIN32_RUN; return 0 ;;
+    '') ;;
+    *) echo "STATS_WIN32_RUN must be 0 or 1, not '$STATS_WIN32_RUN'" >&2; return 2 ;;
+  esac
+  # The smallest i386 Linux program: one ELF header, one program header and
+  # "mov eax,1; xor ebx,ebx; int 0x80" (exit 0).  No 32-bit library needed,
+  # so it asks only the kernel.
+  local probe
+  probe=$(mktemp "${TMPDIR:-/tmp}/stats-i386-probe.XXXXXX")
+  printf '%b' \
+    '\x7fELF\x01\x01\x01\x00\x00\x00\x00\x00\x00\x00\x00\x00' \
+    '\x02\x00\x03\x00\x01\x00\x00\x00\x54\x80\x04\x08\x34\x00\x00\x00' \
+    '\x00\x00\x00\x00\x00\x00\x00\x00\x34\x00\x20\x00\x01\x00\x00\x00' \
+    '\x00\x00\x00\x00\x01\x00\x00\x00\x00\x00\x00\x00\x00\x80\x04\x08' \
+    '\x00\x80\x04\x08\x5d\x00\x00\x00\x5d\x00\x00\x00\x05\x00\x00\x00' \
+    '\x00\x10\x00\x00\xb8\x01\x00\x00\x00\x31\xdb\xcd\x80' >"$probe"
+  chmod +x "$probe"
+  if "$probe" >/dev/null 2>&1; then
+    STATS_WIN32_RUN=1
+  else
+    STATS_WIN32_RUN=0
+  fi
+  rm -f "$probe"
+  export STATS_WIN32_RUN
+}
+
+# The one line that says why the 32-bit programs are not run here.
+stats_win32_not_run_reason() {
+  if [[ ${STATS_WIN32_FORCED:-} == 1 ]]; then
+    echo "not run: STATS_WIN32_RUN=0 was set"
+  else
+    echo "not run: this machine cannot run 32-bit programs"
+  fi
+}
+
+# Remember whether the answer was forced, before the probe exports its own.
+if [[ -z ${STATS_WIN32_FORCED:-} ]]; then
+  if [[ -n ${STATS_WIN32_RUN:-} ]]; then STATS_WIN32_FORCED=1; else STATS_WIN32_FORCED=0; fi
+  export STATS_WIN32_FORCED
+fi
+
 _stats_xvfb_pid=
 _stats_display_file=
 
@@ -35,14 +103,19 @@ stats_start_display() {
   export DISPLAY=:$display
 }
 
-# Makes both Wine prefixes (when they are new) in the background, while the
-# code builds; stats_wait_prefixes waits for them.
+# Makes the Wine prefixes of the given architectures (when they are new) in
+# the background, while the code builds; stats_wait_prefixes waits for them.
+#   stats_start_prefixes win32 win64
 _stats_prefix_job=
 stats_start_prefixes() {
   mkdir -p "$STATS_BUILD"
+  local arches=("$@")
+  [[ ${#arches[@]} -gt 0 ]] || arches=(win64)
   (
-    "$STATS_ROOT/scripts/wine-run.sh" --arch win32 --prefix "$STATS_BUILD/wine32-prefix" --init &&
-      "$STATS_ROOT/scripts/wine-run.sh" --arch win64 --prefix "$STATS_BUILD/wine64-prefix" --init
+    for arch in "${arches[@]}"; do
+      "$STATS_ROOT/scripts/wine-run.sh" --arch "$arch" --prefix "$STATS_BUILD/wine${arch#win}-prefix" \
+        --init || exit 1
+    done
   ) >"$STATS_BUILD/wine-prefixes.log" 2>&1 &
   _stats_prefix_job=$!
 }
@@ -68,8 +141,8 @@ stats_cleanup() {
   fi
   for prefix in "$STATS_BUILD"/wine32-prefix "$STATS_BUILD"/wine64-prefix; do
     [[ -d $prefix ]] || continue
-    WINEPREFIX=$prefix wineserver -k >/dev/null 2>&1 || true
-    WINEPREFIX=$prefix timeout 30 wineserver -w >/dev/null 2>&1 || true
+    WINEPREFIX=$prefix "$WINESERVER" -k >/dev/null 2>&1 || true
+    WINEPREFIX=$prefix timeout 30 "$WINESERVER" -w >/dev/null 2>&1 || true
   done
   if [[ -n $_stats_xvfb_pid ]]; then
     kill "$_stats_xvfb_pid" 2>/dev/null || true

@@ -1,11 +1,38 @@
 #!/usr/bin/env bash
-# Installs what the build and the tests need from Debian's packages, when
-# something is missing.  As root it installs; otherwise it prints the one
-# command to run and fails.
+# Installs what a job needs from Debian's packages, when something is
+# missing.  As root it installs; otherwise it prints the one command to run
+# and fails.
+#
+#   setup.sh [run|test|screenshots]     (default: test)
+#
+#   run          the main job: the Linux build, one mingw-w64 compiler and
+#                one Wine (32-bit where this machine runs 32-bit programs,
+#                64-bit elsewhere), Xvfb, the country file
+#   test         every build and every test: both mingw-w64 compilers, the
+#                64-bit Wine and, where 32-bit programs run, the 32-bit one,
+#                clang for the fuzz targets
+#   screenshots  what the test job needs, and the tools that take pictures
 set -euo pipefail
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+stats_probe_win32
 
-packages=(cmake ninja-build g++ googletest mingw-w64 wine wine32:i386 wine64 xvfb imagemagick
-  xdotool hamradio-files)
+job=${1:-test}
+packages=(cmake ninja-build g++ googletest xvfb hamradio-files wine64)
+case $job in
+  run)
+    if [[ $STATS_WIN32_RUN == 1 ]]; then
+      packages+=(g++-mingw-w64-i686-posix wine32:i386)
+    else
+      packages+=(g++-mingw-w64-x86-64-posix)
+    fi
+    ;;
+  test | screenshots)
+    packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix clang libclang-rt-14-dev)
+    [[ $STATS_WIN32_RUN != 1 ]] || packages+=(wine32:i386)
+    [[ $job != screenshots ]] || packages+=(imagemagick xdotool)
+    ;;
+  *) echo "setup.sh: unknown job $job (run, test, screenshots)" >&2; exit 2 ;;
+esac
 
 missing=()
 for package in "${packages[@]}"; do
@@ -22,8 +49,11 @@ if [[ " ${missing[*]} " == *" wine32:i386 "* ]] &&
   need_i386=1
 fi
 
+# Wine's recommended packages come along: its X11 extensions and fonts are
+# what the windows and the dialogs are drawn with.
+install=(apt-get install -y)
 if [[ $(id -u) -ne 0 ]]; then
-  command="apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y ${missing[*]}"
+  command="apt-get update && DEBIAN_FRONTEND=noninteractive ${install[*]} ${missing[*]}"
   [[ -z $need_i386 ]] || command="dpkg --add-architecture i386 && $command"
   echo "Missing packages: ${missing[*]}" >&2
   echo "Run as root:" >&2
@@ -31,7 +61,7 @@ if [[ $(id -u) -ne 0 ]]; then
   exit 1
 fi
 
-echo "Installing: ${missing[*]}"
+stats_log "installing: ${missing[*]}"
 [[ -z $need_i386 ]] || dpkg --add-architecture i386
-apt-get update
-DEBIAN_FRONTEND=noninteractive apt-get install -y "${missing[@]}"
+apt-get update -qq
+DEBIAN_FRONTEND=noninteractive "${install[@]}" -qq "${missing[@]}" >/dev/null

@@ -15,6 +15,7 @@
 set -euo pipefail
 
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+source "$here/common.sh"
 arch=win32
 prefix=
 init_only=
@@ -36,6 +37,16 @@ case $arch in
   win64) bits=64 ;;
   *) echo "wine-run.sh: unknown architecture $arch" >&2; exit 2 ;;
 esac
+if [[ $arch == win32 ]]; then
+  stats_probe_win32
+  if [[ $STATS_WIN32_RUN != 1 ]]; then
+    echo "wine-run.sh: 32-bit Windows programs $(stats_win32_not_run_reason)" >&2
+    exit 77
+  fi
+fi
+loader=$(stats_wine_loader "$arch")
+# Programs that Wine starts itself use the same loader.
+export WINELOADER=$loader
 [[ -n $prefix ]] || prefix="$here/../build/wine$bits-prefix"
 mkdir -p "$(dirname "$prefix")"
 prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
@@ -53,7 +64,7 @@ cleanup() {
     # The prefix's wineserver and desktop process hold on to this display:
     # wait until they are gone (they end a few seconds after the last
     # program), then stop the display.
-    wineserver -w >/dev/null 2>&1 || true
+    "$WINESERVER" -w >/dev/null 2>&1 || true
     kill "$own_xvfb" 2>/dev/null || true
     wait "$own_xvfb" 2>/dev/null || true
   fi
@@ -87,8 +98,8 @@ if [[ ! -f $prefix/.stats-ready ]]; then
   flock "$lock"
   if [[ ! -f $prefix/.stats-ready ]]; then
     echo "wine-run.sh: creating the Wine prefix $prefix" >&2
-    wineboot -i >/dev/null 2>&1
-    wineserver -w
+    "$loader" wineboot -i >/dev/null 2>&1
+    "$WINESERVER" -w
     touch "$prefix/.stats-ready"
   fi
   flock -u "$lock"
@@ -98,7 +109,7 @@ fi
 
 # In the background, so that a signal (CTest's time-out, Ctrl-C) ends the
 # program at once; its standard input stays the script's.
-wine "$@" <&0 &
+"$loader" "$@" <&0 &
 program=$!
 trap 'kill "$program" 2>/dev/null; exit 143' TERM
 trap 'kill "$program" 2>/dev/null; exit 130' INT
