@@ -54,8 +54,10 @@ prefix=$(cd "$(dirname "$prefix")" && pwd)/$(basename "$prefix")
 export WINEPREFIX=$prefix
 export WINEARCH=$arch
 export WINEDEBUG=-all
-# No Mono or Gecko download prompts, no menu entries on the desktop.
-export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d"
+# No Mono or Gecko download prompts, no menu entries on the desktop, and no
+# debugger started on a crash: it would wait for ever, attached to the
+# program; without it a crash ends the program with a failure at once.
+export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 
 own_xvfb=
 display_file=
