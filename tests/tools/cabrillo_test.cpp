@@ -76,7 +76,7 @@ TEST(CabrilloReader, ReportsLinesThatCannotBeRead) {
   const Log log = ReadCabrillo(
       "START-OF-LOG: 3.0\n"
       "QSO: 14070 PM 2017-01-07 1312 ON4XYZ 599 LGE\n"
-      "QSO: 1.2G PM 2017-01-07 1312 ON4XYZ 599 LGE DL1ABC 599 012\n"
+      "QSO: 14O70 PM 2017-01-07 1312 ON4XYZ 599 LGE DL1ABC 599 012\n"
       "QSO: 14070 PM 07.01.2017 1312 ON4XYZ 599 LGE DL1ABC 599 012\n"
       "QSO: 14070 PM 2017-01-07 13:12 ON4XYZ 599 LGE DL1ABC 599 012\n"
       "QSO: 14070 PM 2017-01-07 1312 ON4XYZ 599 LGE DL1ABC 599 012 X\n"
@@ -87,7 +87,7 @@ TEST(CabrilloReader, ReportsLinesThatCannotBeRead) {
   ASSERT_EQ(log.problems.size(), 5u);
   EXPECT_EQ(log.problems[0].line, 2);
   EXPECT_EQ(log.problems[0].reason, "a QSO: line needs at least 8 columns, this one has 7");
-  EXPECT_EQ(log.problems[1].reason, "frequency '1.2G' is not a number of kHz");
+  EXPECT_EQ(log.problems[1].reason, "frequency '14O70' is neither a number of kHz nor a band");
   EXPECT_EQ(log.problems[2].reason, "date '07.01.2017' is not a date (YYYY-MM-DD)");
   EXPECT_EQ(log.problems[3].reason, "time '13:12' is not a time (HHMM)");
   EXPECT_EQ(log.problems[4].reason,

@@ -20,7 +20,8 @@ TEST(BandPlan, EdgesAndGaps) {
   EXPECT_EQ(BandOfFrequency(50313000), "6m");
   EXPECT_EQ(BandOfFrequency(144300000), "2m");
   EXPECT_EQ(BandOfFrequency(432200000), "70cm");
-  EXPECT_EQ(BandOfFrequency(5357000), "");  // 60m is not in the plan
+  EXPECT_EQ(BandOfFrequency(5357000), "60m");
+  EXPECT_EQ(BandOfFrequency(5500000), "");
   EXPECT_EQ(BandOfFrequency(0), "");
   EXPECT_EQ(NormalBand(" 20M "), "20m");
   EXPECT_EQ(NormalBand("70CM"), "70cm");
