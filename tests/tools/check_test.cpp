@@ -7,6 +7,7 @@
 #include "input.h"
 #include "options.h"
 #include "period.h"
+#include "workfiles.h"
 
 namespace replay {
 namespace {
@@ -101,6 +102,19 @@ TEST(SubmissionCheck, AdifLogHasNoHeaderToCheck) {
   EXPECT_EQ(CheckSubmission(log, false, ContestPeriod()).size(), 1u);  // no exchange sent
   log.qsos[0].exchange_sent = "LGE";
   EXPECT_TRUE(CheckSubmission(log, false, ContestPeriod()).empty());
+}
+
+TEST(WorkFiles, NamedAsThePluginNamesThem) {
+  EXPECT_EQ(JournalFileName({2017, 1, 7, 18, 0, 0}), "BadQSO_RazadUREVARERE63_07_01_2017.txt");
+  EXPECT_EQ(CabrilloFileName("ON4ABC/P"), "ON4ABC_P.cbr");
+  EXPECT_EQ(CabrilloFileName("F\\ON4ABC "), "F_ON4ABC.cbr");
+  EXPECT_EQ(CabrilloFileName(" "), "QORT.cbr");
+  EXPECT_EQ(PluginFiles("DL6UHU", std::nullopt, false).size(), 2u);
+  const std::vector<WorkFile> all = PluginFiles("DL6UHU", QsoTime{2026, 1, 4, 0, 0, 0}, true);
+  ASSERT_EQ(all.size(), 4u);
+  EXPECT_EQ(all[0].name, "Plugins/ZEVUVI.ini");
+  EXPECT_EQ(all[2].name, "BadQSO_RazadUREVARERE63_04_01_2026.txt");
+  EXPECT_EQ(all[3].name, "DL6UHU.cbr");
 }
 
 TEST(RegularFiles, FoldersAndDevicesAreRefused) {

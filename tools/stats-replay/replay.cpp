@@ -16,6 +16,7 @@
 #include "period.h"
 #include "plugin.h"
 #include "system.h"
+#include "workfiles.h"
 #include "wpx.h"
 
 namespace replay {
@@ -42,38 +43,9 @@ void Report(std::FILE* err, const std::string& file, const std::vector<Finding>&
   }
 }
 
-
 OleDateTime HostDate(const std::optional<QsoTime>& time) {
   if (!time) return {0.0, 2};  // null
   return {time->OleDays(), 0};
-}
-
-// The name the plug-in gives its Cabrillo log.
-std::string CabrilloFileName(const std::string& own_call) {
-  std::string base = own_call;
-  std::replace(base.begin(), base.end(), '/', '_');
-  std::replace(base.begin(), base.end(), '\\', '_');
-  base = std::string(Trim(base));
-  return (base.empty() ? std::string("QORT") : base) + ".cbr";
-}
-
-// The files in the working folder that the plug-in opens, by their role;
-// each must be a regular file when it exists.  The Cabrillo log's name is
-// the own call with '/' and '\' made '_', as the plug-in names it.
-std::vector<std::pair<std::string, std::string>> PluginFiles(const std::string& own_call,
-                                                             const std::optional<QsoTime>& end,
-                                                             bool cabrillo) {
-  std::vector<std::pair<std::string, std::string>> files = {
-      {"the settings file", "Plugins/ZEVUVI.ini"}, {"the host's settings file", "Zelk2.ini"}};
-  if (end) {
-    const std::string day = std::to_string(end->day), month = std::to_string(end->month);
-    files.push_back({"the bad-QSO journal", "BadQSO_RazadUREVARERE63_" +
-                                                std::string(day.size() < 2 ? "0" : "") + day +
-                                                "_" + std::string(month.size() < 2 ? "0" : "") +
-                                                month + "_" + std::to_string(end->year) + ".txt"});
-  }
-  if (cabrillo) files.push_back({"the Cabrillo log", CabrilloFileName(own_call)});
-  return files;
 }
 
 fs::path DefaultPlugin() {
