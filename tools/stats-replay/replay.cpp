@@ -38,8 +38,9 @@ void Complain(std::FILE* err, const std::string& text) {
 
 void Report(std::FILE* err, const std::string& file, const std::vector<Finding>& findings) {
   for (const Finding& f : findings) {
-    Complain(err, "check: " + file + (f.line > 0 ? ":" + std::to_string(f.line) : "") + ": " +
-                      f.text);
+    std::string where = "check: " + file;
+    if (f.line > 0) where.append(":").append(std::to_string(f.line));
+    Complain(err, where + ": " + f.text);
   }
 }
 
@@ -185,11 +186,12 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     const auto list_line = [&](const std::string& status, const std::string& added,
                                const std::string& why) {
       std::string line = std::to_string(qso.number);
-      for (const std::string* field : std::initializer_list<const std::string*>{&h.call, &h.band, &h.mode, &h.exchange_received,
-                                       &h.prefix, &h.country, &status, &added}) {
-        line += "\t" + Printable(*field);
+      for (const std::string* field : std::initializer_list<const std::string*>{
+               &h.call, &h.band, &h.mode, &h.exchange_received, &h.prefix, &h.country, &status,
+               &added}) {
+        line.append("\t").append(Printable(*field));
       }
-      if (!why.empty()) line += "\t" + why;
+      if (!why.empty()) line.append("\t").append(why);
       Write(out, line + "\n");
     };
     if (!outside.empty()) {
