@@ -10,6 +10,12 @@ constexpr const char* kGood =
     "<MODE:3>PSK<SUBMODE:5>PSK63<RST_SENT:3>589<RST_RCVD:3>579<STX:1>7<SRX:2>12"
     "<STATION_CALLSIGN:6>ON4XYZ<EOR>\n";
 
+// A text with the NUL bytes it holds.
+template <size_t N>
+std::string Bytes(const char (&text)[N]) {
+  return std::string(text, N - 1);
+}
+
 TEST(AdifReader, ReadsTheFieldsTheHostUses) {
   const Log log = ReadAdif(kGood);
   ASSERT_EQ(log.qsos.size(), 1u);
@@ -129,7 +135,65 @@ TEST(AdifReader, TruncatedLastRecordIsReportedAndTheRestKept) {
             "record 2: tag not closed by '>' before the end of the file");
 }
 
+TEST(AdifReader, LineNumbersForEveryKindOfLineEnd) {
+  for (const char* end : {"\n", "\r\n", "\r"}) {
+    const std::string text = std::string("header") + end + "<EOH>" + end + end + kGood + end +
+                             "<CALL:3>K1A<EOR>" + end;
+    const Log log = ReadAdif(text);
+    ASSERT_EQ(log.qsos.size(), 1u);
+    EXPECT_EQ(log.qsos[0].line, 4);
+    ASSERT_EQ(log.problems.size(), 1u);
+    EXPECT_EQ(log.problems[0].line, 6) << "line end " << (end[0] == '\r' ? "CR" : "LF");
+  }
+}
+
+TEST(AdifReader, NulInAValueIsAProblemOfItsRecord) {
+  const std::string nul = Bytes("<CALL:6>DL\0ABC<QSO_DATE:8>20170107<TIME_ON:4>1312<EOR>\n");
+  const std::string in_comment =
+      Bytes("<CALL:5>F5ABC<QSO_DATE:8>20170107<TIME_ON:4>1312<COMMENT:3>a\0b<EOR>\n");
+  const Log log = ReadAdif(nul + in_comment + kGood);
+  ASSERT_EQ(log.qsos.size(), 1u);
+  EXPECT_EQ(log.qsos[0].call, "DL1ABC");
+  ASSERT_EQ(log.problems.size(), 2u);
+  EXPECT_EQ(log.problems[0].reason, "record 1: field CALL holds a NUL byte");
+  EXPECT_EQ(log.problems[1].reason, "record 2: field COMMENT holds a NUL byte");
+}
+
+TEST(AdifReader, TextThatLooksLikeATagKeepsItsRecord) {
+  // A comment writer that put "<COMMENT: 12>" into the text between tags.
+  const Log log = ReadAdif(
+      "<CALL:5>G7OEM<QSO_DATE:8>20190419<TIME_ON:4>0827<BAND:2>2m<COMMENT:4>Tony "
+      "<COMMENT: 12> GRID: IO83LS <MY_SOTA_REF:8>G/LD-017 <EOR>\n"
+      "a < b and c > d <CALL:5>F5ABC<QSO_DATE:8>20190419<TIME_ON:4>0828<EOR>\n");
+  EXPECT_TRUE(log.problems.empty()) << log.problems[0].reason;
+  ASSERT_EQ(log.qsos.size(), 2u);
+  EXPECT_EQ(log.qsos[0].call, "G7OEM");
+  EXPECT_EQ(log.qsos[1].call, "F5ABC");
+}
+
+TEST(AdifReader, EndOfFileMarkersAreNoProblems) {
+  const std::string good = kGood;
+  for (const char* marker : {"<EOF>", "<APP_LoTW_EOF>\r\n\r\n", "<eof>\ntrailing text <CALL:2>"}) {
+    const Log log = ReadAdif(good + marker);
+    EXPECT_EQ(log.qsos.size(), 1u);
+    EXPECT_TRUE(log.problems.empty()) << marker << ": " << log.problems[0].reason;
+  }
+  // A tag without data elsewhere does not open a record.
+  const Log marks = ReadAdif(good + "<APP_X_DONE>\n");
+  EXPECT_TRUE(marks.problems.empty());
+}
+
+TEST(AdifReader, SixtyMetresIsABand) {
+  const Log log = ReadAdif(
+      "<CALL:7>G8TMV/P<QSO_DATE:8>20190419<TIME_ON:4>1243<FREQ:5>5.398<EOR>"
+      "<CALL:5>F5ABC<QSO_DATE:8>20190419<TIME_ON:4>1244<BAND:3>60M<EOR>");
+  ASSERT_EQ(log.qsos.size(), 2u);
+  EXPECT_EQ(log.qsos[0].band, "60m");
+  EXPECT_EQ(log.qsos[1].band, "60m");
+}
+
 TEST(LogFormat, DetectedFromTheContentsThenTheName) {
+  EXPECT_EQ(DetectFormat("x.adi", "\r\r  START-OF-LOG: 3.0\r"), LogFormat::kCabrillo);
   EXPECT_EQ(DetectFormat("x.adi", "\r\n  START-OF-LOG: 3.0\r\n"), LogFormat::kCabrillo);
   EXPECT_EQ(DetectFormat("x.txt", "\xEF\xBB\xBFstart-of-log: 2.0\n"), LogFormat::kCabrillo);
   EXPECT_EQ(DetectFormat("x.LOG", "QSO: ..."), LogFormat::kCabrillo);

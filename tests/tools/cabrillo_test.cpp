@@ -72,11 +72,83 @@ TEST(CabrilloReader, FrequenciesAndBandDesignators) {
   EXPECT_EQ(log.qsos[4].frequency_hz, 5000000u);
 }
 
+TEST(CabrilloReader, EveryKindOfLineEnd) {
+  for (const char* end : {"\n", "\r\n", "\r"}) {
+    const std::string text = std::string("START-OF-LOG: 3.0") + end + "CALLSIGN: ON4XYZ" + end +
+                             "QSO: 14070 PM 2017-01-07 1312 ON4XYZ 599 LGE DL1ABC 599 012" + end +
+                             end + "QSO: 7040 PM 2017-01-07 1313 ON4XYZ 599 LGE F5ABC 599 013" +
+                             end + "END-OF-LOG:" + end;
+    const Log log = ReadCabrillo(text);
+    ASSERT_EQ(log.qsos.size(), 2u) << "line end " << (end[0] == '\r' ? "CR" : "LF");
+    EXPECT_EQ(log.own_call, "ON4XYZ");
+    EXPECT_EQ(log.qsos[0].exchange_received, "012");
+    EXPECT_EQ(log.qsos[1].line, 5);
+  }
+}
+
+TEST(CabrilloReader, MissingReceivedExchangeIsHandedOnEmpty) {
+  const Log log = ReadCabrillo(
+      "QSO: 14070 PM 2017-01-07 1312 ON4XYZ        599 LGE    DL1ABC        599\n"
+      "QSO: 14070 PM 2017-01-07 1313 ON4XYZ        599 LGE    F5ABC         579 \n"
+      // no RST, one exchange column each, with and without a transmitter
+      "QSO: 7040 PM 2017-01-07 1314 ON4XYZ LGE DL1ABC 013\n"
+      "QSO: 7040 PM 2017-01-07 1315 ON4XYZ LGE DL1ABC 014 1\n");
+  EXPECT_TRUE(log.problems.empty()) << log.problems[0].reason;
+  ASSERT_EQ(log.qsos.size(), 4u);
+  EXPECT_EQ(log.qsos[0].call, "DL1ABC");
+  EXPECT_EQ(log.qsos[0].exchange_sent, "LGE");
+  EXPECT_EQ(log.qsos[0].rst_received, "599");
+  EXPECT_EQ(log.qsos[0].exchange_received, "");
+  EXPECT_EQ(log.qsos[1].rst_received, "579");
+  EXPECT_EQ(log.qsos[1].exchange_received, "");
+  EXPECT_EQ(log.qsos[2].rst_received, "599");
+  EXPECT_EQ(log.qsos[2].exchange_received, "013");
+  EXPECT_EQ(log.qsos[3].exchange_received, "014");
+}
+
+TEST(CabrilloReader, BandDesignatorsAboveFiftyMegahertz) {
+  const struct {
+    const char* column;
+    const char* band;
+    uint32_t hz;
+  } cases[] = {{"50", "6m", 50000000u},      {"70", "4m", 70000000u},
+               {"144", "2m", 144000000u},    {"222", "1.25m", 222000000u},
+               {"432", "70cm", 420000000u},  {"902", "33cm", 902000000u},
+               {"1.2G", "23cm", 1240000000u}, {"2.3G", "13cm", 2300000000u},
+               {"3.4G", "9cm", 3300000000u}, {"10G", "3cm", 0u},
+               {"light", "light", 0u}};
+  for (const auto& c : cases) {
+    const Log log = ReadCabrillo(std::string("QSO: ") + c.column +
+                                 " PH 1997-09-13 1804 N8SQL FN12fr KB2DMK FN12\n");
+    ASSERT_EQ(log.qsos.size(), 1u) << c.column;
+    EXPECT_EQ(log.qsos[0].band, c.band) << c.column;
+    EXPECT_EQ(log.qsos[0].frequency_hz, c.hz) << c.column;
+    EXPECT_EQ(log.qsos[0].exchange_received, "FN12");
+  }
+}
+
+TEST(CabrilloReader, HeaderLinesAndNulBytes) {
+  static constexpr char kText[] =
+      "START-OF-LOG: 3.0\nCALLSIGN: on4xyz \nNAME:\nQSO: 14070 PM 2017-01-07 1312 ON4XYZ 599 "
+      "LGE DL1A\0C 599 012\nX-QSO: 7040 PM 2017-01-07 1314 ON4XYZ 599 LGE F5ABC 599 001\n";
+  const Log log = ReadCabrillo(std::string_view(kText, sizeof kText - 1));
+  EXPECT_TRUE(log.qsos.empty());
+  ASSERT_EQ(log.problems.size(), 1u);
+  EXPECT_EQ(log.problems[0].line, 4);
+  EXPECT_EQ(log.problems[0].reason, "the line holds a NUL byte");
+  ASSERT_EQ(log.header.size(), 3u);
+  EXPECT_EQ(log.header[1].tag, "CALLSIGN");
+  EXPECT_EQ(log.header[1].value, "on4xyz");
+  EXPECT_EQ(log.header[2].line, 3);
+  EXPECT_EQ(log.header[2].value, "");
+  EXPECT_EQ(log.own_call, "ON4XYZ");
+}
+
 TEST(CabrilloReader, ReportsLinesThatCannotBeRead) {
   const Log log = ReadCabrillo(
       "START-OF-LOG: 3.0\n"
       "QSO: 14070 PM 2017-01-07 1312 ON4XYZ 599 LGE\n"
-      "QSO: 1.2G PM 2017-01-07 1312 ON4XYZ 599 LGE DL1ABC 599 012\n"
+      "QSO: 14O70 PM 2017-01-07 1312 ON4XYZ 599 LGE DL1ABC 599 012\n"
       "QSO: 14070 PM 07.01.2017 1312 ON4XYZ 599 LGE DL1ABC 599 012\n"
       "QSO: 14070 PM 2017-01-07 13:12 ON4XYZ 599 LGE DL1ABC 599 012\n"
       "QSO: 14070 PM 2017-01-07 1312 ON4XYZ 599 LGE DL1ABC 599 012 X\n"
@@ -87,7 +159,7 @@ TEST(CabrilloReader, ReportsLinesThatCannotBeRead) {
   ASSERT_EQ(log.problems.size(), 5u);
   EXPECT_EQ(log.problems[0].line, 2);
   EXPECT_EQ(log.problems[0].reason, "a QSO: line needs at least 8 columns, this one has 7");
-  EXPECT_EQ(log.problems[1].reason, "frequency '1.2G' is not a number of kHz");
+  EXPECT_EQ(log.problems[1].reason, "frequency '14O70' is neither a number of kHz nor a band");
   EXPECT_EQ(log.problems[2].reason, "date '07.01.2017' is not a date (YYYY-MM-DD)");
   EXPECT_EQ(log.problems[3].reason, "time '13:12' is not a time (HHMM)");
   EXPECT_EQ(log.problems[4].reason,

@@ -30,7 +30,25 @@ constexpr const char* kCty =
     "United States:            05:  08:  NA:   37.53:    91.67:     5.0:  K:\n"
     "    K,N,W;\n"
     "Hawaii:                   31:  61:  OC:   21.12:   157.48:    10.0:  KH6:\n"
-    "    KH6,KH7;\n";
+    "    KH6,KH7;\n"
+    "England:                  14:  27:  EU:   52.77:     1.47:     0.0:  G:\n"
+    "    2E,G,M;\n"
+    "Croatia:                  15:  28:  EU:   45.18:   -15.30:    -1.0:  9A:\n"
+    "    9A;\n"
+    "British Virgin Islands:   08:  11:  NA:   18.42:    64.62:     4.0:  VP2V:\n"
+    "    VP2V;\n"
+    "Israel:                   20:  39:  AS:   31.32:   -34.82:    -2.0:  4X:\n"
+    "    4X,4Z;\n"
+    "Cyprus:                   20:  39:  AS:   35.00:   -33.00:    -2.0:  5B:\n"
+    "    5B,C4,H2,P3;\n"
+    "Jamaica:                  08:  11:  NA:   18.20:    77.47:     5.0:  6Y:\n"
+    "    6Y;\n"
+    "Canada:                   05:  09:  NA:   44.35:    78.75:     5.0:  VE:\n"
+    "    VE,VA;\n"
+    "Italy:                    15:  28:  EU:   42.82:   -12.58:    -1.0:  I:\n"
+    "    I;\n"
+    "Japan:                    25:  45:  AS:   36.40:  -138.38:    -9.0:  JA:\n"
+    "    JA;\n";
 
 CountryFile Parsed() {
   std::string error;
@@ -41,7 +59,7 @@ CountryFile Parsed() {
 
 TEST(CountryFile, LongestPrefixAndExactCalls) {
   const CountryFile cty = Parsed();
-  EXPECT_EQ(cty.entity_count(), 9u);  // Shetland, marked *, is no country of its own
+  EXPECT_EQ(cty.entity_count(), 18u);  // Shetland, marked *, is no country of its own
   EXPECT_EQ(cty.CountryPrefix("ON4ABC"), "ON");
   EXPECT_EQ(cty.CountryPrefix("ot17a"), "ON");
   EXPECT_EQ(cty.CountryPrefix("PD1HB"), "PA");
@@ -69,6 +87,64 @@ TEST(CountryFile, PortableCalls) {
   EXPECT_EQ(cty.CountryPrefix("UA3ABC/9"), "UA9");
   EXPECT_EQ(cty.CountryPrefix("ON4ABC/MM"), "");
   EXPECT_EQ(cty.CountryPrefix("K1ABC/AM"), "");
+}
+
+struct CountryCase {
+  const char* call;
+  const char* country;
+};
+
+// Real portable calls, grouped by the rule that decides their country.
+TEST(CountryFile, RealPortableCallsByRule) {
+  const CountryFile cty = Parsed();
+  const struct {
+    const char* rule;
+    std::vector<CountryCase> cases;
+  } rules[] = {
+      {"A location designator before or after the call names the country",
+       {{"9A/DD4YR", "9A"},
+        {"4X/F8ATM", "4X"},
+        {"5B/G3TXF", "5B"},
+        {"VE4GV/6Y", "6Y"},
+        {"I2/K3LR", "I"},
+        {"PA/ON4ABC", "PA"}}},
+      {"Before the call, M is England and MM Scotland, not mobile and maritime mobile",
+       {{"M/DJ1AA", "G"}, {"MM/W6PNG", "GM"}}},
+      {"Single-letter and licence-class suffixes leave the home call's country",
+       {{"G0UKZ/A", "G"},
+        {"JA1ABC/E", "JA"},
+        {"G0UKZ/B", "G"},
+        {"G0UKZ/C", "G"},
+        {"ON4ABC/X", "ON"},
+        {"DL1ABC/Z", "DL"},
+        {"OT4A/R", "ON"},
+        {"MW0PLA/M", "G"},
+        {"ON4ABC/QRPP", "ON"}}},
+      {"Of two equally long parts the one listed as a prefix is the designator",
+       {{"VP2V/K5PI", "VP2V"}, {"K5PI/VP2V", "VP2V"}}},
+      {"Maritime and aeronautical mobile after the call are in no country",
+       {{"G3XYZ/MM", ""}, {"K1ABC/AM", ""}}},
+  };
+  for (const auto& rule : rules) {
+    for (const CountryCase& c : rule.cases) {
+      EXPECT_EQ(cty.CountryPrefix(c.call), c.country) << c.call << ": " << rule.rule;
+    }
+  }
+  EXPECT_TRUE(cty.IsListedPrefix("VP2V"));
+  EXPECT_FALSE(cty.IsListedPrefix("K5PI"));
+}
+
+TEST(CountryFile, LineEndsOfAnyKind) {
+  std::string error;
+  for (const char* end : {"\n", "\r\n", "\r"}) {
+    const std::string text = std::string("Belgium: 14: 27: EU: 50.70: -4.85: -1.0: ON:") + end +
+                             "    ON,OT;" + end + "Germany: 14: 28: EU: 51: -10: -1: DL:" + end +
+                             "    DL;" + end;
+    const std::optional<CountryFile> cty = CountryFile::Parse(text, &error);
+    ASSERT_TRUE(cty) << error;
+    EXPECT_EQ(cty->entity_count(), 2u);
+    EXPECT_EQ(cty->CountryPrefix("DL1ABC"), "DL");
+  }
 }
 
 TEST(CountryFile, RejectsTextThatIsNoCountryFile) {
@@ -101,6 +177,12 @@ TEST(CountryFile, InstalledFile) {
   EXPECT_EQ(cty->CountryPrefix("W1AW"), "K");
   EXPECT_EQ(cty->CountryPrefix("JA1ABC"), "JA");
   EXPECT_EQ(cty->CountryPrefix("UA9ABC"), "UA9");
+  EXPECT_EQ(cty->CountryPrefix("G0UKZ/A"), "G");
+  EXPECT_EQ(cty->CountryPrefix("M/DJ1AA"), "G");
+  EXPECT_EQ(cty->CountryPrefix("MM/W6PNG"), "GM");
+  EXPECT_EQ(cty->CountryPrefix("VP2V/K5PI"), "VP2V");
+  EXPECT_EQ(cty->CountryPrefix("OT4A/R"), "ON");
+  EXPECT_EQ(cty->CountryPrefix("9A/DD4YR"), "9A");
 }
 
 }  // namespace

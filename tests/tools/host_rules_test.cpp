@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "host_rules.h"
 
 namespace replay {
@@ -20,10 +22,30 @@ TEST(BandPlan, EdgesAndGaps) {
   EXPECT_EQ(BandOfFrequency(50313000), "6m");
   EXPECT_EQ(BandOfFrequency(144300000), "2m");
   EXPECT_EQ(BandOfFrequency(432200000), "70cm");
-  EXPECT_EQ(BandOfFrequency(5357000), "");  // 60m is not in the plan
+  EXPECT_EQ(BandOfFrequency(5357000), "60m");
+  EXPECT_EQ(BandOfFrequency(5500000), "");
   EXPECT_EQ(BandOfFrequency(0), "");
   EXPECT_EQ(NormalBand(" 20M "), "20m");
   EXPECT_EQ(NormalBand("70CM"), "70cm");
+}
+
+TEST(Text, LinesEndInLfCrLfOrCr) {
+  const std::string_view text = "a\r\nb\rc\n\nd";
+  size_t pos = 0;
+  std::vector<std::string> lines;
+  while (const std::optional<std::string_view> line = NextLine(text, &pos)) {
+    lines.emplace_back(*line);
+  }
+  EXPECT_EQ(lines, (std::vector<std::string>{"a", "b", "c", "", "d"}));
+  pos = 0;
+  EXPECT_FALSE(NextLine("", &pos));
+}
+
+TEST(Text, ControlBytesAreShownEscaped) {
+  EXPECT_EQ(Printable("ON4ABC"), "ON4ABC");
+  EXPECT_EQ(Printable("\x1B[2J\x1B]0;title\x07"), "\\x1B[2J\\x1B]0;title\\x07");
+  EXPECT_EQ(Printable(std::string("a\0b\r\n\t\x7F", 7)), "a\\x00b\\x0D\\x0A\\x09\\x7F");
+  EXPECT_EQ(Printable("J\xC3\xBCrgen"), "J\xC3\xBCrgen");  // UTF-8 stays as it is
 }
 
 TEST(ModeText, AdifAndCabrillo) {

@@ -19,6 +19,12 @@ endforeach()
 
 # The cases: the arguments, given relative to examples/, and the folder of
 # examples/ whose contents the working folder starts with (none when empty).
+# same_stdout_as: another case whose golden standard output this one must
+# also give.  fifo: a FIFO made before the run, relative to the working
+# folder, or "log" for one given as the log (both removed after the run).
+set(same_stdout_as "")
+set(fifo "")
+set(run_in ${EXAMPLES})
 if(CASE STREQUAL "adif-list")
   set(args --list sample.adi)
   set(settings "")
@@ -37,6 +43,33 @@ elseif(CASE STREQUAL "bad-usage")
 elseif(CASE STREQUAL "missing-log")
   set(args no-such-log.adi)
   set(settings "")
+elseif(CASE STREQUAL "adif-missing-exchange")
+  set(args missing-exchange.adi)
+  set(settings "")
+elseif(CASE STREQUAL "cabrillo-missing-exchange")
+  set(args missing-exchange.cbr)
+  set(settings "")
+  set(same_stdout_as adif-missing-exchange)
+elseif(CASE STREQUAL "adif-period")
+  set(args --list --start "2026-01-03 13:00" --end 2026-01-03 sample.adi)
+  set(settings "")
+elseif(CASE STREQUAL "cabrillo-check")
+  set(args --check --start "2026-01-03 12:05" --end "2026-01-03 12:35" missing-exchange.cbr)
+  set(settings "")
+elseif(CASE STREQUAL "adif-control-bytes")
+  set(args --list control-bytes.adi)
+  set(settings "")
+elseif(CASE STREQUAL "log-folder")
+  set(args golden)
+  set(settings "")
+elseif(CASE STREQUAL "fifo-log")
+  set(args ${CASE}.fifo)
+  set(settings "")
+  set(fifo log)
+elseif(CASE STREQUAL "fifo-settings")
+  set(args sample.adi)
+  set(settings "")
+  set(fifo Plugins/ZEVUVI.ini)
 else()
   message(FATAL_ERROR "replay_e2e: no case ${CASE}")
 endif()
@@ -49,14 +82,38 @@ if(settings)
   file(COPY ${EXAMPLES}/${settings}/ DESTINATION ${WORK}/dir)
 endif()
 
+if(fifo STREQUAL "log")
+  # Beside the working folder, so that no comparison reads it; the program
+  # runs where it lies and names it without a path.
+  get_filename_component(run_in ${WORK} DIRECTORY)
+  set(fifo_path ${WORK}.fifo)
+elseif(fifo)
+  set(fifo_path ${WORK}/dir/${fifo})
+endif()
+if(fifo)
+  get_filename_component(fifo_dir ${fifo_path} DIRECTORY)
+  file(MAKE_DIRECTORY ${fifo_dir})
+  file(REMOVE ${fifo_path})
+  execute_process(COMMAND mkfifo ${fifo_path} RESULT_VARIABLE made)
+  if(made)
+    message(FATAL_ERROR "replay_e2e: ${CASE}: cannot make the FIFO ${fifo_path}")
+  endif()
+endif()
+
 execute_process(
   COMMAND ${EMULATOR} ${PROGRAM} --dir ${WORK}/dir ${args}
-  WORKING_DIRECTORY ${EXAMPLES}
+  WORKING_DIRECTORY ${run_in}
   OUTPUT_FILE ${WORK}/stdout
   ERROR_FILE ${WORK}/stderr
   RESULT_VARIABLE status
   TIMEOUT 120)
 file(WRITE ${WORK}/exit-status "${status}\n")
+if(fifo)
+  file(REMOVE ${fifo_path})
+  if(fifo_dir STREQUAL "${WORK}/dir/Plugins")
+    file(REMOVE_RECURSE ${fifo_dir})
+  endif()
+endif()
 
 file(GLOB_RECURSE produced RELATIVE ${WORK} ${WORK}/*)
 if(EMULATOR)
@@ -95,6 +152,16 @@ foreach(f ${expected})
     endif()
   endif()
 endforeach()
+if(same_stdout_as)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files
+                          ${EXAMPLES}/golden/${same_stdout_as}/stdout ${WORK}/stdout
+                  RESULT_VARIABLE differs)
+  if(differs)
+    message(SEND_ERROR "replay_e2e: ${CASE}: standard output differs from that of "
+                       "${same_stdout_as}")
+    math(EXPR failures "${failures} + 1")
+  endif()
+endif()
 if(failures EQUAL 0)
   message(STATUS "replay_e2e: ${CASE}: all files match")
 endif()

@@ -1,7 +1,10 @@
 // The ADIF 3 reader (.adi): an optional header ended by <EOH>, then records
 // of fields <NAME:LENGTH[:TYPE]>DATA ended by <EOR>.  Names are taken
 // without regard to case; a length counts bytes, not characters, so UTF-8
-// text is read exactly as long as the log says.
+// text is read exactly as long as the log says.  Text between tags is
+// ignored, and so is a "tag" with a blank inside (<COMMENT: 12> in a
+// comment), which no data specifier has.  An end-of-file marker (<EOF>,
+// <APP_LoTW_EOF>) ends the data.  Lines end in LF, CR LF or a lone CR.
 #include <map>
 
 #include "host_rules.h"
@@ -11,7 +14,7 @@ namespace replay {
 namespace {
 
 struct Token {
-  enum Kind { kField, kEndOfHeader, kEndOfRecord, kBad } kind = kField;
+  enum Kind { kField, kMarker, kEndOfHeader, kEndOfRecord, kBad } kind = kField;
   std::string name;  // upper case
   std::string value;
   int line = 0;
@@ -24,7 +27,23 @@ class Tokenizer {
 
   // The next tag, or false at the end of the text.
   bool Next(Token* token) {
-    const size_t open = text_.find('<', pos_);
+    // The next '<' that a '>' closes with no blank in between (a data
+    // specifier has none) or, failing that, a last '<' left open.  One pass
+    // over the text between tags.
+    size_t open = std::string_view::npos, close = std::string_view::npos;
+    for (size_t i = pos_; i < text_.size(); ++i) {
+      const char c = text_[i];
+      if (c == '<') {
+        open = i;
+      } else if (open == std::string_view::npos) {
+        continue;
+      } else if (c == '>') {
+        close = i;
+        break;
+      } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+        open = std::string_view::npos;  // text that happens to hold '<'
+      }
+    }
     if (open == std::string_view::npos) {
       Advance(text_.size());
       return false;
@@ -32,7 +51,6 @@ class Tokenizer {
     Advance(open);
     *token = Token();
     token->line = line_;
-    const size_t close = text_.find('>', open);
     if (close == std::string_view::npos) {
       Advance(text_.size());
       token->kind = Token::kBad;
@@ -42,11 +60,15 @@ class Tokenizer {
     const std::string_view inside = text_.substr(open + 1, close - open - 1);
     Advance(close + 1);
     const size_t colon = inside.find(':');
-    token->name = Upper(Trim(inside.substr(0, colon)));
+    token->name = Upper(inside.substr(0, colon));
     if (colon == std::string_view::npos) {
+      if (token->name == "EOF" || EndsWith(token->name, "_EOF")) {
+        Advance(text_.size());
+        return false;
+      }
       token->kind = token->name == "EOH"   ? Token::kEndOfHeader
                     : token->name == "EOR" ? Token::kEndOfRecord
-                                           : Token::kField;
+                                           : Token::kMarker;
       return true;
     }
     std::string_view length = inside.substr(colon + 1);
@@ -75,9 +97,17 @@ class Tokenizer {
   }
 
  private:
+  static bool EndsWith(std::string_view text, std::string_view end) {
+    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
+  }
+
+  // Moves to a later position, counting the line ends passed: LF, CR LF
+  // and a lone CR are one each.
   void Advance(size_t to) {
     for (size_t i = pos_; i < to; ++i) {
-      if (text_[i] == '\n') ++line_;
+      if (text_[i] == '\n' || (text_[i] == '\r' && (i + 1 >= text_.size() || text_[i + 1] != '\n'))) {
+        ++line_;
+      }
     }
     pos_ = to;
   }
@@ -152,6 +182,8 @@ Log ReadAdif(std::string_view contents) {
   Tokenizer tokens(contents);
   Token token;
   while (tokens.Next(&token)) {
+    // A tag without data (<APP_X_MARK>) neither starts nor changes a record.
+    if (token.kind == Token::kMarker) continue;
     if (!open) {
       current = Record();
       current.line = token.line;
@@ -170,7 +202,13 @@ Log ReadAdif(std::string_view contents) {
         if (current.problem.empty()) current.problem = token.problem;
         break;
       case Token::kField:
+        // The host hands texts on as C strings: a NUL would cut the value.
+        if (token.value.find('\0') != std::string::npos && current.problem.empty()) {
+          current.problem = "field " + token.name + " holds a NUL byte";
+        }
         if (!token.value.empty()) current.fields.emplace(token.name, std::move(token.value));
+        break;
+      case Token::kMarker:
         break;
     }
     open = true;

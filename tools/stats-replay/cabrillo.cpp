@@ -1,14 +1,18 @@
-// The Cabrillo 2 and 3 reader (.cbr, .log): the CALLSIGN: header line and
-// the QSO: lines
+// The Cabrillo 2 and 3 reader (.cbr, .log): the header lines and the QSO:
+// lines
 //
 //   QSO: freq mode date time call-sent [rst] exch... call-rcvd [rst] exch... [t]
 //
-// with the frequency in kHz (or a VHF band designator in MHz).  The columns
-// after the time are the sent half and the received half, of equal width; a
-// last odd column of 0 or 1 is the transmitter number.  Each half is the
-// call, the RST when the half has three columns or more, and the exchange
+// with the frequency in kHz or a band designator ("50", "144", "1.2G").  The
+// columns after the time are the sent half and the received half; a last
+// odd column of 0 or 1 is the transmitter number.  The halves are read by
+// column count: an even count splits evenly, and five columns are this
+// contest's call, RST and exchange sent followed by the call and RST
+// received, the received exchange missing (the host hands such a QSO on
+// with an empty exchange).  The sent half gives the layout of both: the
+// call, the RST when it has three columns or more, and the exchange
 // (several columns joined by one blank).  X-QSO: lines are left out, as the
-// log's author asked.
+// log's author asked.  Lines end in LF, CR LF or a lone CR.
 #include <vector>
 
 #include "host_rules.h"
@@ -37,11 +41,14 @@ struct Half {
   std::string exchange;
 };
 
-Half ReadHalf(const std::vector<std::string_view>& columns, size_t from, size_t count) {
+// Reads `count` columns from `from` in the layout of a half of `width`
+// columns (count <= width: the missing columns are the last ones).
+Half ReadHalf(const std::vector<std::string_view>& columns, size_t from, size_t count,
+              size_t width) {
   Half half;
   half.call = Upper(columns[from]);
   size_t next = from + 1;
-  if (count >= 3) half.rst = std::string(columns[next++]);
+  if (width >= 3 && next < from + count) half.rst = std::string(columns[next++]);
   for (; next < from + count; ++next) {
     if (!half.exchange.empty()) half.exchange += ' ';
     half.exchange += columns[next];
@@ -49,9 +56,13 @@ Half ReadHalf(const std::vector<std::string_view>& columns, size_t from, size_t 
   return half;
 }
 
-// The frequency column: kHz, or a VHF band designator ("50", "144", "432")
-// in MHz.
+// The frequency column: a band designator ("50", "144", "1.2G"), or kHz.
 bool ReadFrequency(std::string_view text, LogQso* qso) {
+  if (const std::optional<BandDesignator> designator = CabrilloBandDesignator(text)) {
+    qso->frequency_hz = designator->hz;
+    qso->band = designator->band;
+    return true;
+  }
   std::optional<uint32_t> hz = KilohertzToHz(text);
   if (!hz) return false;
   if (*hz < 1000u * 1000u) {  // below 1000 kHz: a designator in MHz
@@ -70,7 +81,7 @@ bool ReadQsoLine(const std::vector<std::string_view>& c, LogQso* qso, std::strin
     return false;
   }
   if (!ReadFrequency(c[0], qso)) {
-    *reason = "frequency '" + std::string(c[0]) + "' is not a number of kHz";
+    *reason = "frequency '" + std::string(c[0]) + "' is neither a number of kHz nor a band";
     return false;
   }
   qso->mode = CabrilloModeText(c[1]);
@@ -85,15 +96,17 @@ bool ReadQsoLine(const std::vector<std::string_view>& c, LogQso* qso, std::strin
     return false;
   }
   size_t rest = c.size() - 4;
-  if (rest % 2 == 1) {
-    if (c.back() != "0" && c.back() != "1") {
-      *reason = "the exchange columns cannot be split into a sent and a received half";
-      return false;
-    }
-    --rest;  // the transmitter number
+  if (rest % 2 == 1 && (c.back() == "0" || c.back() == "1")) --rest;  // the transmitter number
+  // Five columns are this contest's call, RST and exchange sent, and the
+  // call and RST received: the received exchange is missing.  Any other odd
+  // count cannot be split.
+  if (rest % 2 == 1 && rest != 5) {
+    *reason = "the exchange columns cannot be split into a sent and a received half";
+    return false;
   }
-  const Half sent = ReadHalf(c, 4, rest / 2);
-  const Half received = ReadHalf(c, 4 + rest / 2, rest / 2);
+  const size_t width = (rest + 1) / 2;
+  const Half sent = ReadHalf(c, 4, width, width);
+  const Half received = ReadHalf(c, 4 + width, rest - width, width);
   qso->own_call = sent.call;
   qso->call = received.call;
   if (!sent.rst.empty()) qso->rst_sent = sent.rst;
@@ -110,27 +123,28 @@ Log ReadCabrillo(std::string_view contents) {
   std::string header_call;
   size_t pos = 0;
   int line_number = 0;
-  while (pos < contents.size()) {
-    size_t end = contents.find('\n', pos);
-    if (end == std::string_view::npos) end = contents.size();
-    const std::string_view line = contents.substr(pos, end - pos);
-    pos = end + 1;
+  while (const std::optional<std::string_view> next = NextLine(contents, &pos)) {
+    const std::string_view line = *next;
     ++line_number;
     const size_t colon = line.find(':');
     if (colon == std::string_view::npos) continue;
     const std::string tag = Upper(Trim(line.substr(0, colon)));
-    if (tag == "CALLSIGN") {
-      header_call = Upper(Trim(line.substr(colon + 1)));
-    } else if (tag == "QSO") {
+    if (tag == "QSO") {
       LogQso qso;
       qso.number = line_number;
       qso.line = line_number;
       std::string reason;
-      if (ReadQsoLine(Columns(line.substr(colon + 1)), &qso, &reason)) {
+      if (line.find('\0') != std::string_view::npos) {
+        // The host hands texts on as C strings: a NUL would cut them.
+        log.problems.push_back({line_number, "the line holds a NUL byte"});
+      } else if (ReadQsoLine(Columns(line.substr(colon + 1)), &qso, &reason)) {
         log.qsos.push_back(std::move(qso));
       } else {
         log.problems.push_back({line_number, reason});
       }
+    } else if (tag != "X-QSO" && !tag.empty()) {
+      log.header.push_back({line_number, tag, std::string(Trim(line.substr(colon + 1)))});
+      if (tag == "CALLSIGN") header_call = Upper(log.header.back().value);
     }
   }
   log.own_call = header_call;

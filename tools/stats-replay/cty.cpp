@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "callsign.h"
 #include "host_rules.h"
 
 namespace replay {
@@ -29,11 +30,8 @@ std::optional<CountryFile> CountryFile::Parse(std::string_view text, std::string
   size_t entity = 0;
   int line_number = 0;
   size_t pos = 0;
-  while (pos < text.size()) {
-    size_t end = text.find('\n', pos);
-    if (end == std::string_view::npos) end = text.size();
-    std::string_view line = text.substr(pos, end - pos);
-    pos = end + 1;
+  while (const std::optional<std::string_view> next = NextLine(text, &pos)) {
+    std::string_view line = *next;
     ++line_number;
     if (Trim(line).empty()) continue;
     if (!in_list) {
@@ -93,32 +91,28 @@ std::string CountryFile::Lookup(const std::string& call) const {
   return "";
 }
 
+bool CountryFile::IsListedPrefix(std::string_view text) const {
+  return prefixes_.count(std::string(text)) != 0;
+}
+
 std::string CountryFile::CountryPrefix(std::string_view call_text) const {
   const std::string call = Upper(Trim(call_text));
   if (call.empty()) return "";
   if (exact_.count(call) != 0) return Lookup(call);
-  std::vector<std::string_view> parts;
-  for (const std::string_view part : Split(call, '/')) {
-    if (part == "MM" || part == "AM") return "";
-    if (part.empty() || part == "P" || part == "M" || part == "QRP") continue;
-    parts.push_back(part);
+  const CallParts parts =
+      SplitCall(call, [this](std::string_view part) { return IsListedPrefix(part); });
+  if (parts.maritime) return "";
+  // A location designator names the country.
+  if (!parts.designator.empty()) return Lookup(parts.designator);
+  if (parts.home.empty()) return "";
+  if (parts.area != 0) {
+    // A new call area: the call as if it carried that digit.
+    std::string moved = parts.home;
+    const auto digit = std::find_if(moved.rbegin(), moved.rend(), IsDigit);
+    if (digit != moved.rend()) *digit = parts.area;
+    return Lookup(moved);
   }
-  if (parts.empty()) return "";
-  const auto own = std::max_element(parts.begin(), parts.end(),
-                                    [](auto a, auto b) { return a.size() < b.size(); });
-  for (auto it = parts.begin(); it != parts.end(); ++it) {
-    if (it == own) continue;
-    if (it->size() == 1 && IsDigit(it->front())) {
-      // A new call area: the call as if it carried that digit.
-      std::string moved(*own);
-      const auto digit = std::find_if(moved.rbegin(), moved.rend(), IsDigit);
-      if (digit != moved.rend()) *digit = it->front();
-      return Lookup(moved);
-    }
-    // A prefix designator names the country.
-    return Lookup(std::string(*it));
-  }
-  return Lookup(std::string(*own));
+  return Lookup(parts.home);
 }
 
 }  // namespace replay

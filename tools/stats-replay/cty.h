@@ -25,11 +25,16 @@ class CountryFile {
   static std::optional<CountryFile> Parse(std::string_view text, std::string* error);
 
   // The primary prefix of the call's country ("ON" for ON4ABC): an exact-call
-  // entry first, then the longest matching prefix.  Portable designators are
-  // looked through (ON4ABC/P is Belgium, PA/ON4ABC the Netherlands); a
-  // maritime or aeronautical mobile (/MM, /AM) is in no country and gives "",
-  // as does a call that no prefix matches.
+  // entry first, then the longest matching prefix of the call's location
+  // designator, or of its home call (parts as SplitCall finds them).  So
+  // ON4ABC/P and G0UKZ/A are in their home call's country, PA/ON4ABC in the
+  // Netherlands, M/DJ1AA in England; a maritime or aeronautical mobile
+  // (/MM, /AM after the call) is in no country and gives "", as does a call
+  // that no prefix matches.
   std::string CountryPrefix(std::string_view call) const;
+
+  // Whether the text is listed whole as a prefix of an entity (VP2V).
+  bool IsListedPrefix(std::string_view text) const;
 
   size_t entity_count() const { return primaries_.size(); }
 

@@ -14,9 +14,10 @@ struct BandEdge {
 
 // The widest edges of the three IARU regions, so that a log from anywhere
 // finds its band.
-constexpr std::array<BandEdge, 12> kBandPlan = {{
+constexpr BandEdge kBandPlan[] = {
     {1800, 2000, "160m"},
     {3500, 4000, "80m"},
+    {5060, 5450, "60m"},
     {7000, 7300, "40m"},
     {10100, 10150, "30m"},
     {14000, 14350, "20m"},
@@ -25,9 +26,30 @@ constexpr std::array<BandEdge, 12> kBandPlan = {{
     {24890, 24990, "12m"},
     {28000, 29700, "10m"},
     {50000, 54000, "6m"},
+    {70000, 71000, "4m"},
     {144000, 148000, "2m"},
+    {219000, 225000, "1.25m"},
     {420000, 450000, "70cm"},
-}};
+    {902000, 928000, "33cm"},
+    {1240000, 1300000, "23cm"},
+    {2300000, 2450000, "13cm"},
+    {3300000, 3500000, "9cm"},
+};
+
+struct Designator {
+  const char* text;
+  const char* band;
+  uint64_t low_khz;
+};
+
+constexpr Designator kCabrilloDesignators[] = {
+    {"50", "6m", 50000},        {"70", "4m", 70000},        {"144", "2m", 144000},
+    {"222", "1.25m", 222000},   {"432", "70cm", 420000},    {"902", "33cm", 902000},
+    {"1.2G", "23cm", 1240000},  {"2.3G", "13cm", 2300000},  {"3.4G", "9cm", 3300000},
+    {"5.7G", "6cm", 5650000},   {"10G", "3cm", 10000000},   {"24G", "1.25cm", 24000000},
+    {"47G", "6mm", 47000000},   {"75G", "4mm", 75500000},   {"122G", "2.5mm", 122250000},
+    {"134G", "2mm", 134000000}, {"241G", "1mm", 241000000}, {"LIGHT", "light", 0},
+};
 
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 
@@ -77,11 +99,50 @@ std::string_view Trim(std::string_view text) {
   return text;
 }
 
+std::optional<std::string_view> NextLine(std::string_view text, size_t* pos) {
+  if (*pos >= text.size()) return std::nullopt;
+  const size_t start = *pos;
+  const size_t end = text.find_first_of("\r\n", start);
+  if (end == std::string_view::npos) {
+    *pos = text.size();
+    return text.substr(start);
+  }
+  *pos = end + (text.compare(end, 2, "\r\n") == 0 ? 2 : 1);
+  return text.substr(start, end - start);
+}
+
+std::string Printable(std::string_view text) {
+  static constexpr char kHex[] = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(text.size());
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      out += "\\x";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 std::string BandOfFrequency(uint64_t hz) {
   for (const BandEdge& band : kBandPlan) {
     if (hz >= band.low_khz * 1000 && hz <= band.high_khz * 1000) return band.name;
   }
   return "";
+}
+
+std::optional<BandDesignator> CabrilloBandDesignator(std::string_view text) {
+  const std::string upper = Upper(Trim(text));
+  for (const Designator& d : kCabrilloDesignators) {
+    if (upper != d.text) continue;
+    const uint64_t hz = d.low_khz * 1000;
+    return BandDesignator{d.band, hz <= UINT32_MAX ? static_cast<uint32_t>(hz) : 0u};
+  }
+  return std::nullopt;
 }
 
 std::string NormalBand(std::string_view band) {

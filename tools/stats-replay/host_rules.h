@@ -10,9 +10,20 @@
 
 namespace replay {
 
-// The band name ("160m" ... "10m", the WARC bands, "6m", "2m", "70cm") of a
-// frequency by the amateur band plan; "" outside every band.
+// The band name ("160m" ... "10m", 60m and the WARC bands, "6m", "4m",
+// "2m", "1.25m", "70cm", "33cm", "23cm", "13cm", "9cm") of a frequency by
+// the amateur band plan; "" outside every band.
 std::string BandOfFrequency(uint64_t hz);
+
+// A band designator of a Cabrillo frequency column above 30 MHz ("50",
+// "144", "222", "432", "902", "1.2G", "2.3G", "3.4G", "5.7G", "10G", "24G",
+// "47G", "75G", "122G", "134G", "241G", "LIGHT"): the band name, and the
+// band's lowest frequency in Hz when it fits 32 bits (0 when not).
+struct BandDesignator {
+  std::string band;
+  uint32_t hz = 0;
+};
+std::optional<BandDesignator> CabrilloBandDesignator(std::string_view text);
 
 // A band as logs write it ("20M", " 20m") in the host's spelling ("20m").
 std::string NormalBand(std::string_view band);
@@ -39,5 +50,15 @@ std::optional<uint32_t> KilohertzToHz(std::string_view text);
 // Text helpers shared by the readers.
 std::string Upper(std::string_view text);
 std::string_view Trim(std::string_view text);
+
+// The line of text that starts at *pos, without its end, and moves *pos
+// past the end: CR LF, LF or a lone CR each end a line.  nullopt when *pos
+// is at the end of the text.
+std::optional<std::string_view> NextLine(std::string_view text, size_t* pos);
+
+// The text with control bytes (below 0x20, and 0x7F) written as \xHH, so
+// that a message shows what a file holds without reaching the terminal as
+// control codes.
+std::string Printable(std::string_view text);
 
 }  // namespace replay

@@ -81,15 +81,12 @@ LogFormat DetectFormat(std::string_view file_name, std::string_view contents) {
   // A UTF-8 byte-order mark is not part of the first line.
   if (contents.substr(0, 3) == "\xEF\xBB\xBF") contents.remove_prefix(3);
   size_t pos = 0;
-  while (pos < contents.size()) {
-    size_t end = contents.find('\n', pos);
-    if (end == std::string_view::npos) end = contents.size();
-    const std::string_view line = Trim(contents.substr(pos, end - pos));
+  while (const std::optional<std::string_view> next = NextLine(contents, &pos)) {
+    const std::string_view line = Trim(*next);
     if (!line.empty()) {
       if (Upper(line.substr(0, 13)) == "START-OF-LOG:") return LogFormat::kCabrillo;
       break;
     }
-    pos = end + 1;
   }
   if (EndsWithNoCase(file_name, ".cbr") || EndsWithNoCase(file_name, ".log")) {
     return LogFormat::kCabrillo;

@@ -49,10 +49,18 @@ struct ReadProblem {
   std::string reason;
 };
 
+// A header line of a Cabrillo log ("NAME: ...").
+struct HeaderLine {
+  int line = 0;
+  std::string tag;    // upper case, without the colon
+  std::string value;  // blanks around removed
+};
+
 struct Log {
   std::vector<LogQso> qsos;
   std::vector<ReadProblem> problems;  // each one a record reported and skipped
   std::string own_call;               // from the log's header or first QSO; may be empty
+  std::vector<HeaderLine> header;     // Cabrillo: the header lines, in file order
 };
 
 enum class LogFormat { kAdif, kCabrillo };

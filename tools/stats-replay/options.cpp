@@ -43,6 +43,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     bool* flag = name == "--html"       ? &options.html
                  : name == "--cabrillo" ? &options.cabrillo
                  : name == "--list"     ? &options.list
+                 : name == "--check"    ? &options.check
                  : name == "--help"     ? &options.help
                  : name == "--version"  ? &options.version
                                         : nullptr;
@@ -85,6 +86,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
         return std::nullopt;
       }
       (name == "--start" ? options.start : options.end) = date;
+      if (name == "--end") options.end_has_time = value.find_first_of(" T") != std::string::npos;
     }
     if (value.empty() && name != "--country" && name != "--call") {
       *error = "option " + name + " needs a value";
@@ -108,16 +110,24 @@ std::string UsageText() {
          "  --cty FILE      the country file (default: " + std::string(kDefaultCountryFile) + ")\n"
          "  --call CALL     own call sign (default: from the log)\n"
          "  --country PFX   own country prefix (default: the own call's country)\n"
-         "  --start DATE    contest start, YYYY-MM-DD (default: the first QSO's date)\n"
-         "  --end DATE      contest end, YYYY-MM-DD (default: the last QSO's date)\n"
+         "  --start DATE    contest start, YYYY-MM-DD [HH:MM] (default: the first QSO's\n"
+         "                  date); an earlier QSO is left out\n"
+         "  --end DATE      contest end, YYYY-MM-DD [HH:MM] (default: the last QSO's\n"
+         "                  date); a later QSO is left out (a date alone: after that day)\n"
          "  --html          ask for the result as HTML\n"
          "  --cabrillo      ask for the Cabrillo log; its header comes from the\n"
-         "                  settings file Plugins/ZEVUVI.ini in the working folder\n"
+         "                  settings file Plugins/ZEVUVI.ini in the working folder;\n"
+         "                  the log written is checked as with --check\n"
+         "  --check         list on standard error what a contest's log robot would\n"
+         "                  refuse or question: empty header fields, missing\n"
+         "                  exchanges, QSOs outside the contest period, calls that are\n"
+         "                  not call signs, duplicates\n"
          "  --dir DIR       working folder for the settings file, the bad-QSO journal\n"
          "                  and the Cabrillo log (default: the current folder)\n"
          "  --list          before the result, one line per QSO, tab-separated: number,\n"
          "                  call, band, mode, exchange received, prefix, country,\n"
-         "                  call status before the QSO, AddData0 result\n"
+         "                  call status before the QSO, AddData0 result (\"-\" and \"-\"\n"
+         "                  and the reason for a QSO outside the contest period)\n"
          "  --help          show this text\n"
          "  --version       show the program's version\n"
          "\n"

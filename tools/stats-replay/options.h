@@ -19,10 +19,12 @@ struct Options {
   std::optional<std::string> own_country;
   std::optional<QsoTime> start;
   std::optional<QsoTime> end;
+  bool end_has_time = false;  // --end named a time of day, not only a date
   std::string dir;  // empty: the current folder
   bool html = false;
   bool cabrillo = false;
   bool list = false;
+  bool check = false;
   bool help = false;
   bool version = false;
 };

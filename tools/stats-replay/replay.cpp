@@ -7,11 +7,16 @@
 #include <memory>
 #include <optional>
 
+#include "check.h"
 #include "cty.h"
+#include "host_rules.h"
+#include "input.h"
 #include "log.h"
 #include "options.h"
+#include "period.h"
 #include "plugin.h"
 #include "system.h"
+#include "workfiles.h"
 #include "wpx.h"
 
 namespace replay {
@@ -21,34 +26,22 @@ namespace fs = std::filesystem;
 
 constexpr const char* kProgram = "stats-replay";
 
-struct FileCloser {
-  void operator()(std::FILE* f) const { std::fclose(f); }
-};
-
-// Reads a whole file; false with *error set to the system's reason.
-bool ReadWholeFile(const fs::path& path, std::string* contents, std::string* error) {
-  errno = 0;
-  std::unique_ptr<std::FILE, FileCloser> f(std::fopen(path.string().c_str(), "rb"));
-  if (!f) {
-    *error = std::strerror(errno != 0 ? errno : ENOENT);
-    return false;
-  }
-  std::string chunk(1 << 16, '\0');
-  size_t n;
-  while ((n = std::fread(chunk.data(), 1, chunk.size(), f.get())) > 0) contents->append(chunk, 0, n);
-  if (std::ferror(f.get()) != 0) {
-    *error = std::strerror(errno != 0 ? errno : EIO);
-    return false;
-  }
-  return true;
-}
-
 void Write(std::FILE* out, const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), out);
 }
 
+// Every message shows control bytes escaped: texts from a log or a file
+// name never reach the terminal as control codes.
 void Complain(std::FILE* err, const std::string& text) {
-  Write(err, std::string(kProgram) + ": " + text + "\n");
+  Write(err, std::string(kProgram) + ": " + Printable(text) + "\n");
+}
+
+void Report(std::FILE* err, const std::string& file, const std::vector<Finding>& findings) {
+  for (const Finding& f : findings) {
+    std::string where = "check: " + file;
+    if (f.line > 0) where.append(":").append(std::to_string(f.line));
+    Complain(err, where + ": " + f.text);
+  }
 }
 
 OleDateTime HostDate(const std::optional<QsoTime>& time) {
@@ -93,7 +86,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   // Everything is read before the working folder is entered, so that
   // relative paths mean what they meant on the command line.
   std::string cty_text;
-  if (!ReadWholeFile(options.cty, &cty_text, &error)) {
+  if (!ReadRegularFile(options.cty, &cty_text, &error)) {
     Complain(err, "cannot read the country file " + options.cty + ": " + error +
                       (options.cty == kDefaultCountryFile
                            ? " (install the hamradio-files package, or name another with --cty)"
@@ -106,13 +99,12 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     return kExitInput;
   }
   std::string log_text;
-  if (!ReadWholeFile(options.log_file, &log_text, &error)) {
+  if (!ReadRegularFile(options.log_file, &log_text, &error)) {
     Complain(err, "cannot read " + options.log_file + ": " + error);
     return kExitInput;
   }
-  const Log log = DetectFormat(options.log_file, log_text) == LogFormat::kCabrillo
-                      ? ReadCabrillo(log_text)
-                      : ReadAdif(log_text);
+  const bool cabrillo_input = DetectFormat(options.log_file, log_text) == LogFormat::kCabrillo;
+  const Log log = cabrillo_input ? ReadCabrillo(log_text) : ReadAdif(log_text);
   for (const ReadProblem& problem : log.problems) {
     Complain(err, options.log_file + ":" + std::to_string(problem.line) + ": " + problem.reason +
                       "; skipped");
@@ -135,6 +127,9 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     if (!end) end = last->time.Midnight();
   }
 
+  const ContestPeriod period(options.start, options.end, options.end_has_time);
+  if (options.check) Report(err, options.log_file, CheckSubmission(log, cabrillo_input, period));
+
   std::error_code ec;
   const fs::path plugin_path =
       fs::absolute(options.plugin.empty() ? DefaultPlugin() : fs::path(options.plugin), ec);
@@ -143,6 +138,13 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     fs::current_path(options.dir, ec);
     if (ec) {
       Complain(err, "cannot work in the folder " + options.dir + ": " + ec.message());
+      return kExitInput;
+    }
+  }
+  for (const auto& [role, name] : PluginFiles(own_call, end, options.cabrillo)) {
+    if (const std::string what = NotRegularFile(name); !what.empty()) {
+      Complain(err, "cannot use " + name + " as " + role + ": it is " + what +
+                        ", not a regular file");
       return kExitInput;
     }
   }
@@ -162,7 +164,12 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   if (options.html) plugin->setVersion((std::string(kProgram) + " " + STATS_REPLAY_VERSION).c_str());
 
   const OleDateTime null_date{0.0, 2};
+  const PrefixTest is_listed = [&](std::string_view part) {
+    return countries->IsListedPrefix(part);
+  };
+  int left_out = 0;
   for (const LogQso& qso : log.qsos) {
+    const std::string outside = period.Outside(qso.time);
     HostQso h;
     h.own_call = qso.own_call.empty() ? own_call : qso.own_call;
     h.call = qso.call;
@@ -173,9 +180,26 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     h.rst_received = qso.rst_received;
     h.exchange_sent = qso.exchange_sent;
     h.exchange_received = qso.exchange_received;
-    h.prefix = qso.prefix.empty() ? WpxPrefix(qso.call) : qso.prefix;
+    h.prefix = qso.prefix.empty() ? WpxPrefix(qso.call, is_listed) : qso.prefix;
     h.country = countries->CountryPrefix(qso.call);
     h.band = qso.band;
+    const auto list_line = [&](const std::string& status, const std::string& added,
+                               const std::string& why) {
+      std::string line = std::to_string(qso.number);
+      for (const std::string* field : std::initializer_list<const std::string*>{
+               &h.call, &h.band, &h.mode, &h.exchange_received, &h.prefix, &h.country, &status,
+               &added}) {
+        line.append("\t").append(Printable(*field));
+      }
+      if (!why.empty()) line.append("\t").append(why);
+      Write(out, line + "\n");
+    };
+    if (!outside.empty()) {
+      // Not part of the contest: the host is not told of it.
+      ++left_out;
+      if (options.list) list_line("-", "-", "outside the contest period: " + outside);
+      continue;
+    }
 
     int status = 0;
     if (options.list) {
@@ -191,11 +215,11 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
         h.frequency_hz, h.mode.c_str(), h.rst_sent.c_str(), h.rst_received.c_str(),
         h.exchange_sent.c_str(), h.exchange_received.c_str(), "", "", "", "", "", "", "", "",
         h.prefix.c_str(), h.country.c_str(), 0, 0, 0, 0.0, 0.0, "", "", "", h.band.c_str(), "");
-    if (options.list) {
-      Write(out, std::to_string(qso.number) + "\t" + h.call + "\t" + h.band + "\t" + h.mode +
-                     "\t" + h.exchange_received + "\t" + h.prefix + "\t" + h.country + "\t" +
-                     std::to_string(status) + "\t" + std::to_string(added) + "\n");
-    }
+    if (options.list) list_line(std::to_string(status), std::to_string(added), "");
+  }
+  if (left_out > 0) {
+    Complain(err, std::to_string(left_out) + (left_out == 1 ? " QSO" : " QSOs") +
+                      " outside the contest period " + period.Text() + " left out");
   }
 
   int ignored = 0;
@@ -204,6 +228,14 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   Write(out, text);
   // The text form ends its lines itself; the HTML form is one line without.
   if (!text.empty() && text.back() != '\n') Write(out, "\n");
+  if (options.cabrillo) {
+    // The log the plug-in wrote, checked as a log robot would.
+    const std::string written = CabrilloFileName(own_call);
+    std::string cabrillo_text;
+    if (fs::exists(written, ec) && ReadRegularFile(written, &cabrillo_text, &error)) {
+      Report(err, written, CheckSubmission(ReadCabrillo(cabrillo_text), true, period));
+    }
+  }
   if (std::fflush(out) != 0 || std::ferror(out) != 0) {
     Complain(err, std::string("cannot write the result: ") + std::strerror(errno));
     return kExitInput;

@@ -1,0 +1,91 @@
+#include "check.h"
+
+#include <algorithm>
+#include <map>
+#include <tuple>
+
+#include "host_rules.h"
+
+namespace replay {
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsLetter(char c) { return c >= 'A' && c <= 'Z'; }
+
+void CheckHeader(const Log& log, std::vector<Finding>* findings) {
+  static constexpr const char* kNeeded[] = {"CALLSIGN", "CATEGORY-OPERATOR", "NAME", "ADDRESS",
+                                            "EMAIL"};
+  bool address_given = false;
+  int first_address = 0;
+  for (const HeaderLine& h : log.header) {
+    if (h.tag == "ADDRESS") {
+      if (first_address == 0) first_address = h.line;
+      address_given = address_given || !h.value.empty();
+      continue;
+    }
+    const bool checked = h.tag == "CALLSIGN" || h.tag == "NAME" || h.tag == "EMAIL" ||
+                         h.tag.rfind("CATEGORY-", 0) == 0;
+    if (checked && h.value.empty()) findings->push_back({h.line, h.tag + ": is empty"});
+  }
+  if (first_address != 0 && !address_given) {
+    findings->push_back({first_address, "ADDRESS: is empty"});
+  }
+  for (const char* tag : kNeeded) {
+    const bool present = std::any_of(log.header.begin(), log.header.end(),
+                                     [&](const HeaderLine& h) { return h.tag == tag; });
+    if (!present) findings->push_back({0, std::string("no ") + tag + ": line"});
+  }
+}
+
+}  // namespace
+
+bool LooksLikeCallSign(std::string_view text) {
+  const std::string call = Upper(text);
+  if (call.empty() || call.front() == '/' || call.back() == '/') return false;
+  std::string_view longest;
+  std::string_view rest = call;
+  while (true) {
+    const size_t slash = rest.find('/');
+    const std::string_view part = rest.substr(0, slash);
+    if (part.empty()) return false;
+    for (const char c : part) {
+      if (!IsDigit(c) && !IsLetter(c)) return false;
+    }
+    if (part.size() > longest.size()) longest = part;
+    if (slash == std::string_view::npos) break;
+    rest.remove_prefix(slash + 1);
+  }
+  return longest.size() >= 3 && longest.size() <= 10 &&
+         std::any_of(longest.begin(), longest.end(), IsDigit) &&
+         std::any_of(longest.begin(), longest.end(), IsLetter) && IsLetter(longest.back());
+}
+
+std::vector<Finding> CheckSubmission(const Log& log, bool with_header, const ContestPeriod& period) {
+  std::vector<Finding> findings;
+  if (with_header) CheckHeader(log, &findings);
+  std::map<std::tuple<std::string, std::string, std::string>, int> first_line;
+  for (const LogQso& q : log.qsos) {
+    const std::string with = "QSO with " + q.call;
+    if (q.exchange_sent.empty()) findings.push_back({q.line, with + ": no exchange sent"});
+    if (q.exchange_received.empty()) findings.push_back({q.line, with + ": no exchange received"});
+    if (const std::string outside = period.Outside(q.time); !outside.empty()) {
+      findings.push_back({q.line, with + " at " + TimeText(q.time) + ": " + outside});
+    }
+    if (!LooksLikeCallSign(q.call)) {
+      findings.push_back({q.line, "'" + q.call + "' is not a call sign"});
+    }
+    if (!q.own_call.empty() && !LooksLikeCallSign(q.own_call)) {
+      findings.push_back({q.line, "own call '" + q.own_call + "' is not a call sign"});
+    }
+    const auto [it, fresh] = first_line.emplace(std::make_tuple(q.call, q.band, q.mode), q.line);
+    if (!fresh) {
+      findings.push_back({q.line, with + " on " + (q.band.empty() ? "no band" : q.band) +
+                                      ": duplicate of line " + std::to_string(it->second)});
+    }
+  }
+  std::stable_sort(findings.begin(), findings.end(),
+                   [](const Finding& a, const Finding& b) { return a.line < b.line; });
+  return findings;
+}
+
+}  // namespace replay

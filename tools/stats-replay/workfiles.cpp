@@ -1,0 +1,38 @@
+#include "workfiles.h"
+
+#include <algorithm>
+
+#include "host_rules.h"
+
+namespace replay {
+namespace {
+
+std::string TwoDigits(int n) {
+  return std::string(1, static_cast<char>('0' + n / 10 % 10)) + static_cast<char>('0' + n % 10);
+}
+
+}  // namespace
+
+std::string CabrilloFileName(const std::string& own_call) {
+  std::string base = own_call;
+  std::replace(base.begin(), base.end(), '/', '_');
+  std::replace(base.begin(), base.end(), '\\', '_');
+  base = std::string(Trim(base));
+  return (base.empty() ? std::string("QORT") : base) + ".cbr";
+}
+
+std::string JournalFileName(const QsoTime& end) {
+  return "BadQSO_RazadUREVARERE63_" + TwoDigits(end.day) + "_" + TwoDigits(end.month) + "_" +
+         std::to_string(end.year) + ".txt";
+}
+
+std::vector<WorkFile> PluginFiles(const std::string& own_call, const std::optional<QsoTime>& end,
+                                  bool cabrillo) {
+  std::vector<WorkFile> files = {{"the settings file", "Plugins/ZEVUVI.ini"},
+                                 {"the host's settings file", "Zelk2.ini"}};
+  if (end) files.push_back({"the bad-QSO journal", JournalFileName(*end)});
+  if (cabrillo) files.push_back({"the Cabrillo log", CabrilloFileName(own_call)});
+  return files;
+}
+
+}  // namespace replay
