@@ -246,8 +246,10 @@ TEST_F(SetupWindowTest, EscClosesEverythingAndEnterNothing) {
   for (auto kind : {kSectionWindow, kPrefixWindow, kPreviousQsoWindow}) {
     EXPECT_EQ(Companion(kind), kNoWindow);
   }
-  // The connection to the host ends with the window.
-  EXPECT_EQ(host_.Disconnects(), 1);
+  // The connection to the host ends with the window's thread, without
+  // waiting for the host's thread.
+  EXPECT_EQ(host_.Abandons(), 1);
+  EXPECT_EQ(host_.Disconnects(), 0);
 }
 
 }  // namespace
