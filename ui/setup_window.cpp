@@ -317,6 +317,9 @@ void Setup_UBA_Pfx::Refresh(bool carries_reference) {
         entry += gui.HostToUtf8(p);
         gui.ListAdd(prefix, IDC_PREFIX_LIST, entry);
       }
+      // Columns as wide as the longest prefix; the list scrolls sideways
+      // when they do not all fit.
+      gui.FitListColumns(prefix, IDC_PREFIX_LIST);
     }
     gui.InvalidateControl(prefix, IDC_PREFIX_LIST);
   }

@@ -12,6 +12,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/platform.h"
@@ -61,10 +62,9 @@ struct UiState {
 
   // -- Window thread values, under mutex ------------------------------------
   std::mutex mutex;
-  // The position last read from or written to the settings file, shared by
-  // all four windows.
-  int saved_x = 0;
-  int saved_y = 0;
+  // Per window (setup, section, prefix, previous-QSO): the position last
+  // read from or written to its keys in the settings file.
+  std::array<std::pair<int, int>, 4> saved_positions{};
   // The call in the host's entry line at the last refresh (host bytes).
   std::string entered_call;
   // Band index of the host's frequency at the last refresh, -1 for none.

@@ -29,7 +29,7 @@ namespace {
 // How long the host's thread waits for the window thread: each WM_CLOSE, and
 // the setup window's end after the last one (in 20 ms steps).  Bounded, so
 // that a window thread that is stuck never keeps the host from going on.
-constexpr unsigned kCloseTimeoutMs = 500;
+constexpr unsigned kCloseTimeoutMs = 200;
 constexpr unsigned kPollMs = 20;
 constexpr int kSetupEndPolls = 25;  // 0.5 s
 // How long the unload waits for the window threads to end their work.

@@ -99,6 +99,9 @@ TEST_F(RefreshTest, TitlesAndListsOfTheCurrentBand) {
   EXPECT_EQ(prefix.Control(IDC_PREFIX_LIST)->items,
             (std::vector<std::string>{" DL1", " ON4", " OT4"}));
   EXPECT_EQ(prefix.Control(IDC_PREFIX_LIST)->invalidations, 2);
+  // The columns fit the longest entry, a blank and three characters.
+  EXPECT_EQ(prefix.Control(IDC_PREFIX_LIST)->column_width,
+            5 * headless::HeadlessGui::kCharWidth);
   const WindowState section = State(Companion(kSectionWindow));
   EXPECT_EQ(section.title, "UBA-PSK63-PFX 2017 UBA Section worked 3 from 85 on 20m ");
   int ticked = 0;
