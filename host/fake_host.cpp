@@ -85,6 +85,16 @@ int FakeHost::Abandons() const {
   return abandons_;
 }
 
+bool FakeHost::HeldByPlugin() const {
+  std::lock_guard lock(mutex_);
+  return connected_;
+}
+
+void FakeHost::LetGoOfHost() {
+  std::lock_guard lock(mutex_);
+  connected_ = false;
+}
+
 void FakeHost::Abandon() {
   std::lock_guard lock(mutex_);
   ++abandons_;

@@ -31,6 +31,8 @@ class FakeHost : public Automation {
   int Connects() const;
   int Disconnects() const;
   int Abandons() const;
+  // Whether the plug-in holds the host's object now.
+  bool HeldByPlugin() const;
   int EntryFieldReads() const;
 
   // -- Automation -----------------------------------------------------------
@@ -38,6 +40,7 @@ class FakeHost : public Automation {
   bool Connected() override;
   void Disconnect() override;
   void Abandon() override;
+  void LetGoOfHost() override;
   std::string GetEntryField(int field) override;
   double GetFrequency() override;
   void SendCommand(const std::string& command) override;

@@ -238,7 +238,13 @@ void Setup_UBA_Pfx::Refresh(bool carries_reference) {
     UiState& ui;
     bool carries_reference;
     ~Done() {
-      if (carries_reference) LetGoOfOne(thread);
+      if (carries_reference) {
+        // The host's object is held only while a reference is: its release
+        // waits for the host's thread, and so would an apartment that ends
+        // with the thread holding it.
+        host::Host().LetGoOfHost();
+        LetGoOfOne(thread);
+      }
       ui.refresh_done.store(1);
     }
   } done{thread_, ui, carries_reference};
@@ -251,17 +257,17 @@ void Setup_UBA_Pfx::Refresh(bool carries_reference) {
     if (options_[kOptionOf[k]] != 0) OpenCompanion(static_cast<Companion>(k));
   }
 
-  host::Automation& host = host::Host();
-  if (!host.Connected()) return;
-
   // The host first, without any lock: the call being typed, the frequency,
   // and "<SP1>" when the frequency has moved.  Those calls wait for the
   // host's thread, so they are made only with a module reference held (the
   // host asked for this refresh); a refresh of the window's own (an option
   // changed) shows what the last one read.
+  host::Automation& host = host::Host();
   std::string call;
   int band = -1;
   if (HoldsReference(thread_)) {
+    if (!host.Connected()) host.Connect();
+    if (!host.Connected()) return;
     call = host.GetEntryField(host::kEntryFieldCall);
     const double hz = host.GetFrequency();
     bool moved = false;
@@ -269,11 +275,13 @@ void Setup_UBA_Pfx::Refresh(bool carries_reference) {
       std::lock_guard lock(ui.mutex);
       moved = FrequencyMoved(hz, ui.last_command_frequency);
       if (moved) ui.last_command_frequency = hz;
+      ui.host_answered = true;
     }
     if (moved) host.SendCommand("<SP1>");
     band = BandIndexOfFrequency(hz);
   } else {
     std::lock_guard lock(ui.mutex);
+    if (!ui.host_answered) return;
     call = ui.entered_call;
     band = ui.band_index;
   }

@@ -69,6 +69,9 @@ struct UiState {
   std::string entered_call;
   // Band index of the host's frequency at the last refresh, -1 for none.
   int band_index = -1;
+  // A refresh has read the host's entry line and frequency: a refresh of the
+  // window's own may show what it read.
+  bool host_answered = false;
   // The frequency (Hz) at which "<SP1>" was last sent; never reset.
   double last_command_frequency = 0.0;
 

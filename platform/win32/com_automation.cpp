@@ -145,6 +145,8 @@ class ComHost final : public host::Automation {
     apartment_.reset();
   }
 
+  void LetGoOfHost() override { dispatch_.reset(); }
+
   void Abandon() override {
     dispatch_.abandon();
     // COM stays initialised on the thread, which is about to end.

@@ -255,5 +255,29 @@ TEST_F(RefreshTest, TheTypingCheckPostsOneRefreshAtATime) {
   EXPECT_EQ(host_.EntryFieldReads(), reads + 5);
 }
 
+TEST_F(RefreshTest, TheHostsObjectIsHeldOnlyForARefreshTheHostAskedFor) {
+  StartRun();
+  // The opening's first refresh let go of it again.
+  EXPECT_FALSE(host_.HeldByPlugin());
+  host_.SetEntryLine("DL1AB");
+  host_.Hold();
+  Check().Call();
+  ASSERT_TRUE(host_.WaitUntilEntered(5000));
+  EXPECT_TRUE(host_.HeldByPlugin());
+  host_.Release();
+  Settle();
+  EXPECT_FALSE(host_.HeldByPlugin());
+
+  // An option clicked: the window's own refresh calls no host (it holds no
+  // module reference) and shows what the last refresh read.
+  const int reads = host_.EntryFieldReads();
+  host_.SetEntryLine("OK1XYZ");
+  ASSERT_TRUE(gui().Click(Setup(), IDC_OPT_PREVIOUS));
+  Settle();
+  EXPECT_EQ(host_.EntryFieldReads(), reads);
+  EXPECT_FALSE(host_.HeldByPlugin());
+  EXPECT_EQ(State(Companion(kPreviousQsoWindow)).title, "UBA-PSK63-PFX 2017 worked with DL1AB");
+}
+
 }  // namespace
 }  // namespace stats::testing

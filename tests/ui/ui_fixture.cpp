@@ -13,6 +13,7 @@ void UiTest::SetUp() {
   // As if the plug-in had just been loaded.
   std::lock_guard lock(ui::Ui().mutex);
   ui::Ui().saved_positions = {};
+  ui::Ui().host_answered = false;
   ui::Ui().last_command_frequency = 0.0;
   ui::Ui().entered_call.clear();
   ui::Ui().band_index = -1;

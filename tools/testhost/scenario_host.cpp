@@ -11,6 +11,7 @@
 // window of the plug-in is left once the host has handled its messages.
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 
 #include "resources/windows_ids.h"
@@ -22,6 +23,22 @@ namespace {
 
 const wchar_t kSetupTitle[] = L"Setup UBA-PSK63-PFX 2017";
 constexpr unsigned long kUnloadLimitMs = 1000;
+
+// The titles of the visible top-level windows of this process.
+std::string OwnTitles() {
+  std::string titles;
+  ::EnumWindows(
+      [](HWND hwnd, LPARAM lp) -> BOOL {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(hwnd, &pid);
+        if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(hwnd)) {
+          *reinterpret_cast<std::string*>(lp) += "[" + ToUtf8(TitleOf(hwnd)) + "]";
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&titles));
+  return titles;
+}
 
 // Every visible top-level window of this process.
 int CountOwnWindows() {
@@ -156,18 +173,21 @@ void NewContests(const Context& context, FakeHostObject& /*host*/, const ResetCa
   WriteSettings(kAllWindows);
   Plugin plugin(context.dll_path);
   if (!plugin.loaded()) return;
-  HWND last = nullptr;
+  const wchar_t kSeen[] = L"testhost.seen";
   for (int run = 1; run <= 3; ++run) {
     const std::string what = "contest start " + std::to_string(run);
     const unsigned long ms = StartContest(plugin, call);
     Check(ms < kUnloadLimitMs, what + ": ResetStats0 took " + std::to_string(ms) + " ms");
+    // The setup window of the last start carries a mark; a window handle
+    // may come back for a new window, the mark does not.
     HWND setup = nullptr;
-    Check(WaitUntil([&] {
-            setup = FindTitled(kSetupTitle);
-            return setup != nullptr && setup != last && CountOwnWindows() == 4;
-          }),
-          what + ": a new setup window and its companion windows are there");
-    last = setup;
+    const bool opened = WaitUntil([&] {
+      setup = FindTitled(kSetupTitle);
+      return setup != nullptr && ::GetPropW(setup, kSeen) == nullptr && CountOwnWindows() == 4;
+    });
+    Check(opened, what + ": a new setup window and its companion windows are there: " +
+                      OwnTitles());
+    if (setup != nullptr) ::SetPropW(setup, kSeen, reinterpret_cast<HANDLE>(1));
     TypeCall(plugin, "DL1ABC");
     Pump(200);
   }
@@ -189,6 +209,7 @@ void Cycles(const Context& context, FakeHostObject& /*host*/, const ResetCall& c
     Pump(50);
     CheckUnload(plugin, what);
     Check(WaitUntil([] { return CountOwnWindows() == 0; }), what + ": the windows go");
+    if (cycle % 10 == 0) std::fprintf(stderr, "%s done\n", what.c_str());
   }
   CheckWindowsGone("after fifty cycles");
 }

@@ -275,6 +275,9 @@ void EnglishRun(Plugin& plugin, FakeHostObject& host, const ResetCall& call) {
 
   LogWorkedStations(plugin);
   host.SetEntry(L"DL1ABC");
+  // The host's typing check asks for the refresh that reads the entry line;
+  // the windows that the options open show what it read.
+  TypeCall(plugin, host, "DL1ABC");
   Windows w = OpenCompanions(setup);
   CheckCompanions(w);
   const std::string settings = Settings();
@@ -400,6 +403,7 @@ int ShowWindows(const Context& context) {
   if (!Check(setup != nullptr, "the setup window opens")) return 1;
   LogWorkedStations(plugin);
   host.SetEntry(L"DL1ABC");
+  TypeCall(plugin, host, "DL1ABC");
   OpenCompanions(setup);
   TypeCall(plugin, host, "DL1ABC");
   WriteBytes(L"ready", "");
