@@ -28,13 +28,16 @@ namespace {
 
 // How long the host's thread waits for the window thread: each WM_CLOSE, and
 // the setup window's end after the last one (in 20 ms steps).  Bounded, so
-// that a window thread that is stuck never keeps the host from going on.
-constexpr unsigned kCloseTimeoutMs = 200;
+// that a window thread that is stuck never keeps the host from going on;
+// generous, because a window thread without a module reference never waits
+// for anyone and these waits end as soon as it is done (a window's end can
+// take a moment where a window manager has to confirm it).
+constexpr unsigned kCloseTimeoutMs = 1000;
 constexpr unsigned kPollMs = 20;
-constexpr int kSetupEndPolls = 25;  // 0.5 s
+constexpr int kSetupEndPolls = 150;  // 3 s
 // How long the unload waits for the window threads to end their work.
-constexpr int kThreadEndPolls = 25;  // 0.5 s
-constexpr unsigned kJoinTimeoutMs = 500;
+constexpr int kThreadEndPolls = 50;  // 1 s
+constexpr unsigned kJoinTimeoutMs = 1000;
 // How long a new window thread waits for the one it replaces to end: that
 // one may wait for the host's thread, which answers once ResetStats0 has
 // returned.
