@@ -177,7 +177,8 @@ void NewContests(const Context& context, FakeHostObject& /*host*/, const ResetCa
   if (!plugin.loaded()) return;
   const wchar_t kSeen[] = L"testhost.seen";
   for (int run = 1; run <= 3; ++run) {
-    const std::string what = "contest start " + std::to_string(run);
+    std::string what = "contest start ";
+    what += std::to_string(run);
     const unsigned long ms = StartContest(plugin, call);
     Check(ms < kUnloadLimitMs, what + ": ResetStats0 took " + std::to_string(ms) + " ms");
     // The setup window of the last start carries a mark; a window handle
@@ -202,7 +203,8 @@ void NewContests(const Context& context, FakeHostObject& /*host*/, const ResetCa
 void Cycles(const Context& context, FakeHostObject& /*host*/, const ResetCall& call) {
   WriteSettings("setup_prev_qso=1\r\n");
   for (int cycle = 1; cycle <= 50 && Failures() == 0; ++cycle) {
-    const std::string what = "cycle " + std::to_string(cycle);
+    std::string what = "cycle ";
+    what += std::to_string(cycle);
     Plugin plugin(context.dll_path);
     if (!plugin.loaded()) return;
     StartContest(plugin, call);
