@@ -90,12 +90,13 @@ int WindowThreadMain(const std::shared_ptr<WindowThread>& self,
     Gui().RunModal(IDD_SETUP, setup);
   }
   const int references = TakeReferences(*self, /*last_look=*/true);
-  // The host's object is released, and COM left, only while a reference is
-  // held: both wait for the host's thread.  Otherwise (the module unloading,
-  // or the operator closing the window) the connection is left to the
-  // system, which ends it with the thread.
+  // Releasing the host's object waits for the host's thread: it is done
+  // only while a reference is held.  Without one (the module unloading, or
+  // the operator closing the window) an object still held is left to the
+  // system, which ends it with the thread; COM without any object of the
+  // host's is left at once.
   host::Automation& host = host::Host();
-  if (references > 0 && !ui.unloading.load()) {
+  if ((references > 0 && !ui.unloading.load()) || !host.Connected()) {
     host.Disconnect();
   } else {
     host.Abandon();

@@ -209,10 +209,10 @@ TEST_F(RefreshTest, AConnectionDoesNotOutliveItsSetupWindow) {
   ui::CloseAll(false);
   ASSERT_TRUE(ui::JoinWindowThread(5000));
   // Closed as the unload closes it, the window thread holds no module
-  // reference: it leaves the connection to the system rather than wait for
-  // the host's thread, which is busy unloading.
-  EXPECT_EQ(host_.Abandons(), 1);
-  EXPECT_EQ(host_.Disconnects(), 0);
+  // reference and no object of the host's (the refresh let go of it): it
+  // leaves COM without waiting for the host's thread.
+  EXPECT_EQ(host_.Disconnects(), 1);
+  EXPECT_EQ(host_.Abandons(), 0);
   // The next run finds no host: nothing is sent through the old connection.
   host_.SetRunning(false);
   host_.ClearCommands();

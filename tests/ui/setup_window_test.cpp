@@ -265,8 +265,8 @@ TEST_F(SetupWindowTest, EscClosesEverythingAndEnterNothing) {
   }
   // The connection to the host ends with the window's thread, without
   // waiting for the host's thread.
-  EXPECT_EQ(host_.Abandons(), 1);
-  EXPECT_EQ(host_.Disconnects(), 0);
+  EXPECT_EQ(host_.Disconnects(), 1);
+  EXPECT_EQ(host_.Abandons(), 0);
 }
 
 }  // namespace
