@@ -12,6 +12,8 @@ class AbsentHost final : public Automation {
   bool Connect() override { return false; }
   bool Connected() override { return false; }
   void Disconnect() override {}
+  void Abandon() override {}
+  void LetGoOfHost() override {}
   std::string GetEntryField(int /*field*/) override { return std::string(); }
   double GetFrequency() override { return 0.0; }
   void SendCommand(const std::string& /*command*/) override {}

@@ -45,6 +45,14 @@ class Automation {
   // Releases the dispatch reference and uninitialises COM (CoUninitialize)
   // on the calling thread, which is the one that connected.
   virtual void Disconnect() = 0;
+  // Releases the dispatch reference (a call that the host's thread serves);
+  // COM stays initialised, and Connect finds the host again.
+  virtual void LetGoOfHost() = 0;
+  // Forgets the dispatch reference and COM on the calling thread without
+  // releasing or uninitialising anything: both wait for the host's thread,
+  // which may not answer (it is unloading the plug-in).  The system ends
+  // them with the thread.
+  virtual void Abandon() = 0;
 
   // Without a dispatch reference the three operations return at once: "",
   // 0.0, nothing sent.  Failures of Invoke are ignored.

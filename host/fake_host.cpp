@@ -80,6 +80,27 @@ void FakeHost::Disconnect() {
   connected_ = false;
 }
 
+int FakeHost::Abandons() const {
+  std::lock_guard lock(mutex_);
+  return abandons_;
+}
+
+bool FakeHost::HeldByPlugin() const {
+  std::lock_guard lock(mutex_);
+  return connected_;
+}
+
+void FakeHost::LetGoOfHost() {
+  std::lock_guard lock(mutex_);
+  connected_ = false;
+}
+
+void FakeHost::Abandon() {
+  std::lock_guard lock(mutex_);
+  ++abandons_;
+  connected_ = false;
+}
+
 std::string FakeHost::GetEntryField(int field) {
   std::unique_lock lock(mutex_);
   if (!connected_) return std::string();

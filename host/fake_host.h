@@ -30,12 +30,17 @@ class FakeHost : public Automation {
   // How often each side was called, for checks of "no host work".
   int Connects() const;
   int Disconnects() const;
+  int Abandons() const;
+  // Whether the plug-in holds the host's object now.
+  bool HeldByPlugin() const;
   int EntryFieldReads() const;
 
   // -- Automation -----------------------------------------------------------
   bool Connect() override;
   bool Connected() override;
   void Disconnect() override;
+  void Abandon() override;
+  void LetGoOfHost() override;
   std::string GetEntryField(int field) override;
   double GetFrequency() override;
   void SendCommand(const std::string& command) override;
@@ -52,6 +57,7 @@ class FakeHost : public Automation {
   std::vector<std::string> commands_;
   int connects_ = 0;
   int disconnects_ = 0;
+  int abandons_ = 0;
   int entry_reads_ = 0;
 };
 

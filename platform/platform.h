@@ -138,4 +138,35 @@ void BeginModuleUnload();
 // Windows); does nothing where threads need no such end.
 void EndCurrentThreadNow();
 
+// -- The module's own references ---------------------------------------------
+// The window thread's work may wait for the host (a call into its automation
+// object that the host's thread must serve) or for a slow drive.  While it
+// does, it holds a reference to this module of its own, so that a host that
+// unloads the plug-in meanwhile cannot unmap the code under it: the module
+// then unloads when the last reference goes, on the thread that lets it go.
+//
+// Takes one reference.  Only where the module is certainly loaded and not
+// being unloaded: inside an export (the host holds its own reference) or on
+// a thread that holds a reference already.  True on success; inside a
+// program (the tests) there is nothing to hold, and it answers true.
+bool AcquireModuleReference();
+// Lets go of one reference that is certainly not the last one.
+void ReleaseModuleReference();
+// Lets go of one reference on a new thread that runs none of this module's
+// code (the system's release function is its whole body), so that when it is
+// the last one the unload runs there and nothing returns into unmapped code.
+void ReleaseModuleReferenceElsewhere();
+
+// Starts a thread of this module that may outlive the host's reference to it
+// (the window thread).  The body returns how many references of its own the
+// thread holds; they go as the thread's very last act: on Windows in one step
+// with the thread's end (FreeLibraryAndExitThread), elsewhere on a thread of
+// their own (ReleaseModuleReferenceElsewhere) while this one returns into the
+// system, and the unload that this may start joins it.  Finished() turns
+// true once the body has returned; Join waits until the thread runs no more
+// code of this module (on Windows its end itself needs the loader, which an
+// unloading module holds: Join there waits only for Finished()).  Null when
+// the system could not start a thread.
+std::unique_ptr<Thread> StartModuleThread(std::function<int()> body);
+
 }  // namespace stats

@@ -91,6 +91,11 @@ class DrawContext {
   // current font and text colour: the handler selects no font and sets no
   // colour.
   virtual void PutText(int x, int y, std::string_view utf8) = 0;
+  // Dots per inch of the context (96 at the system's normal size): the
+  // window's fonts grow with it, and so must the positions of texts.
+  virtual int Dpi() const { return 96; }
+  // The height of a line of text in the context's current font.
+  virtual int LineHeight() const { return 13 * Dpi() / 96; }
 };
 
 // The events of one window.  The window system calls them on the window's
@@ -152,14 +157,16 @@ class WindowSystem {
   // loop runs, for this window and for every modeless window of the thread,
   // until the window is closed (Close, or WM_CLOSE); the window is then
   // destroyed (OnDestroy) and RunModal returns.  The window is shown when
-  // the run starts, after OnInit.  Returns false when the window could not
-  // be made (OnInit was not called).
+  // the run starts, after OnInit, without being activated: the operator's
+  // typing in another program stays where it is.  Returns false when the
+  // window could not be made (OnInit was not called).
   virtual bool RunModal(int template_id, WindowHandler& handler) = 0;
   // Makes a modeless dialog from template template_id, without parent and
   // not yet visible; OnInit is called before this returns.  kNoWindow when
   // it could not be made.
   virtual WindowRef CreateModeless(int template_id, WindowHandler& handler) = 0;
-  // Shows the window (SW_SHOW).
+  // Shows the window without activating it (SW_SHOWNOACTIVATE): the
+  // operator's typing in another program stays where it is.
   virtual bool Show(WindowRef window) = 0;
   // Closes the window as WM_CLOSE does: OnClose, then a modal window ends
   // its run (EndDialog; RunModal then destroys it) and a modeless one is
@@ -181,6 +188,9 @@ class WindowSystem {
   virtual Rect WindowRect(WindowRef window) = 0;
   // The client area (GetClientRect): left and top are 0.
   virtual Rect ClientRect(WindowRef window) = 0;
+  // The work area (the screen less the task bars) of the monitor nearest to
+  // the window, in screen coordinates.
+  virtual Rect WorkArea(WindowRef window) = 0;
   // Sets the large icon (WM_SETICON, ICON_BIG) to icon resource icon_id of
   // the module.
   virtual bool SetLargeIcon(WindowRef window, int icon_id) = 0;
@@ -210,6 +220,9 @@ class WindowSystem {
   // sorted list box puts it in its own order).
   virtual bool ListClear(WindowRef window, int control) = 0;
   virtual bool ListAdd(WindowRef window, int control, const std::string& utf8) = 0;
+  // Makes the columns of a multi-column list box as wide as its longest
+  // entry in its font, plus a margin (LB_SETCOLUMNWIDTH).
+  virtual bool FitListColumns(WindowRef window, int control) = 0;
   // Moves and sizes a control in client coordinates and repaints it
   // (MoveWindow with repaint).
   virtual bool MoveControl(WindowRef window, int control, const Rect& rect) = 0;

@@ -6,11 +6,7 @@
 #include "ui/windows.h"
 
 namespace stats {
-namespace {
-// How long, in 20 ms steps, the unload waits for the window thread's work to
-// return after its windows were closed.
-constexpr int kThreadEndPolls = 50;
-}  // namespace
+
 void OnModuleLoad() {
   // The contest state and its constant lists are built with the module.
   AcceptedModes();
@@ -24,20 +20,16 @@ void OnModuleUnload(bool process_exiting) {
   // everything: nothing to close, nobody to wait for.
   if (process_exiting) return;
   try {
-    BeginModuleUnload();
-    ui::CloseAll(false);
-    Os().Sleep(20);
-    for (int i = 0; i < kThreadEndPolls && !ui::WindowThreadEnded(); ++i) Os().Sleep(20);
-    // The window thread, finished, is on its last instructions before it
-    // ends itself: give it that moment before the module's code goes away.
-    Os().Sleep(20);
+    // The windows close, and the window threads end.  None of them waits
+    // for the host here: one that had to holds a module reference of its
+    // own, and the unload runs only once it has let go.
+    const bool ended = ui::Unload(false);
     // The contest state lives as long as the process, so that a window
     // thread never finds it destroyed; its contents (the store, the lists,
-    // the journal) are let go once that thread is done with them (joining
-    // it here could wait forever: a thread's end needs the loader, which an
-    // unloading DLL holds), so that a host
-    // that unloads and loads the plug-in again does not pile them up.
-    if (ui::WindowThreadEnded()) {
+    // the journal) are let go once the window threads are done with them,
+    // so that a host that unloads and loads the plug-in again does not pile
+    // them up.
+    if (ended) {
       std::lock_guard lock(ContestLock());
       Contest() = ContestState();
     }

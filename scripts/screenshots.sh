@@ -19,6 +19,24 @@ arch=win32
 if grep -q 'x86_64' "$build/CMakeCache.txt" 2>/dev/null; then arch=win64; fi
 prefix=$root/build/wine${arch#win}-prefix
 
+# The caption buttons are drawn with the Marlett font; a prefix without it
+# shows letters in their place.  Wine's own copy goes into the prefix's
+# fonts folder (the prefix is made on the first run).
+if [[ ! -f $prefix/drive_c/windows/Fonts/marlett.ttf ]]; then
+  "$root/scripts/wine-run.sh" --arch "$arch" --prefix "$prefix" --init
+  marlett=
+  for candidate in /usr/share/wine/fonts/marlett.ttf /usr/lib/wine/fonts/marlett.ttf \
+    /usr/lib/x86_64-linux-gnu/wine/fonts/marlett.ttf /usr/lib/i386-linux-gnu/wine/fonts/marlett.ttf; do
+    if [[ -f $candidate ]]; then marlett=$candidate; break; fi
+  done
+  if [[ -z $marlett ]]; then
+    echo "screenshots.sh: Wine's marlett.ttf is missing (package wine)" >&2
+    exit 1
+  fi
+  mkdir -p "$prefix/drive_c/windows/Fonts"
+  cp "$marlett" "$prefix/drive_c/windows/Fonts/marlett.ttf"
+fi
+
 display_file=$(mktemp)
 Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
 xvfb=$!

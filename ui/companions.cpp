@@ -1,5 +1,6 @@
 #include "ui/companions.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "plugin/contest.h"
@@ -112,19 +113,25 @@ void CCqWwInfoButton::Draw(DrawContext& dc, const std::string& call, int band_in
     dc.Fill({0, (band_index + 1) * h, item.right, (band_index + 2) * h}, kHighlightColor);
   }
   dc.SetTransparentBackground();
-  dc.PutText(20, 18, "Band");
-  dc.PutText(100, 18, "Mode");
-  dc.PutText(160, 0, call);
-  dc.PutText(178, 18, "Time");
-  dc.PutText(245, 18, "Prov/NR");
-  // 80m to 10m; the 160m stripe stays empty but for its highlight.
-  for (int r = 1; r < kBandCount; ++r) {
+  // The positions are those of a screen of 96 dots per inch; the window's
+  // font grows with the screen's dots per inch, and so do they.
+  const int dpi = dc.Dpi();
+  const auto at = [dpi](int px) { return px * dpi / 96; };
+  dc.PutText(at(20), at(18), "Band");
+  dc.PutText(at(100), at(18), "Mode");
+  dc.PutText(at(160), 0, call);
+  dc.PutText(at(178), at(18), "Time");
+  dc.PutText(at(245), at(18), "Prov/NR");
+  // One line per band, 160m to 10m, each in the middle of its stripe, so
+  // that the 160m line keeps clear of the header above it.
+  const int offset = std::max(0, (h - dc.LineHeight()) / 2);
+  for (int r = 0; r < kBandCount; ++r) {
     const InfoRow& row = rows[static_cast<size_t>(r)];
-    const int y = (r + 1) * h;
-    dc.PutText(20, y, row[0]);
-    dc.PutText(100, y, row[1]);
-    dc.PutText(180, y, row[2]);
-    dc.PutText(260, y, row[3]);
+    const int y = (r + 1) * h + offset;
+    dc.PutText(at(20), y, row[0]);
+    dc.PutText(at(100), y, row[1]);
+    dc.PutText(at(180), y, row[2]);
+    dc.PutText(at(260), y, row[3]);
   }
 }
 

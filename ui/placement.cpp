@@ -1,5 +1,6 @@
 #include "ui/placement.h"
 
+#include <algorithm>
 #include <mutex>
 
 #include "plugin/settings.h"
@@ -7,6 +8,12 @@
 #include "ui/ui_state.h"
 
 namespace stats::ui {
+
+void ClampIntoWorkArea(int& x, int& y, const Rect& rect, const Rect& work_area) {
+  if (work_area.Width() <= 0 || work_area.Height() <= 0) return;
+  x = std::max(work_area.left, std::min(x, work_area.right - rect.Width()));
+  y = std::max(work_area.top, std::min(y, work_area.bottom - rect.Height()));
+}
 
 void PlaceWindow(WindowRef window, const PositionKeys& keys) {
   int x = settings::ReadInt(keys.x);
@@ -16,10 +23,13 @@ void PlaceWindow(WindowRef window, const PositionKeys& keys) {
   {
     UiState& ui = Ui();
     std::lock_guard lock(ui.mutex);
-    ui.saved_x = x;
-    ui.saved_y = y;
+    ui.saved_positions[keys.slot] = {x, y};
   }
-  Gui().MoveTo(window, x, y);
+  // A position saved on a screen that is no longer there (or larger than
+  // this one) would put the window out of reach.
+  WindowSystem& gui = Gui();
+  ClampIntoWorkArea(x, y, gui.WindowRect(window), gui.WorkArea(window));
+  gui.MoveTo(window, x, y);
 }
 
 void SavePosition(WindowRef window, const PositionKeys& keys) {
@@ -30,12 +40,13 @@ void SavePosition(WindowRef window, const PositionKeys& keys) {
   {
     UiState& ui = Ui();
     std::lock_guard lock(ui.mutex);
-    if (rect.left != ui.saved_x) {
-      ui.saved_x = rect.left;
+    auto& [saved_x, saved_y] = ui.saved_positions[keys.slot];
+    if (rect.left != saved_x) {
+      saved_x = rect.left;
       write_x = true;
     }
-    if (rect.top != ui.saved_y) {
-      ui.saved_y = rect.top;
+    if (rect.top != saved_y) {
+      saved_y = rect.top;
       write_y = true;
     }
   }

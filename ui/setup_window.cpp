@@ -9,6 +9,7 @@
 #include "ui/lookup.h"
 #include "ui/placement.h"
 #include "ui/ui_state.h"
+#include "ui/window_thread.h"
 
 namespace stats::ui {
 namespace {
@@ -33,7 +34,7 @@ WindowRef MakeCompanion(std::unique_ptr<Window>& slot, int template_id) {
 
 }  // namespace
 
-Setup_UBA_Pfx::Setup_UBA_Pfx() = default;
+Setup_UBA_Pfx::Setup_UBA_Pfx(WindowThread& thread) : thread_(thread) {}
 
 Setup_UBA_Pfx::~Setup_UBA_Pfx() = default;
 
@@ -83,12 +84,20 @@ bool Setup_UBA_Pfx::OnInit(WindowRef window) {
   }
   PushValues();
 
-  host::Automation& host = host::Host();
-  host.Connect();
-  host.SendCommand("<MODE:BPSK31>");
-  host.SendCommand("<BAUDRATE:63>");
-  PostRefresh();
+  // The host is called only with a module reference held (the one handed
+  // over for the opening): the calls wait for the host's thread.
+  if (HoldsReference(thread_)) {
+    host::Automation& host = host::Host();
+    host.Connect();
+    host.SendCommand("<MODE:BPSK31>");
+    host.SendCommand("<BAUDRATE:63>");
+  }
+  // The first refresh is part of the opening: the opening's reference goes
+  // with it.
+  PostRefresh(HoldsReference(thread_) ? 1 : 0);
   gui.DisableCloseCommand(window);
+  // A newer run, or the unload, came while this window opened.
+  if (thread_.cancelled.load() || ui.unloading.load()) gui.Close(window);
   return true;
 }
 
@@ -100,7 +109,9 @@ void Setup_UBA_Pfx::PushValues() {
   gui.SetControlText(window_, IDC_ON_SECTION, gui.HostToUtf8(on_section_text_));
 }
 
-void Setup_UBA_Pfx::PostRefresh() { Gui().Post(window_, kRefreshMessage); }
+void Setup_UBA_Pfx::PostRefresh(std::uintptr_t carries_reference) {
+  Gui().Post(window_, kRefreshMessage, carries_reference);
+}
 
 void Setup_UBA_Pfx::OnCommand(WindowRef window, int control, int notification) {
   switch (control) {
@@ -132,6 +143,7 @@ void Setup_UBA_Pfx::OnCommand(WindowRef window, int control, int notification) {
 }
 
 void Setup_UBA_Pfx::ToggleCompanion(Companion kind) {
+  if (closing_ || Ui().unloading.load()) return;
   // Whether the window exists decides, not the check mark.
   const size_t option = kOptionOf[kind];
   if (Ui().companions[kind].load() != kNoWindow) {
@@ -199,42 +211,82 @@ void Setup_UBA_Pfx::CloseCompanion(Companion kind) {
 void Setup_UBA_Pfx::OnSetCursor(WindowRef window) { SavePosition(window, kSetupPosition); }
 
 std::intptr_t Setup_UBA_Pfx::OnUserMessage(WindowRef /*window*/, unsigned message,
-                                           std::uintptr_t /*wparam*/, std::intptr_t /*lparam*/) {
-  if (message == kRefreshMessage) Refresh();
+                                           std::uintptr_t wparam, std::intptr_t /*lparam*/) {
+  if (message == kRefreshMessage) Refresh(wparam != 0);
   return 0;
 }
 
-void Setup_UBA_Pfx::OnDestroy(WindowRef /*window*/) {
+void Setup_UBA_Pfx::OnClose(WindowRef /*window*/) { closing_ = true; }
+
+void Setup_UBA_Pfx::OnDestroy(WindowRef window) {
+  closing_ = true;
   CloseCompanion(kSectionWindow);
   CloseCompanion(kPrefixWindow);
   CloseCompanion(kPreviousQsoWindow);
+  // From now on the host's thread posts nothing here, and a new window
+  // thread may open its setup window.
+  WindowRef expected = window;
+  Ui().setup.compare_exchange_strong(expected, kNoWindow);
 }
 
-void Setup_UBA_Pfx::Refresh() {
+void Setup_UBA_Pfx::Refresh(bool carries_reference) {
   UiState& ui = Ui();
+  // The reference that came with this refresh goes once it is done, before
+  // the typing check may post the next one.
+  struct Done {
+    WindowThread& thread;
+    UiState& ui;
+    bool carries_reference;
+    ~Done() {
+      if (carries_reference) {
+        // The host's object is held only while a reference is: its release
+        // waits for the host's thread, and so would an apartment that ends
+        // with the thread holding it.
+        host::Host().LetGoOfHost();
+        LetGoOfOne(thread);
+      }
+      ui.refresh_done.store(1);
+    }
+  } done{thread_, ui, carries_reference};
+  // A window on its way out opens nothing: not during a new run's start,
+  // nor during the unload.
+  if (closing_ || ui.unloading.load()) return;
+
   // 1. Companion windows whose options are set.
   for (size_t k = 0; k < kCompanionCount; ++k) {
     if (options_[kOptionOf[k]] != 0) OpenCompanion(static_cast<Companion>(k));
   }
 
-  host::Automation& host = host::Host();
-  if (!host.Connected()) {
-    ui.refresh_done.store(1);
-    return;
-  }
-
   // The host first, without any lock: the call being typed, the frequency,
-  // and "<SP1>" when the frequency has moved.
-  const std::string call = host.GetEntryField(host::kEntryFieldCall);
-  const double hz = host.GetFrequency();
-  bool moved = false;
-  {
+  // and "<SP1>" when the frequency has moved.  Those calls wait for the
+  // host's thread, so they are made only with a module reference held (the
+  // host asked for this refresh); a refresh of the window's own (an option
+  // changed) shows what the last one read.
+  host::Automation& host = host::Host();
+  std::string call;
+  int band = -1;
+  if (HoldsReference(thread_)) {
+    if (!host.Connected()) host.Connect();
+    if (!host.Connected()) return;
+    call = host.GetEntryField(host::kEntryFieldCall);
+    const double hz = host.GetFrequency();
+    bool moved = false;
+    {
+      std::lock_guard lock(ui.mutex);
+      moved = FrequencyMoved(hz, ui.last_command_frequency);
+      if (moved) ui.last_command_frequency = hz;
+      ui.host_answered = true;
+    }
+    if (moved) host.SendCommand("<SP1>");
+    band = BandIndexOfFrequency(hz);
+  } else {
     std::lock_guard lock(ui.mutex);
-    moved = FrequencyMoved(hz, ui.last_command_frequency);
-    if (moved) ui.last_command_frequency = hz;
+    if (!ui.host_answered) return;
+    call = ui.entered_call;
+    band = ui.band_index;
   }
-  if (moved) host.SendCommand("<SP1>");
-  const int band = BandIndexOfFrequency(hz);
+  // The host answered while the window was being closed.
+  if (closing_ || ui.unloading.load()) return;
 
   // The contest data, under the contest lock: the rows are rewritten, and
   // what the windows show is copied.
@@ -273,6 +325,9 @@ void Setup_UBA_Pfx::Refresh() {
         entry += gui.HostToUtf8(p);
         gui.ListAdd(prefix, IDC_PREFIX_LIST, entry);
       }
+      // Columns as wide as the longest prefix; the list scrolls sideways
+      // when they do not all fit.
+      gui.FitListColumns(prefix, IDC_PREFIX_LIST);
     }
     gui.InvalidateControl(prefix, IDC_PREFIX_LIST);
   }
@@ -284,8 +339,6 @@ void Setup_UBA_Pfx::Refresh() {
     const size_t n = band >= 0 ? sections.size() : 0;
     section_->Fill(section, texts.SectionTitle(static_cast<int>(n), band_text), sections, n);
   }
-
-  ui.refresh_done.store(1);
 }
 
 }  // namespace stats::ui

@@ -9,12 +9,15 @@
 
 #include "platform/window.h"
 #include "ui/companions.h"
+#include "ui/ui_state.h"
 
 namespace stats::ui {
 
 class Setup_UBA_Pfx final : public WindowHandler {
  public:
-  Setup_UBA_Pfx();
+  // thread: the window thread that runs this window, whose module
+  // references decide whether the window may wait for the host.
+  explicit Setup_UBA_Pfx(WindowThread& thread);
   ~Setup_UBA_Pfx() override;
 
   bool OnInit(WindowRef window) override;
@@ -22,6 +25,7 @@ class Setup_UBA_Pfx final : public WindowHandler {
   void OnSetCursor(WindowRef window) override;
   std::intptr_t OnUserMessage(WindowRef window, unsigned message, std::uintptr_t wparam,
                               std::intptr_t lparam) override;
+  void OnClose(WindowRef window) override;
   void OnDestroy(WindowRef window) override;
 
  private:
@@ -29,7 +33,8 @@ class Setup_UBA_Pfx final : public WindowHandler {
   enum Option : size_t { kOptSection = 0, kOptPrefix = 1, kOptPrevious = 2, kOptOnTop = 3 };
 
   void PushValues();
-  void PostRefresh();
+  // wparam 1: the message carries a module reference for its refresh.
+  void PostRefresh(std::uintptr_t carries_reference = 0);
   void ToggleCompanion(Companion kind);
   void ToggleOnTop();
   void SelectSection();
@@ -37,9 +42,13 @@ class Setup_UBA_Pfx final : public WindowHandler {
   void OpenCompanion(Companion kind);
   void CloseCompanion(Companion kind);
   // The live lookup (the refresh message).
-  void Refresh();
+  // carries_reference: the message came with a module reference of its own.
+  void Refresh(bool carries_reference);
 
+  WindowThread& thread_;
   WindowRef window_ = kNoWindow;
+  // WM_CLOSE has arrived: the window opens nothing any more.
+  bool closing_ = false;
   std::string on_section_text_;  // host text
   std::array<int, 4> options_{};
   std::unique_ptr<Uba_Section> section_;

@@ -12,6 +12,8 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/platform.h"
 #include "platform/window.h"
@@ -30,6 +32,21 @@ inline constexpr Color kBlack = Rgb(0, 0, 0);
 enum Companion : size_t { kSectionWindow = 0, kPrefixWindow = 1, kPreviousQsoWindow = 2 };
 inline constexpr size_t kCompanionCount = 3;
 
+// One window thread.  The host's thread hands it module references (for its
+// opening, for each refresh that the host asks for, for its end when a new
+// run replaces it); the thread holds them while it waits for the host or the
+// settings file, and lets them go when that work is done.
+struct WindowThread {
+  // References handed to the thread and not yet let go; kClosed once the
+  // thread has taken its last look, after which none can be handed to it.
+  static constexpr int kClosed = -(1 << 24);
+  std::atomic<int> references{0};
+  // A newer run replaces this thread: it opens no setup window any more.
+  std::atomic<bool> cancelled{false};
+  // Host's thread and unload only.
+  std::unique_ptr<Thread> thread;
+};
+
 struct UiState {
   // Set by the window thread while its setup window exists.
   std::atomic<WindowRef> setup{kNoWindow};
@@ -45,19 +62,30 @@ struct UiState {
 
   // -- Window thread values, under mutex ------------------------------------
   std::mutex mutex;
-  // The position last read from or written to the settings file, shared by
-  // all four windows.
-  int saved_x = 0;
-  int saved_y = 0;
+  // Per window (setup, section, prefix, previous-QSO): the position last
+  // read from or written to its keys in the settings file.
+  std::array<std::pair<int, int>, 4> saved_positions{};
   // The call in the host's entry line at the last refresh (host bytes).
   std::string entered_call;
   // Band index of the host's frequency at the last refresh, -1 for none.
   int band_index = -1;
+  // A refresh has read the host's entry line and frequency: a refresh of the
+  // window's own may show what it read.
+  bool host_answered = false;
   // The frequency (Hz) at which "<SP1>" was last sent; never reset.
   double last_command_frequency = 0.0;
 
-  // -- Host thread only -----------------------------------------------------
-  std::unique_ptr<Thread> thread;
+  // The module is unloading: the window threads close their windows, open no
+  // new ones, and make no call that would wait for the host's thread.
+  std::atomic<bool> unloading{false};
+
+  // -- Window threads, under threads_mutex ------------------------------------
+  // Never held while a window is called or a thread waited for.
+  std::mutex threads_mutex;
+  // The thread of the latest run, which owns (or will own) the setup window.
+  std::shared_ptr<WindowThread> current;
+  // Every thread not yet joined, the current one included.
+  std::vector<std::shared_ptr<WindowThread>> threads;
 };
 
 // The one UI state of the process; lives until the process ends.

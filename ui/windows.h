@@ -25,6 +25,11 @@ bool WindowThreadEnded();
 // contest-state lock held.
 void CloseAll(bool process_exiting);
 
+// The module's unload: closes every window, waits a bounded time until no
+// window thread runs code of the module any more, and joins them.  True when
+// every window thread has ended.  At process exit it does nothing.
+bool Unload(bool process_exiting);
+
 // Posts the refresh message to the setup window when it is open and no
 // refresh posted this way is still pending (the typing check).
 void PostRefreshIfIdle();

@@ -103,8 +103,9 @@ Rect FrameAround(int left, int top, const Rect& client) {
 // Records the operations of one paint.
 class RecordingContext final : public DrawContext {
  public:
-  explicit RecordingContext(Rect item) : item_(item) {}
+  RecordingContext(Rect item, int dpi) : item_(item), dpi_(dpi) {}
   Rect ItemRect() const override { return item_; }
+  int Dpi() const override { return dpi_; }
   void Fill(const Rect& rect, Color color) override {
     DrawOp op;
     op.kind = DrawOp::Kind::kFill;
@@ -129,6 +130,7 @@ class RecordingContext final : public DrawContext {
 
  private:
   Rect item_;
+  int dpi_;
 };
 
 }  // namespace
@@ -343,6 +345,17 @@ Rect HeadlessGui::ClientRect(WindowRef window) {
   return w != nullptr ? w->state.client_rect : Rect{};
 }
 
+Rect HeadlessGui::WorkArea(WindowRef window) {
+  std::lock_guard lock(mutex_);
+  return Find(window) != nullptr ? work_area_ : Rect{};
+}
+
+void HeadlessGui::SetScreen(const Rect& work_area, int dpi) {
+  std::lock_guard lock(mutex_);
+  work_area_ = work_area;
+  dpi_ = dpi;
+}
+
 bool HeadlessGui::SetLargeIcon(WindowRef window, int icon_id) {
   return Change(window, [&](Win& w) { w.state.large_icon = icon_id; });
 }
@@ -404,6 +417,14 @@ bool HeadlessGui::ListAdd(WindowRef window, int control, const std::string& utf8
     } else {
       c.items.push_back(utf8);
     }
+  });
+}
+
+bool HeadlessGui::FitListColumns(WindowRef window, int control) {
+  return ChangeControl(window, control, [](ControlState& c) {
+    size_t longest = 0;
+    for (const std::string& item : c.items) longest = std::max(longest, item.size());
+    c.column_width = static_cast<int>(longest) * kCharWidth + kCharWidth;
   });
 }
 
@@ -652,7 +673,12 @@ std::optional<std::vector<DrawOp>> HeadlessGui::Paint(WindowRef window, int cont
         });
         WindowHandler* h = HandlerOf(window);
         if (!owner_draw || h == nullptr) return false;
-        RecordingContext dc(item);
+        int dpi = 96;
+        {
+          std::lock_guard lock(mutex_);
+          dpi = dpi_;
+        }
+        RecordingContext dc(item, dpi);
         h->OnDrawItem(window, control, dc);
         ChangeControl(window, control, [&](ControlState& c) { c.last_paint = dc.ops; });
         std::lock_guard lock(mutex_);

@@ -56,6 +56,7 @@ struct ControlState {
   int selected = -1;                // combo: the selected choice
   int invalidations = 0;            // InvalidateControl calls
   int moves = 0;                    // MoveControl calls
+  int column_width = 0;             // list box: FitListColumns, in pixels
   std::vector<DrawOp> last_paint;   // operations of the last Paint
 };
 
@@ -96,6 +97,7 @@ class HeadlessGui final : public WindowSystem {
   bool MakeTopmost(WindowRef window) override;
   Rect WindowRect(WindowRef window) override;
   Rect ClientRect(WindowRef window) override;
+  Rect WorkArea(WindowRef window) override;
   bool SetLargeIcon(WindowRef window, int icon_id) override;
   bool DisableCloseCommand(WindowRef window) override;
   bool SetColors(WindowRef window, Color text, Color background) override;
@@ -107,6 +109,7 @@ class HeadlessGui final : public WindowSystem {
   std::string ComboSelectedText(WindowRef window, int control) override;
   bool ListClear(WindowRef window, int control) override;
   bool ListAdd(WindowRef window, int control, const std::string& utf8) override;
+  bool FitListColumns(WindowRef window, int control) override;
   bool MoveControl(WindowRef window, int control, const Rect& rect) override;
   bool InvalidateControl(WindowRef window, int control) override;
   bool Post(WindowRef window, unsigned message, std::uintptr_t wparam,
@@ -153,6 +156,12 @@ class HeadlessGui final : public WindowSystem {
   // whose item rectangle is the control's client area; the operations.
   std::optional<std::vector<DrawOp>> Paint(WindowRef window, int control);
 
+  // The screen: the work area every window finds, and the dots per inch of
+  // the drawing contexts (default 0, 0, 1280, 1024 and 96).
+  void SetScreen(const Rect& work_area, int dpi);
+  // A character of a list box entry is this wide at 96 dots per inch.
+  static constexpr int kCharWidth = 8;
+
   static constexpr unsigned kActionTimeoutMs = 10000;
 
  private:
@@ -198,6 +207,8 @@ class HeadlessGui final : public WindowSystem {
   std::map<WindowRef, std::unique_ptr<Win>> windows_;
   std::map<std::thread::id, std::deque<Message>> queues_;
   WindowRef next_ref_ = 0x100;
+  Rect work_area_{0, 0, 1280, 1024};
+  int dpi_ = 96;
 };
 
 // The process's headless window system.

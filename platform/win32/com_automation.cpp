@@ -24,6 +24,8 @@ class ComApartment {
   ~ComApartment() {
     if (initialised_) ::CoUninitialize();
   }
+  // Leaves COM initialised: the thread's end takes it down.
+  void Abandon() { initialised_ = false; }
   ComApartment(const ComApartment&) = delete;
   ComApartment& operator=(const ComApartment&) = delete;
 
@@ -58,6 +60,8 @@ class ComPtr {
   void reset() {
     if (p_ != nullptr) std::exchange(p_, nullptr)->Release();
   }
+  // Forgets the reference without releasing it.
+  void abandon() { p_ = nullptr; }
 
  private:
   Interface* p_ = nullptr;
@@ -138,6 +142,15 @@ class ComHost final : public host::Automation {
   void Disconnect() override {
     // The reference goes before the apartment that it lives in.
     dispatch_.reset();
+    apartment_.reset();
+  }
+
+  void LetGoOfHost() override { dispatch_.reset(); }
+
+  void Abandon() override {
+    dispatch_.abandon();
+    // COM stays initialised on the thread, which is about to end.
+    if (apartment_) apartment_->Abandon();
     apartment_.reset();
   }
 

@@ -35,6 +35,23 @@ using UniqueHook = UniqueHandle<HHOOK, HookTraits>;
 
 // An object selected into a context; the one it replaced goes back in when
 // this ends, so the context never keeps a pointer to a deleted object.
+// The drawing context of a window from GetDC, given back with ReleaseDC.
+class WindowDc {
+ public:
+  explicit WindowDc(HWND hwnd) : hwnd_(hwnd), dc_(::GetDC(hwnd)) {}
+  ~WindowDc() {
+    if (dc_ != nullptr) ::ReleaseDC(hwnd_, dc_);
+  }
+  WindowDc(const WindowDc&) = delete;
+  WindowDc& operator=(const WindowDc&) = delete;
+  HDC get() const { return dc_; }
+  explicit operator bool() const { return dc_ != nullptr; }
+
+ private:
+  HWND hwnd_;
+  HDC dc_;
+};
+
 class SelectedObject {
  public:
   SelectedObject(HDC dc, HGDIOBJ object) : dc_(dc), old_(::SelectObject(dc, object)) {}

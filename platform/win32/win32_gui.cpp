@@ -5,6 +5,7 @@
 // Texts cross this file as UTF-8 and become UTF-16 only at the W function.
 #include <windows.h>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -117,6 +118,17 @@ class OffscreenContext final : public DrawContext {
     ::TextOutW(Dc(), x, y, wide.c_str(), static_cast<int>(wide.size()));
   }
 
+  int Dpi() const override {
+    const int dpi = ::GetDeviceCaps(target_, LOGPIXELSY);
+    return dpi > 0 ? dpi : 96;
+  }
+
+  int LineHeight() const override {
+    TEXTMETRICW metrics{};
+    if (!::GetTextMetricsW(Dc(), &metrics)) return DrawContext::LineHeight();
+    return metrics.tmHeight;
+  }
+
  private:
   HDC Dc() const { return offscreen_ ? memory_.get() : target_; }
 
@@ -141,7 +153,12 @@ INT_PTR CALLBACK DialogProc(HWND hwnd, UINT message, WPARAM wparam, LPARAM lpara
     ::SetWindowLongPtrW(hwnd, DWLP_USER, reinterpret_cast<LONG_PTR>(dialog));
     dialog->initialised = true;
     FillTemplateChoices(hwnd, dialog->template_id);
-    return dialog->handler->OnInit(AsRef(hwnd)) ? TRUE : FALSE;
+    dialog->handler->OnInit(AsRef(hwnd));
+    // Shown without taking the foreground: the operator may be typing in
+    // the host.  Setting the focus now would activate the window, so the
+    // focus is left alone; a click gives it.
+    if (dialog->modal && ::IsWindow(hwnd)) ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    return FALSE;
   }
   Dialog* dialog = DialogOf(hwnd);
   if (dialog == nullptr) return FALSE;
@@ -258,7 +275,7 @@ class Win32Gui final : public WindowSystem {
   bool Show(WindowRef window) override {
     HWND hwnd = Live(window);
     if (hwnd == nullptr) return false;
-    ::ShowWindow(hwnd, SW_SHOW);
+    ::ShowWindow(hwnd, SW_SHOWNOACTIVATE);
     return true;
   }
 
@@ -299,6 +316,20 @@ class Win32Gui final : public WindowSystem {
     RECT r{};
     if (hwnd == nullptr || !::GetClientRect(hwnd, &r)) return Rect{};
     return Rect{r.left, r.top, r.right, r.bottom};
+  }
+
+  Rect WorkArea(WindowRef window) override {
+    HWND hwnd = Live(window);
+    if (hwnd == nullptr) return Rect{};
+    MONITORINFO info{};
+    info.cbSize = sizeof info;
+    HMONITOR monitor = ::MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST);
+    if (monitor == nullptr || !::GetMonitorInfoW(monitor, &info)) {
+      RECT work{};
+      if (!::SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return Rect{};
+      return Rect{work.left, work.top, work.right, work.bottom};
+    }
+    return Rect{info.rcWork.left, info.rcWork.top, info.rcWork.right, info.rcWork.bottom};
   }
 
   bool SetLargeIcon(WindowRef window, int icon_id) override {
@@ -393,6 +424,36 @@ class Win32Gui final : public WindowSystem {
     const std::wstring text = Widen(utf8);
     const LRESULT at = ::SendMessageW(item, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(text.c_str()));
     return at != LB_ERR && at != LB_ERRSPACE;
+  }
+
+  bool FitListColumns(WindowRef window, int control) override {
+    HWND item = Control(window, control);
+    if (item == nullptr) return false;
+    win32::WindowDc dc(item);
+    if (!dc) return false;
+    HFONT font = reinterpret_cast<HFONT>(::SendMessageW(item, WM_GETFONT, 0, 0));
+    std::unique_ptr<win32::SelectedObject> selected;
+    if (font != nullptr) selected = std::make_unique<win32::SelectedObject>(dc.get(), font);
+    TEXTMETRICW metrics{};
+    ::GetTextMetricsW(dc.get(), &metrics);
+    int widest = 0;
+    const LRESULT count = ::SendMessageW(item, LB_GETCOUNT, 0, 0);
+    for (LRESULT k = 0; k < count; ++k) {
+      const LRESULT length = ::SendMessageW(item, LB_GETTEXTLEN, static_cast<WPARAM>(k), 0);
+      if (length == LB_ERR) continue;
+      std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+      const LRESULT got = ::SendMessageW(item, LB_GETTEXT, static_cast<WPARAM>(k),
+                                         reinterpret_cast<LPARAM>(text.data()));
+      if (got == LB_ERR) continue;
+      SIZE size{};
+      if (::GetTextExtentPoint32W(dc.get(), text.c_str(), static_cast<int>(got), &size)) {
+        widest = std::max(widest, static_cast<int>(size.cx));
+      }
+    }
+    // A character's width of room between the columns.
+    const int margin = metrics.tmAveCharWidth > 0 ? metrics.tmAveCharWidth : 8;
+    ::SendMessageW(item, LB_SETCOLUMNWIDTH, static_cast<WPARAM>(widest + margin), 0);
+    return true;
   }
 
   bool MoveControl(WindowRef window, int control, const Rect& rect) override {

@@ -44,14 +44,24 @@ TEST_F(CompanionWindowTest, DefaultPlacesWithAFreshSettingsFile) {
   }
   Settle();
   const WindowState section = State(Companion(kSectionWindow));
-  EXPECT_EQ(section.window_rect.left, 10);
-  EXPECT_EQ(section.window_rect.top, 400);
+  EXPECT_EQ(section.window_rect.left, 390);
+  EXPECT_EQ(section.window_rect.top, 10);
   const WindowState prefix = State(Companion(kPrefixWindow));
   EXPECT_EQ(prefix.window_rect.left, 10);
   EXPECT_EQ(prefix.window_rect.top, 10);
   const WindowState previous = State(Companion(kPreviousQsoWindow));
-  EXPECT_EQ(previous.window_rect.left, 10);
+  EXPECT_EQ(previous.window_rect.left, 270);
   EXPECT_EQ(previous.window_rect.top, 400);
+  // No window covers another.
+  const Rect rects[] = {State(setup).window_rect, section.window_rect, prefix.window_rect,
+                        previous.window_rect};
+  for (size_t a = 0; a < 4; ++a) {
+    for (size_t b = a + 1; b < 4; ++b) {
+      const bool apart = rects[a].right <= rects[b].left || rects[b].right <= rects[a].left ||
+                         rects[a].bottom <= rects[b].top || rects[b].bottom <= rects[a].top;
+      EXPECT_TRUE(apart) << "windows " << a << " and " << b << " overlap";
+    }
+  }
   for (const WindowState* w : {&section, &prefix, &previous}) {
     EXPECT_FALSE(w->topmost);
     EXPECT_TRUE(w->close_disabled);
@@ -65,6 +75,22 @@ TEST_F(CompanionWindowTest, DefaultPlacesWithAFreshSettingsFile) {
   EXPECT_FALSE(previous.has_colors);
 }
 
+TEST_F(CompanionWindowTest, APlaceOffTheScreenIsBroughtBackOntoIt) {
+  WriteSettings(
+      "[Settings]\r\nsetup_wpx_pref=1\r\nsetup_prev_qso=1\r\n"
+      "member_x=-3000\r\nmember_y=-40\r\ndxcc_x=5000\r\ndxcc_y=2000\r\n");
+  gui().SetScreen({0, 0, 1024, 738}, 96);  // a task bar of 30 pixels below
+  StartRun();
+  const Rect prefix = State(Companion(kPrefixWindow)).window_rect;
+  EXPECT_EQ(prefix.left, 0);
+  EXPECT_EQ(prefix.top, 0);
+  const Rect previous = State(Companion(kPreviousQsoWindow)).window_rect;
+  EXPECT_EQ(previous.right, 1024);
+  EXPECT_EQ(previous.bottom, 738);
+  // Nothing is written until the operator moves a window.
+  EXPECT_EQ(Settings().find("member_x=0"), std::string::npos);
+}
+
 TEST_F(CompanionWindowTest, SavedPlacesAndTheirKeys) {
   WriteSettings(
       "[Settings]\r\nsetup_on_section=1\r\nsetup_wpx_pref=1\r\nsetup_prev_qso=1\r\n"
@@ -72,7 +98,7 @@ TEST_F(CompanionWindowTest, SavedPlacesAndTheirKeys) {
       "dxcc_x=700\r\ndxcc_y=80\r\n");
   StartRun();
   EXPECT_EQ(State(Companion(kSectionWindow)).window_rect.left, 500);
-  EXPECT_EQ(State(Companion(kSectionWindow)).window_rect.top, 400);
+  EXPECT_EQ(State(Companion(kSectionWindow)).window_rect.top, 10);
   EXPECT_EQ(State(Companion(kPrefixWindow)).window_rect.left, 10);
   EXPECT_EQ(State(Companion(kPrefixWindow)).window_rect.top, 600);
   EXPECT_EQ(State(Companion(kPreviousQsoWindow)).window_rect.left, 700);
@@ -87,7 +113,9 @@ TEST_F(CompanionWindowTest, SavedPlacesAndTheirKeys) {
   EXPECT_NE(Settings().find("dxcc_x=720\r\ndxcc_y=90\r\n"), std::string::npos);
   ASSERT_TRUE(gui().DragTo(Companion(kSectionWindow), 30, 90));
   ASSERT_TRUE(gui().PointerOver(Companion(kSectionWindow)));
-  EXPECT_NE(Settings().find("uba_section_x=30\r\nuba_section_y=0\r\n"), std::string::npos);
+  // The section window's y equals the one the previous-QSO window just
+  // saved; it is its own move all the same, and is kept.
+  EXPECT_NE(Settings().find("uba_section_x=30\r\nuba_section_y=90\r\n"), std::string::npos);
 }
 
 TEST_F(CompanionWindowTest, ResizingStretchesTheListAndTheTable) {
@@ -101,8 +129,8 @@ TEST_F(CompanionWindowTest, ResizingStretchesTheListAndTheTable) {
   const WindowRef previous = Companion(kPreviousQsoWindow);
   ASSERT_TRUE(gui().ResizeClient(previous, 404, 354));
   EXPECT_EQ(State(previous).Control(IDC_INFO_TABLE)->rect, (Rect{1, 1, 401, 351}));
-  // The line spacing follows the new height (350 / 7 = 50); the header
-  // stays at y = 18.
+  // The line spacing follows the new height (350 / 7 = 50), each line in
+  // the middle of its stripe; the header stays at y = 18.
   host_.SetEntryLine("DL1AB");
   Refresh();
   const auto ops = gui().Paint(previous, IDC_INFO_TABLE);
@@ -110,7 +138,8 @@ TEST_F(CompanionWindowTest, ResizingStretchesTheListAndTheTable) {
   EXPECT_EQ((*ops)[0], Fill({0, 0, 400, 350}, Rgb(255, 255, 198)));
   EXPECT_EQ((*ops)[1], Fill({0, 200, 400, 250}, Rgb(198, 255, 255)));
   EXPECT_EQ((*ops)[3], Text(20, 18, "Band"));
-  EXPECT_EQ((*ops)[8], Text(20, 100, "80m"));
+  EXPECT_EQ((*ops)[8], Text(20, 68, "160m"));
+  EXPECT_EQ((*ops)[12], Text(20, 118, "80m"));
 
   // The section window has no sizing border and no stretching.
   ASSERT_TRUE(gui().Click(Setup(), IDC_OPT_SECTION));
@@ -131,38 +160,75 @@ TEST_F(CompanionWindowTest, AnEmptyEntryLineDrawsAPlainArea) {
                                            Rgb(255, 250, 198))});
 }
 
+// The operations of a paint of the info table for a call worked on 20m at
+// 13:12 and on 160m at 22:05, on a screen of dpi dots per inch.
+std::vector<DrawOp> ExpectedTable(const Rect& all, int dpi, int stripe) {
+  const int w = all.Width(), h = all.Height() / 7;
+  const auto at = [dpi](int px) { return px * dpi / 96; };
+  std::vector<DrawOp> expected = {
+      Fill({0, 0, w, all.Height()}, Rgb(255, 255, 198)),
+      Fill({0, (stripe + 1) * h, w, (stripe + 2) * h}, Rgb(198, 255, 255)),
+      Transparent(),
+      Text(at(20), at(18), "Band"),
+      Text(at(100), at(18), "Mode"),
+      Text(at(160), 0, "DL1AB"),
+      Text(at(178), at(18), "Time"),
+      Text(at(245), at(18), "Prov/NR"),
+  };
+  const char* bands[] = {"160m", "80m", "40m", "20m", "15m", "10m"};
+  const char* times[] = {"22:05", "   -", "   -", "13:12", "   -", "   -"};
+  const char* exchanges[] = {"002", "   -", "   -", "001", "   -", "   -"};
+  // Each line in the middle of its stripe.
+  const int offset = (h - 13 * dpi / 96) / 2;
+  for (int r = 0; r < 6; ++r) {
+    const bool worked = r == 0 || r == 3;
+    const int y = (r + 1) * h + offset;
+    expected.push_back(Text(at(20), y, bands[r]));
+    expected.push_back(Text(at(100), y, worked ? "BPSK63" : "   -"));
+    expected.push_back(Text(at(180), y, times[r]));
+    expected.push_back(Text(at(260), y, exchanges[r]));
+  }
+  return expected;
+}
+
 TEST_F(CompanionWindowTest, TheInfoTableOfAWorkedCall) {
   WriteSettings("[Settings]\r\nsetup_prev_qso=1\r\n");
   StartRun();
   StoreQso("DL1AB", "20m", "BPSK63", 13, 12, "001");
-  StoreQso("DL1AB", "160m", "BPSK63", 22, 5, "002");  // never drawn
+  // 160m is a contest band: its line is drawn like the others, below the
+  // header and clear of it.
+  StoreQso("DL1AB", "160m", "BPSK63", 22, 5, "002");
   host_.SetEntryLine("DL1AB");
   Refresh();
   const WindowRef previous = Companion(kPreviousQsoWindow);
   const auto ops = gui().Paint(previous, IDC_INFO_TABLE);
   ASSERT_TRUE(ops.has_value());
   const Rect all = State(previous).Control(IDC_INFO_TABLE)->rect;
-  const int w = all.Width(), h = all.Height() / 7;
-  std::vector<DrawOp> expected = {
-      Fill({0, 0, w, all.Height()}, Rgb(255, 255, 198)),
-      Fill({0, 4 * h, w, 5 * h}, Rgb(198, 255, 255)),
-      Transparent(),
-      Text(20, 18, "Band"),
-      Text(100, 18, "Mode"),
-      Text(160, 0, "DL1AB"),
-      Text(178, 18, "Time"),
-      Text(245, 18, "Prov/NR"),
-  };
-  const char* bands[] = {"80m", "40m", "20m", "15m", "10m"};
-  for (int r = 1; r <= 5; ++r) {
-    const bool worked = r == 3;
-    const int y = (r + 1) * h;
-    expected.push_back(Text(20, y, bands[r - 1]));
-    expected.push_back(Text(100, y, worked ? "BPSK63" : "   -"));
-    expected.push_back(Text(180, y, worked ? "13:12" : "   -"));
-    expected.push_back(Text(260, y, worked ? "001" : "   -"));
-  }
-  EXPECT_EQ(*ops, expected);
+  EXPECT_EQ(*ops, ExpectedTable(all, 96, 3));
+  const int h = all.Height() / 7;
+  const DrawOp& first_line = (*ops)[8];
+  EXPECT_EQ(first_line.text, "160m");
+  EXPECT_GE(first_line.y, 18 + 13) << "the 160m line runs into the header";
+  EXPECT_LE(first_line.y + 13, 2 * h) << "the 160m line leaves its stripe";
+}
+
+TEST_F(CompanionWindowTest, TheInfoTableGrowsWithTheScreensDotsPerInch) {
+  WriteSettings("[Settings]\r\nsetup_prev_qso=1\r\n");
+  gui().SetScreen({0, 0, 1920, 1080}, 144);
+  StartRun();
+  StoreQso("DL1AB", "20m", "BPSK63", 13, 12, "001");
+  StoreQso("DL1AB", "160m", "BPSK63", 22, 5, "002");
+  host_.SetEntryLine("DL1AB");
+  Refresh();
+  const WindowRef previous = Companion(kPreviousQsoWindow);
+  ASSERT_TRUE(gui().ResizeClient(previous, 540, 290));
+  const auto ops = gui().Paint(previous, IDC_INFO_TABLE);
+  ASSERT_TRUE(ops.has_value());
+  const Rect all = State(previous).Control(IDC_INFO_TABLE)->rect;
+  EXPECT_EQ(*ops, ExpectedTable(all, 144, 3));
+  // The call (a line of 19 pixels at 144 dots per inch) ends above "Time".
+  EXPECT_EQ((*ops)[6].text, "Time");
+  EXPECT_GE((*ops)[6].y, 19);
 }
 
 TEST_F(CompanionWindowTest, TheHighlightFollowsTheBand) {
@@ -173,7 +239,7 @@ TEST_F(CompanionWindowTest, TheHighlightFollowsTheBand) {
   const Rect all = State(previous).Control(IDC_INFO_TABLE)->rect;
   const int h = all.Height() / 7;
 
-  host_.SetFrequency(1838000);  // 160m: the stripe of the undrawn row
+  host_.SetFrequency(1838000);  // 160m
   Refresh();
   auto ops = gui().Paint(previous, IDC_INFO_TABLE);
   ASSERT_TRUE(ops.has_value());
@@ -184,7 +250,7 @@ TEST_F(CompanionWindowTest, TheHighlightFollowsTheBand) {
   ops = gui().Paint(previous, IDC_INFO_TABLE);
   ASSERT_TRUE(ops.has_value());
   EXPECT_EQ((*ops)[1], Transparent());
-  EXPECT_EQ(ops->size(), 2u + 5u + 20u);
+  EXPECT_EQ(ops->size(), 2u + 5u + 24u);
 }
 
 }  // namespace

@@ -99,6 +99,9 @@ TEST_F(RefreshTest, TitlesAndListsOfTheCurrentBand) {
   EXPECT_EQ(prefix.Control(IDC_PREFIX_LIST)->items,
             (std::vector<std::string>{" DL1", " ON4", " OT4"}));
   EXPECT_EQ(prefix.Control(IDC_PREFIX_LIST)->invalidations, 2);
+  // The columns fit the longest entry, a blank and three characters.
+  EXPECT_EQ(prefix.Control(IDC_PREFIX_LIST)->column_width,
+            5 * headless::HeadlessGui::kCharWidth);
   const WindowState section = State(Companion(kSectionWindow));
   EXPECT_EQ(section.title, "UBA-PSK63-PFX 2017 UBA Section worked 3 from 85 on 20m ");
   int ticked = 0;
@@ -205,7 +208,11 @@ TEST_F(RefreshTest, AConnectionDoesNotOutliveItsSetupWindow) {
   EXPECT_EQ(host_.Connects(), 1);
   ui::CloseAll(false);
   ASSERT_TRUE(ui::JoinWindowThread(5000));
+  // Closed as the unload closes it, the window thread holds no module
+  // reference and no object of the host's (the refresh let go of it): it
+  // leaves COM without waiting for the host's thread.
   EXPECT_EQ(host_.Disconnects(), 1);
+  EXPECT_EQ(host_.Abandons(), 0);
   // The next run finds no host: nothing is sent through the old connection.
   host_.SetRunning(false);
   host_.ClearCommands();
@@ -246,6 +253,30 @@ TEST_F(RefreshTest, TheTypingCheckPostsOneRefreshAtATime) {
   host_.Release();
   Settle();
   EXPECT_EQ(host_.EntryFieldReads(), reads + 5);
+}
+
+TEST_F(RefreshTest, TheHostsObjectIsHeldOnlyForARefreshTheHostAskedFor) {
+  StartRun();
+  // The opening's first refresh let go of it again.
+  EXPECT_FALSE(host_.HeldByPlugin());
+  host_.SetEntryLine("DL1AB");
+  host_.Hold();
+  Check().Call();
+  ASSERT_TRUE(host_.WaitUntilEntered(5000));
+  EXPECT_TRUE(host_.HeldByPlugin());
+  host_.Release();
+  Settle();
+  EXPECT_FALSE(host_.HeldByPlugin());
+
+  // An option clicked: the window's own refresh calls no host (it holds no
+  // module reference) and shows what the last refresh read.
+  const int reads = host_.EntryFieldReads();
+  host_.SetEntryLine("OK1XYZ");
+  ASSERT_TRUE(gui().Click(Setup(), IDC_OPT_PREVIOUS));
+  Settle();
+  EXPECT_EQ(host_.EntryFieldReads(), reads);
+  EXPECT_FALSE(host_.HeldByPlugin());
+  EXPECT_EQ(State(Companion(kPreviousQsoWindow)).title, "UBA-PSK63-PFX 2017 worked with DL1AB");
 }
 
 }  // namespace

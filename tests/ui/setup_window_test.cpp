@@ -118,18 +118,35 @@ TEST_F(SetupWindowTest, SavedPositionsAndTheirZeroes) {
   EXPECT_EQ(State(setup).window_rect.top, 400);
 }
 
-TEST_F(SetupWindowTest, ThePositionPairIsSharedByAllWindows) {
-  const WindowRef setup = StartRun();
-  ASSERT_TRUE(gui().Click(setup, IDC_OPT_PREFIX));  // opens at (10, 10)
+TEST_F(SetupWindowTest, EachWindowKeepsItsOwnPosition) {
+  WindowRef setup = StartRun();
+  ASSERT_TRUE(gui().Click(setup, IDC_OPT_PREFIX));
   Settle();
   const std::string before = Settings();
-  // The setup window, still at (10, 400), now differs from the last saved
-  // y of the prefix window and writes it.
+  // Hovering over windows that have not moved writes nothing.
   ASSERT_TRUE(gui().PointerOver(setup));
-  EXPECT_EQ(Settings(), before + "setup_uba_pref_y=400\r\n");
-  // The prefix window writes its y back, as 10.
   ASSERT_TRUE(gui().PointerOver(Companion(kPrefixWindow)));
-  EXPECT_EQ(Settings(), before + "setup_uba_pref_y=400\r\nmember_y=10\r\n");
+  EXPECT_EQ(Settings(), before);
+
+  // Two windows on the same line: each writes its own pair whole, whatever
+  // the other one saved.
+  ASSERT_TRUE(gui().DragTo(setup, 300, 540));
+  ASSERT_TRUE(gui().PointerOver(setup));
+  ASSERT_TRUE(gui().DragTo(Companion(kPrefixWindow), 900, 540));
+  ASSERT_TRUE(gui().PointerOver(Companion(kPrefixWindow)));
+  EXPECT_EQ(Settings(), before +
+                            "setup_uba_pref_x=300\r\nsetup_uba_pref_y=540\r\n"
+                            "member_x=900\r\nmember_y=540\r\n");
+
+  // And both come back there.
+  ui::CloseAll(false);
+  ASSERT_TRUE(ui::JoinWindowThread(5000));
+  SetKey("Start", "0");
+  setup = StartRun();
+  EXPECT_EQ(State(setup).window_rect.left, 300);
+  EXPECT_EQ(State(setup).window_rect.top, 540);
+  EXPECT_EQ(State(Companion(kPrefixWindow)).window_rect.left, 900);
+  EXPECT_EQ(State(Companion(kPrefixWindow)).window_rect.top, 540);
 }
 
 TEST_F(SetupWindowTest, OptionBoxesOpenAndCloseTheirWindows) {
@@ -246,8 +263,10 @@ TEST_F(SetupWindowTest, EscClosesEverythingAndEnterNothing) {
   for (auto kind : {kSectionWindow, kPrefixWindow, kPreviousQsoWindow}) {
     EXPECT_EQ(Companion(kind), kNoWindow);
   }
-  // The connection to the host ends with the window.
+  // The connection to the host ends with the window's thread, without
+  // waiting for the host's thread.
   EXPECT_EQ(host_.Disconnects(), 1);
+  EXPECT_EQ(host_.Abandons(), 0);
 }
 
 }  // namespace

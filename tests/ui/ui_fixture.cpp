@@ -7,10 +7,13 @@ namespace stats::testing {
 void UiTest::SetUp() {
   PluginTest::SetUp();
   SetGui(&gui());
+  gui().SetScreen({0, 0, 1280, 1024}, 96);
   host::SetHost(&host_);
   host_.SetFrequency(14070000.0);
   // As if the plug-in had just been loaded.
   std::lock_guard lock(ui::Ui().mutex);
+  ui::Ui().saved_positions = {};
+  ui::Ui().host_answered = false;
   ui::Ui().last_command_frequency = 0.0;
   ui::Ui().entered_call.clear();
   ui::Ui().band_index = -1;
@@ -21,6 +24,7 @@ void UiTest::TearDown() {
   ui::CloseAll(false);
   EXPECT_TRUE(ui::JoinWindowThread(5000));
   EXPECT_TRUE(gui().AllWindows().empty());
+  gui().SetScreen({0, 0, 1280, 1024}, 96);
   host::SetHost(nullptr);
   SetGui(nullptr);
   PluginTest::TearDown();

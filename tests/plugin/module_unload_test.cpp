@@ -1,0 +1,214 @@
+// The shared object as a host loads and unloads it: a window thread that is
+// stuck in a settings read while the host unloads the plug-in, and many
+// load/unload cycles, which must neither crash nor pile up threads.
+//
+// The test program stands in for the file system where it matters: its own
+// fopen and open (exported, so the plug-in's calls reach them) can hold a
+// read of the settings file from another thread, as a slow drive would.
+#include <dlfcn.h>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <pthread.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <chrono>
+#include <cstdarg>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+#include <random>
+#include <string>
+#include <thread>
+
+#include "plugin/abi.h"
+
+namespace {
+
+std::atomic<bool> g_stall_armed{false};
+std::atomic<bool> g_stalled{false};
+pthread_t g_test_thread;
+constexpr auto kStall = std::chrono::seconds(3);
+
+// A read of the settings file by a thread of the plug-in waits 3 s, once.
+void MaybeStall(const char* path) {
+  if (path == nullptr || std::string(path).find("ZEVUVI.ini") == std::string::npos) return;
+  if (pthread_equal(pthread_self(), g_test_thread)) return;
+  bool armed = true;
+  if (!g_stall_armed.compare_exchange_strong(armed, false)) return;
+  g_stalled.store(true);
+  std::this_thread::sleep_for(kStall);
+}
+
+template <typename Fn>
+Fn Next(const char* name) {
+  return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
+}
+
+}  // namespace
+
+extern "C" {
+
+__attribute__((visibility("default"))) FILE* fopen(const char* path, const char* mode) {
+  MaybeStall(path);
+  static auto next = Next<FILE* (*)(const char*, const char*)>("fopen");
+  return next(path, mode);
+}
+
+__attribute__((visibility("default"))) FILE* fopen64(const char* path, const char* mode) {
+  MaybeStall(path);
+  static auto next = Next<FILE* (*)(const char*, const char*)>("fopen64");
+  return next(path, mode);
+}
+
+__attribute__((visibility("default"))) int open(const char* path, int flags, ...) {
+  MaybeStall(path);
+  mode_t mode = 0;
+  if ((flags & (O_CREAT | O_TMPFILE)) != 0) {
+    va_list args;
+    va_start(args, flags);
+    mode = static_cast<mode_t>(va_arg(args, int));
+    va_end(args);
+  }
+  static auto next = Next<int (*)(const char*, int, ...)>("open");
+  return next(path, flags, mode);
+}
+
+__attribute__((visibility("default"))) int open64(const char* path, int flags, ...) {
+  MaybeStall(path);
+  mode_t mode = 0;
+  if ((flags & (O_CREAT | O_TMPFILE)) != 0) {
+    va_list args;
+    va_start(args, flags);
+    mode = static_cast<mode_t>(va_arg(args, int));
+    va_end(args);
+  }
+  static auto next = Next<int (*)(const char*, int, ...)>("open64");
+  return next(path, flags, mode);
+}
+
+}  // extern "C"
+
+namespace {
+
+namespace fs = std::filesystem;
+using Clock = std::chrono::steady_clock;
+
+// Whether the plug-in is still mapped in this process.
+bool Loaded() {
+  void* handle = dlopen(STATS_LIBRARY, RTLD_NOW | RTLD_NOLOAD);
+  if (handle == nullptr) return false;
+  dlclose(handle);
+  return true;
+}
+
+bool WaitUntilUnloaded(std::chrono::milliseconds limit) {
+  const auto end = Clock::now() + limit;
+  while (Loaded()) {
+    if (Clock::now() > end) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  }
+  return true;
+}
+
+// The process's virtual memory in kB (VmSize).
+long VirtualKb() {
+  std::ifstream status("/proc/self/status");
+  std::string line;
+  while (std::getline(status, line)) {
+    if (line.rfind("VmSize:", 0) == 0) return std::stol(line.substr(7));
+  }
+  return -1;
+}
+
+class ModuleUnloadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_test_thread = pthread_self();
+    old_cwd_ = fs::current_path();
+    dir_ = fs::temp_directory_path() / ("stats-unload-" + std::to_string(std::random_device{}()));
+    fs::create_directories(dir_ / "Plugins");
+    fs::current_path(dir_);
+    ASSERT_FALSE(Loaded()) << "another test left the plug-in loaded";
+  }
+  void TearDown() override {
+    g_stall_armed.store(false);
+    fs::current_path(old_cwd_);
+    std::error_code ignored;
+    fs::remove_all(dir_, ignored);
+  }
+
+  static void WriteSettings(const std::string& body) {
+    std::ofstream("Plugins/ZEVUVI.ini", std::ios::binary) << "[Settings]\r\n" << body;
+  }
+
+  // Loads the plug-in and starts a contest run, which opens the setup window
+  // on the window thread.
+  void* LoadAndStart() {
+    void* handle = dlopen(STATS_LIBRARY, RTLD_NOW | RTLD_LOCAL);
+    EXPECT_NE(handle, nullptr) << dlerror();
+    if (handle == nullptr) return nullptr;
+    auto reset = reinterpret_cast<ResetStats0Fn>(dlsym(handle, "ResetStats0"));
+    EXPECT_NE(reset, nullptr);
+    if (reset == nullptr) return handle;
+    const std::string folder = dir_.string() + "/";
+    const OleDateTime start{42741.75, 0}, end{42742.75, 0};
+    const char* b = "";
+    EXPECT_EQ(reset(folder.c_str(), 0, "DL1XYZ", &start, &end, b, b, b, b, b, b, b, b, b, "DL", 0,
+                    0, 0, 0.0, 0.0, b, b, b),
+              1);
+    return handle;
+  }
+
+  // Unloads and returns how long dlclose took.
+  static std::chrono::milliseconds Unload(void* handle) {
+    const auto start = Clock::now();
+    EXPECT_EQ(dlclose(handle), 0);
+    return std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+  }
+
+  fs::path dir_;
+  fs::path old_cwd_;
+};
+
+TEST_F(ModuleUnloadTest, AWindowThreadStuckInASettingsReadOutlivesTheUnload) {
+  WriteSettings("setup_prev_qso=1\r\nsetup_wpx_pref=1\r\n");
+  g_stall_armed.store(true);
+  void* handle = LoadAndStart();
+  ASSERT_NE(handle, nullptr);
+  // The window thread opens its setup window and reads the settings file.
+  const auto armed_until = Clock::now() + std::chrono::seconds(2);
+  while (!g_stalled.load() && Clock::now() < armed_until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  }
+  ASSERT_TRUE(g_stalled.load()) << "the window thread read no settings";
+
+  // The host unloads while that read hangs: it returns at once...
+  EXPECT_LT(Unload(handle), std::chrono::milliseconds(1000));
+  // ...the library stays mapped for the thread, which finishes its opening
+  // after the stall, closes its windows and lets the library go.
+  EXPECT_TRUE(Loaded());
+  EXPECT_TRUE(WaitUntilUnloaded(std::chrono::seconds(10)));
+  // Nothing of the plug-in runs any more; this process is alive to see it.
+  std::this_thread::sleep_for(std::chrono::milliseconds(200));
+  EXPECT_FALSE(Loaded());
+}
+
+TEST_F(ModuleUnloadTest, LoadAndUnloadCyclesKeepMemoryFlat) {
+  long after_warm_up = 0;
+  for (int cycle = 1; cycle <= 200; ++cycle) {
+    WriteSettings("setup_prev_qso=1\r\n");  // "Start" clear: every run opens windows
+    void* handle = LoadAndStart();
+    ASSERT_NE(handle, nullptr);
+    EXPECT_LT(Unload(handle), std::chrono::milliseconds(1000)) << "cycle " << cycle;
+    ASSERT_TRUE(WaitUntilUnloaded(std::chrono::seconds(5))) << "cycle " << cycle;
+    if (cycle == 20) after_warm_up = VirtualKb();
+  }
+  const long at_end = VirtualKb();
+  ASSERT_GT(after_warm_up, 0);
+  // A thread left behind in each cycle would keep its stack (megabytes).
+  EXPECT_LT(at_end - after_warm_up, 32 * 1024)
+      << "virtual memory grew from " << after_warm_up << " kB to " << at_end << " kB";
+}
+
+}  // namespace
