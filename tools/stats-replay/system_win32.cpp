@@ -44,7 +44,24 @@ void* FindSymbol(void* library, const char* name) {
   return reinterpret_cast<void*>(GetProcAddress(static_cast<HMODULE>(library), name));
 }
 
-void CloseLibrary(void* library) { FreeLibrary(static_cast<HMODULE>(library)); }
+void CloseLibrary(void* library) {
+  const auto module = static_cast<HMODULE>(library);
+  FreeLibrary(module);
+  // The plug-in's window thread may hold a reference of its own a little
+  // longer, and may wait for this thread's messages meanwhile: give it a
+  // few seconds to let go, so that the program does not end that thread in
+  // the middle of its work.
+  wchar_t name[MAX_PATH];
+  for (const ULONGLONG until = GetTickCount64() + 5000; GetTickCount64() < until;) {
+    if (GetModuleFileNameW(module, name, MAX_PATH) == 0) return;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    MSG msg;
+    while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      TranslateMessage(&msg);
+      DispatchMessageW(&msg);
+    }
+  }
+}
 
 std::filesystem::path ProgramPath() {
   std::wstring path(MAX_PATH, L'\0');

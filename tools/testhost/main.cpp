@@ -93,8 +93,30 @@ FARPROC Plugin::Resolve(const char* name) {
 unsigned long Plugin::Unload() {
   if (module_ == nullptr) return 0;
   const ULONGLONG start = ::GetTickCount64();
+  const HMODULE module = module_;
   Check(::FreeLibrary(module_) != FALSE, "FreeLibrary");
+  const auto took = static_cast<unsigned long>(::GetTickCount64() - start);
   module_ = nullptr;
+  // A window thread that still held a reference of its own lets go of the
+  // module a little later: the host goes on with its work meanwhile (and
+  // pumps its messages, which that thread may wait for), and the module must
+  // then leave the process.  A host that ended at once would end that thread
+  // in the middle of whatever it was doing.
+  wchar_t name[MAX_PATH];
+  bool gone = false;
+  for (const ULONGLONG until = ::GetTickCount64() + 10000; ::GetTickCount64() < until;) {
+    if (::GetModuleFileNameW(module, name, MAX_PATH) == 0) {
+      gone = true;
+      break;
+    }
+    ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+    MSG msg;
+    while (::PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      ::TranslateMessage(&msg);
+      ::DispatchMessageW(&msg);
+    }
+  }
+  Check(gone, "the plug-in left the process within 10 s of FreeLibrary");
   ResetStats0 = nullptr;
   AddData0 = nullptr;
   RemoveData0 = nullptr;
@@ -106,7 +128,7 @@ unsigned long Plugin::Unload() {
   GetSetName = nullptr;
   SetupSet0 = nullptr;
   setVersion = nullptr;
-  return static_cast<unsigned long>(::GetTickCount64() - start);
+  return took;
 }
 
 }  // namespace testhost
