@@ -39,9 +39,9 @@ TEST_F(NativeProfile, ReadsNamesWithoutRegardToCaseAndTrimsValues) {
 
 TEST_F(NativeProfile, WritesCreateTheFolderAndTheFile) {
   Platform& os = NativePlatform();
-  ASSERT_TRUE(os.WriteProfileString("Plugins\\ZEVUVI.ini", "Settings", "Start", "1"));
+  ASSERT_TRUE(os.WriteProfileString("Plugins\\ZEVUVI.ini", "Settings", "Start", "1", nullptr));
   EXPECT_EQ(ReadText(dir() / "Plugins" / "ZEVUVI.ini"), "[Settings]\r\nStart=1\r\n");
-  ASSERT_TRUE(os.WriteProfileString("Plugins\\ZEVUVI.ini", "Settings", "Name", ""));
+  ASSERT_TRUE(os.WriteProfileString("Plugins\\ZEVUVI.ini", "Settings", "Name", "", nullptr));
   EXPECT_EQ(ReadText(dir() / "Plugins" / "ZEVUVI.ini"), "[Settings]\r\nStart=1\r\nName=\r\n");
   EXPECT_EQ(os.ReadProfileString("Plugins\\ZEVUVI.ini", "Settings", "Name"), "");
 }
@@ -49,11 +49,11 @@ TEST_F(NativeProfile, WritesCreateTheFolderAndTheFile) {
 TEST_F(NativeProfile, WritesReplaceInPlaceAndKeepTheOtherLines) {
   Platform& os = NativePlatform();
   WriteText(dir() / "p.ini", "[Settings]\r\nA=1\r\nStart=0\r\nB=2\r\n[Other]\r\nStart=5\r\n");
-  ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "Start", "1"));
+  ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "Start", "1", nullptr));
   EXPECT_EQ(ReadText(dir() / "p.ini"),
             "[Settings]\r\nA=1\r\nStart=1\r\nB=2\r\n[Other]\r\nStart=5\r\n");
   // A new key goes to the end of its own section.
-  ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "C", "3"));
+  ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "C", "3", nullptr));
   EXPECT_EQ(ReadText(dir() / "p.ini"),
             "[Settings]\r\nA=1\r\nStart=1\r\nB=2\r\nC=3\r\n[Other]\r\nStart=5\r\n");
   EXPECT_EQ(os.ReadProfileString("p.ini", "Other", "Start"), "5");
@@ -65,7 +65,7 @@ TEST_F(NativeProfile, LongValuesComeBackWhole) {
     std::string value(length, 'x');
     value.front() = 'a';
     value.back() = 'z';
-    ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "SoapBox", value));
+    ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "SoapBox", value, nullptr));
     EXPECT_EQ(os.ReadProfileString("p.ini", "Settings", "SoapBox"), value) << length;
   }
 }
