@@ -8,6 +8,7 @@
 #include "host/automation.h"
 #include "platform/headless/headless_gui.h"
 #include "plugin/contest.h"
+#include "plugin/notices.h"
 #include "ui/windows.h"
 
 namespace stats::testing {
@@ -126,6 +127,7 @@ void PluginTest::SetUp() {
   // finds no host; TearDown closes them again.
   SetGui(&headless::Headless());
   host::SetHost(&host::NoHost());
+  notices::NewRun();
   std::lock_guard lock(ContestLock());
   Contest() = ContestState();
 }
