@@ -37,6 +37,11 @@ elseif(CASE STREQUAL "bad-usage")
 elseif(CASE STREQUAL "missing-log")
   set(args no-such-log.adi)
   set(settings "")
+elseif(CASE STREQUAL "blocked-outputs")
+  # Folders stand where the journal and the Cabrillo log would go.
+  set(args --cabrillo sample.adi)
+  set(settings settings)
+  set(blocked BadQSO_RazadUREVARERE63_04_01_2026.txt DL6UHU.cbr)
 else()
   message(FATAL_ERROR "replay_e2e: no case ${CASE}")
 endif()
@@ -48,6 +53,9 @@ file(MAKE_DIRECTORY ${WORK}/dir)
 if(settings)
   file(COPY ${EXAMPLES}/${settings}/ DESTINATION ${WORK}/dir)
 endif()
+foreach(folder ${blocked})
+  file(MAKE_DIRECTORY ${WORK}/dir/${folder})
+endforeach()
 
 execute_process(
   COMMAND ${EMULATOR} ${PROGRAM} --dir ${WORK}/dir ${args}
