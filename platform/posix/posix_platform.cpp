@@ -109,18 +109,23 @@ bool ReadRegularFile(const std::string& native, std::string* contents, int* erro
     *error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
     return false;
   }
+  // Read to the end whatever the size said: the file may grow meanwhile.
   contents->clear();
-  std::string chunk(1 << 16, '\0');
+  contents->resize(static_cast<size_t>(st.st_size) + 1);
+  size_t used = 0;
   for (;;) {
-    const ssize_t n = read(f.fd, chunk.data(), chunk.size());
-    if (n == 0) return true;
+    if (used == contents->size()) contents->resize(contents->size() * 2);
+    const ssize_t n = read(f.fd, contents->data() + used, contents->size() - used);
+    if (n == 0) break;
     if (n < 0) {
       if (errno == EINTR) continue;
       *error = errno;
       return false;
     }
-    contents->append(chunk.data(), static_cast<size_t>(n));
+    used += static_cast<size_t>(n);
   }
+  contents->resize(used);
+  return true;
 }
 
 bool WriteAllTo(int fd, std::string_view bytes) {
