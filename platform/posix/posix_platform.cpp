@@ -80,7 +80,11 @@ bool MakeParentFolder(const std::string& path) {
   if (slash == std::string::npos || slash == 0) return true;
   const std::string folder = path.substr(0, slash);
   struct stat st;
-  if (stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  if (stat(folder.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return true;
+    errno = ENOTDIR;
+    return false;
+  }
   if (!MakeParentFolder(folder)) return false;
   return mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST;
 }
@@ -184,7 +188,10 @@ int WriteProfileFile(const std::string& native, const std::string& section, cons
   const mode_t mode = exists ? (st.st_mode & 07777) : 0666;
   int error = 0;
   {
-    FdCloser f{open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, mode)};
+    // A left-over temporary file goes first; a new one is made, never one
+    // that a link points elsewhere.
+    unlink(temp.c_str());
+    FdCloser f{open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode)};
     if (f.fd < 0) return errno;
     if (exists) {
       // The owner can only be kept by a privileged process; the mode always.
