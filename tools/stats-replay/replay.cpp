@@ -140,7 +140,11 @@ long BadLines(const std::string& journal) {
   return count;
 }
 
-std::string TwoDigits(int n) { return (n < 10 ? "0" : "") + std::to_string(n); }
+std::string TwoDigits(int n) {
+  std::string digits = std::to_string(n);
+  if (digits.size() < 2) digits.insert(digits.begin(), '0');
+  return digits;
+}
 
 // The names the plug-in gives its files (docs/stats-replay.md).
 std::string JournalName(const std::optional<QsoTime>& end) {
