@@ -200,11 +200,18 @@ class Win32Platform final : public Platform {
     if (attributes != INVALID_FILE_ATTRIBUTES) {
       if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return fail(ERROR_ACCESS_DENIED);
       if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return fail(ERROR_ACCESS_DENIED);
-      win32::UniqueFile probe(::CreateFileA(file.c_str(), GENERIC_READ,
-                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                                            nullptr));
-      if (!probe) return fail(::GetLastError());
+      // The probe is closed again before the profile functions open the
+      // file: they may want it to themselves.
+      DWORD unreadable = ERROR_SUCCESS;
+      {
+        win32::UniqueFile probe(::CreateFileA(file.c_str(), GENERIC_READ,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                                  FILE_SHARE_DELETE,
+                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                              nullptr));
+        if (!probe) unreadable = ::GetLastError();
+      }
+      if (unreadable != ERROR_SUCCESS) return fail(unreadable);
     } else {
       MakeParentFolder(file);
     }

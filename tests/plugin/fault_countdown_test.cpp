@@ -6,14 +6,13 @@
 #include <filesystem>
 
 #include "platform/profile_format.h"
-#include "tests/support/test_support.h"
+#include "tests/reports/reports_test_support.h"
 
 namespace stats {
 namespace {
 
 namespace fs = std::filesystem;
 using testing::Exists;
-using testing::PluginTest;
 using testing::Qso;
 using testing::ReadText;
 using testing::Reset;
@@ -26,7 +25,8 @@ constexpr const char* kEarlierSettings =
 constexpr const char* kEarlierJournal = "UBA PFX UBN file \r\nQSO:  an earlier line\r\n";
 constexpr const char* kEarlierLog = "START-OF-LOG: 3.0\r\nCALLSIGN: EARLIER\r\nEND-OF-LOG:\r\n";
 
-class FaultCountdown : public PluginTest {
+// The header form is confirmed as loaded, as on a system without windows.
+class FaultCountdown : public testing::ReportsTest {
  protected:
   // The earlier run's files; Start=1 keeps the window thread, which writes
   // settings of its own, from starting.

@@ -1,7 +1,7 @@
 #include "platform/profile_format.h"
 #include "plugin/notices.h"
 #include "plugin/settings.h"
-#include "tests/support/test_support.h"
+#include "tests/reports/reports_test_support.h"
 
 namespace stats {
 namespace {
@@ -68,7 +68,10 @@ TEST_F(SettingsFile, ALineEndInAValueNeverStartsANewKey) {
   EXPECT_EQ(Settings(), "[Settings]\r\nOperators=ON4ZZZON_Section=XYZ[Other]X=1\r\n");
 }
 
-TEST_F(SettingsFile, AnOwnCallWithLineEndsWritesNoExtraKey) {
+// With the header form confirmed as loaded, as on a system without windows.
+using SettingsThroughTheForm = testing::ReportsTest;
+
+TEST_F(SettingsThroughTheForm, AnOwnCallWithLineEndsWritesNoExtraKey) {
   Reset run;
   run.cabrillo = 1;
   run.own_call = "ON4ZZZ\r\nON_Section=XYZ";
@@ -92,7 +95,7 @@ TEST_F(SettingsFile, AFailedWriteIsToldOncePerRunWithTheFileAndTheReason) {
   EXPECT_NE(notices::TakePending(), "");
 }
 
-TEST_F(SettingsFile, AnUnreadableFileKeepsEveryKeyOfEarlierRuns) {
+TEST_F(SettingsThroughTheForm, AnUnreadableFileKeepsEveryKeyOfEarlierRuns) {
   namespace fs = std::filesystem;
   fs::create_directories(dir() / "Plugins");
   std::error_code made;
