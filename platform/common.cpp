@@ -1,5 +1,6 @@
 // The parts of the seam that every platform shares.
 #include <atomic>
+#include <memory>
 
 #include "platform/platform.h"
 
@@ -16,6 +17,33 @@ Platform& Os() {
 Platform* SetPlatform(Platform* platform) {
   Platform* old = g_override.exchange(platform, std::memory_order_acq_rel);
   return old != nullptr ? old : &NativePlatform();
+}
+
+std::string TemporaryFileFor(const std::string& path) { return path + ".tmp"; }
+
+bool ReplaceFile(const std::string& path, const std::vector<std::string>& pieces,
+                 std::string* error) {
+  std::string reason;
+  const std::string temp = TemporaryFileFor(path);
+  std::unique_ptr<File> file = Os().OpenFile(temp, FileMode::kTruncate, &reason);
+  bool ok = file != nullptr;
+  if (ok) {
+    for (const std::string& piece : pieces) {
+      if (!file->Write(piece)) {
+        ok = false;
+        break;
+      }
+    }
+    // Close flushes; a buffered write fails there at the latest.
+    if (ok && !file->Sync()) ok = false;
+    if (!file->Close()) ok = false;
+    if (!ok) reason = file->LastError();
+    file.reset();
+    if (ok) ok = Os().RenameFile(temp, path, &reason);
+    if (!ok) Os().RemoveFile(temp);
+  }
+  if (!ok && error != nullptr) *error = reason.empty() ? "unknown error" : reason;
+  return ok;
 }
 
 std::vector<std::string> SplitLines(std::string_view contents) {

@@ -29,6 +29,10 @@ class File {
   virtual bool Write(std::string_view bytes) = 0;
   // Pushes buffered bytes to the system.
   virtual bool Flush() = 0;
+  // Pushes buffered bytes to the system and waits until the system has them
+  // on the disk, so that a rename that follows never exposes a file whose
+  // bytes are still in flight.
+  virtual bool Sync() = 0;
   // Flushes and closes; false when any write since opening failed.
   virtual bool Close() = 0;
   // The system's text for the last failure of this file ("" when none).
@@ -77,8 +81,13 @@ class Platform {
                                                        const std::string& key) = 0;
   // Writes key=value, replacing the key in place or appending it; every other
   // line of the file stays.  Creates the file (and its folder) if missing.
+  // Refuses, leaving the file as it was, when the file exists but cannot be
+  // read or is read-only; writes through a symbolic link to its target and
+  // keeps the file's permissions.  On failure returns false and puts the
+  // system's reason into *error when error is not null.
   virtual bool WriteProfileString(const std::string& path, const std::string& section,
-                                  const std::string& key, const std::string& value) = 0;
+                                  const std::string& key, const std::string& value,
+                                  std::string* error) = 0;
 
   // -- Files ----------------------------------------------------------------
   // Names (without folder) of the files matching a pattern such as
@@ -90,6 +99,13 @@ class Platform {
                                          std::string* error) = 0;
   // Reads a whole file; nullopt when it cannot be opened or read.
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
+  // Renames from over to, replacing a file of that name in one step; on
+  // failure to is left as it was, and the system's reason goes into *error
+  // when error is not null.
+  virtual bool RenameFile(const std::string& from, const std::string& to,
+                          std::string* error) = 0;
+  // Deletes a file; false when it could not be deleted.
+  virtual bool RemoveFile(const std::string& path) = 0;
 
   // -- Operator -------------------------------------------------------------
   // Shows a modal message box; a null caption means the system's default.
@@ -115,6 +131,15 @@ Platform* SetPlatform(Platform* platform);
 
 // The built-in platform of this build.
 Platform& NativePlatform();
+
+// Replaces the file at path with the pieces, in order: they are written to
+// a temporary file in the same folder, pushed to the disk, and only then
+// renamed over path.  On failure path is left exactly as it was, the
+// temporary file is removed, and the system's reason goes into *error.
+bool ReplaceFile(const std::string& path, const std::vector<std::string>& pieces,
+                 std::string* error);
+// The temporary file that ReplaceFile writes before the rename.
+std::string TemporaryFileFor(const std::string& path);
 
 // Splits file contents into lines, as a text-mode reader sees them: lines end
 // at LF, a CR before the LF is dropped, and a last line without LF counts.

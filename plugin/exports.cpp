@@ -12,6 +12,7 @@
 #include "plugin/exports.h"
 #include "plugin/contest.h"
 #include "plugin/lifecycle.h"
+#include "plugin/notices.h"
 #include "reports/result.h"
 #include "rules/exchange.h"
 #include "rules/intake.h"
@@ -73,7 +74,9 @@ int STATS_CALL ResetStats0(STATS_RESET_PARAMS) {
     run.start = OleDate::FromHost(p4);
     run.end = OleDate::FromHost(p5);
     run.own_country = Text(p15);
+    notices::NewRun();
     StartContestRun(run);
+    notices::ShowPending();
     return 1;
   });
 }
@@ -81,8 +84,13 @@ int STATS_CALL ResetStats0(STATS_RESET_PARAMS) {
 int STATS_CALL AddData0(STATS_ADD_DATA_PARAMS) {
   return Guarded(0, [&] {
     const QsoArgs qso = ToQso(STATS_ADD_DATA_ARGS);
-    std::lock_guard lock(ContestLock());
-    return AddQso(Contest(), qso);
+    int added;
+    {
+      std::lock_guard lock(ContestLock());
+      added = AddQso(Contest(), qso);
+    }
+    notices::ShowPending();
+    return added;
   });
 }
 
@@ -93,6 +101,7 @@ int STATS_CALL RemoveData0(STATS_ADD_DATA_PARAMS) {
       std::lock_guard lock(ContestLock());
       RemoveQso(Contest(), qso);
     }
+    notices::ShowPending();
     ui::PostRefresh();
     return 1;
   });

@@ -3,6 +3,7 @@
 #include <climits>
 
 #include "platform/platform.h"
+#include "plugin/notices.h"
 
 namespace stats::settings {
 
@@ -12,8 +13,20 @@ std::string Read(const std::string& key, const std::string& fallback) {
 
 int ReadInt(const std::string& key) { return ToInt(Read(key)); }
 
+std::string OneLine(const std::string& value) {
+  std::string line;
+  line.reserve(value.size());
+  for (char c : value) {
+    if (c != '\r' && c != '\n') line += c;
+  }
+  return line;
+}
+
 bool Write(const std::string& key, const std::string& value) {
-  return Os().WriteProfileString(kFile, kSection, key, value);
+  std::string reason;
+  if (Os().WriteProfileString(kFile, kSection, key, OneLine(value), &reason)) return true;
+  notices::FileNotWritten(kFile, reason);
+  return false;
 }
 
 bool WriteInt(const std::string& key, int value) { return Write(key, std::to_string(value)); }

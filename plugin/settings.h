@@ -14,8 +14,14 @@ inline constexpr const char* kSection = "Settings";
 std::string Read(const std::string& key, const std::string& fallback = "");
 // The stored value converted as atoi does (no digits give 0).
 int ReadInt(const std::string& key);
-// Writes one key; false when the system refused (the stored value stays).
+// Writes one key; false when the system refused (the stored value stays,
+// and the failure is noted for the operator, see plugin/notices.h).  A line
+// end in the value would start a new key in the file: line ends are
+// removed, so a value of several lines is stored with the "<CR>" and "<LF>"
+// marks by its owner beforehand.
 bool Write(const std::string& key, const std::string& value);
+// The value with every carriage return and line feed removed.
+std::string OneLine(const std::string& value);
 bool WriteInt(const std::string& key, int value);
 
 // atoi without its undefined behaviour: optional blanks, an optional sign,

@@ -108,7 +108,7 @@ void SaveCabrilloHeader(const CabrilloHeader& h) {
   // written from the record.
   settings::Write("Operators", h.operators);
   settings::Write("Name", h.name);
-  settings::Write("Address", h.address);
+  settings::Write("Address", EncodeSoapbox(h.address));
   settings::Write("Address-City", h.address_city);
   settings::Write("Address-State", h.address_state);
   settings::Write("Address-PostalCode", h.address_postalcode);

@@ -1,7 +1,5 @@
 #include "reports/cabrillo_writer.h"
 
-#include <memory>
-
 #include "platform/platform.h"
 #include "plugin/contest.h"
 
@@ -109,22 +107,9 @@ CabrilloLog BuildCabrilloLog(const ContestState& state) {
 }
 
 std::string WriteCabrilloLog(const CabrilloLog& log) {
+  // The earlier log is replaced only by a complete new one.
   std::string reason;
-  std::unique_ptr<File> file = Os().OpenFile(log.file_name, FileMode::kTruncate, &reason);
-  if (file) {
-    bool ok = true;
-    for (const std::string& piece : log.pieces) {
-      if (!file->Write(piece)) {
-        ok = false;
-        break;
-      }
-    }
-    // Close flushes; a buffered write fails there at the latest.
-    if (!file->Close()) ok = false;
-    if (ok) return "File produced: " + log.file_name;
-    reason = file->LastError();
-  }
-  if (reason.empty()) reason = "unknown error";
+  if (ReplaceFile(log.file_name, log.pieces, &reason)) return "File produced: " + log.file_name;
   return "File not produced: " + log.file_name + " (" + reason + ")";
 }
 

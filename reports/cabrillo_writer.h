@@ -45,9 +45,11 @@ struct CabrilloLog {
 
 CabrilloLog BuildCabrilloLog(const ContestState& state);
 
-// Writes the log anew through the platform's files and returns the notice
-// for the operator: "File produced: <name>", or, when the file could not be
-// created or written, "File not produced: <name> (<the system's reason>)".
+// Writes the log through a temporary file that replaces the earlier log
+// only once it is complete and on the disk, and returns the notice for the
+// operator: "File produced: <name>", or, when the file could not be created
+// or written, "File not produced: <name> (<the system's reason>)"; the
+// earlier log is then left as it was.
 std::string WriteCabrilloLog(const CabrilloLog& log);
 
 }  // namespace stats

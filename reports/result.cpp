@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "plugin/contest.h"
 #include "plugin/lifecycle.h"
+#include "plugin/notices.h"
 #include "plugin/settings.h"
 #include "reports/cabrillo_writer.h"
 
@@ -85,16 +86,24 @@ const char* RunResultRequest(std::unique_lock<std::mutex>& lock) {
   // A refused write changes nothing else.
   settings::WriteInt("Claimed", summary.score);
 
+  std::string notice;
   if (state.cabrillo_requested != 0) {
     FillCabrilloQsoLines(state);
     const CabrilloLog log = BuildCabrilloLog(state);
     // The file is written from this copy, and the box may stay open for
     // long: the window thread goes on meanwhile.
     lock.unlock();
-    const std::string notice = WriteCabrilloLog(log);
-    Os().ShowMessage("Output", notice, kMbOk | kMbIconInformation, MessageOwner::kActiveWindow);
-    lock.lock();
+    notice = WriteCabrilloLog(log);
+  } else {
+    lock.unlock();
   }
+  // Files that could not be written in this run are told in the same box.
+  const std::string failed = notices::TakePending();
+  if (!failed.empty()) notice = notice.empty() ? failed : failed + "\r\n" + notice;
+  if (!notice.empty()) {
+    Os().ShowMessage("Output", notice, kMbOk | kMbIconInformation, MessageOwner::kActiveWindow);
+  }
+  lock.lock();
   return state.result_text.c_str();
 }
 

@@ -1,5 +1,7 @@
 #include "rules/journal.h"
 
+#include "plugin/notices.h"
+
 namespace stats {
 
 void Journal::Create(const std::string& file_name) {
@@ -8,37 +10,46 @@ void Journal::Create(const std::string& file_name) {
   header_ = kJournalHeader;
   file_name_ = file_name;
   if (file_name_.empty()) return;
-  if (!WriteAll(header_)) {
-    // No journal for this run: its lines are lost, as with no name at all.
-    file_name_.clear();
-  }
+  WriteAll();
 }
 
-bool Journal::WriteAll(const std::string& header) {
+bool Journal::WriteAll() {
   file_.reset();
-  std::unique_ptr<File> f = Os().OpenFile(file_name_, FileMode::kTruncate, nullptr);
-  if (!f) return false;
-  std::string contents = header + "\r\n";
+  std::string contents = header_ + "\r\n";
   for (const JournalLine& line : lines_) contents += line.text + "\r\n";
-  if (!f->Write(contents) || !f->Flush()) return false;
-  file_ = std::move(f);
+  // The file is replaced only by a complete new one, so a failure here
+  // leaves the journal on disk as it was.
+  std::string reason;
+  if (!ReplaceFile(file_name_, {contents}, &reason)) {
+    Failed(reason);
+    return false;
+  }
+  // Later lines are appended to it; when it cannot be opened for that, the
+  // next line writes it whole again.
+  file_ = Os().OpenFile(file_name_, FileMode::kAppend, &reason);
+  if (!file_) Failed(reason);
   return true;
 }
+
+void Journal::Failed(const std::string& reason) { notices::FileNotWritten(file_name_, reason); }
 
 void Journal::Append(JournalLine line) {
   if (!IsOpen()) return;
   const std::string bytes = line.text + "\r\n";
   lines_.push_back(std::move(line));
-  if (file_ && file_->Write(bytes) && file_->Flush()) return;
+  if (file_) {
+    if (file_->Write(bytes) && file_->Flush()) return;
+    Failed(file_->LastError());
+  }
   // The file is no longer whole: write it anew from the lines kept here.  If
-  // that fails too, the next change tries again.
-  WriteAll(header_);
+  // that fails too, the next change tries again; the lines stay counted.
+  WriteAll();
 }
 
 void Journal::Rewrite() {
   if (!IsOpen()) return;
   header_ = kJournalRewriteHeader;
-  WriteAll(header_);
+  WriteAll();
 }
 
 int Journal::BadLineCount() const {

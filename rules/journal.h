@@ -4,8 +4,10 @@
 //
 // The journal keeps its lines in memory as well, each tagged with the QSO it
 // was written for, so that removing a QSO takes away exactly its own lines
-// and counting bad QSOs needs no re-reading of the file.  Every change leaves
-// the file flushed, so the operator can read it at any moment.
+// and counting bad QSOs needs no re-reading of the file: the count stays
+// right when the file cannot be written.  Every change leaves the file
+// flushed, so the operator can read it at any moment; a file that cannot be
+// created or written is noted for the operator (plugin/notices.h).
 #pragma once
 
 #include <cstdint>
@@ -40,13 +42,16 @@ struct JournalLine {
 
 class Journal {
  public:
-  // Starts a new journal under this name: the file is created anew with the
-  // header line.  An empty name, or a file that cannot be created, leaves the
-  // journal closed, and its lines are then lost without notice.
+  // Starts a new journal under this name: the file is replaced by one with
+  // the header line.  An empty name leaves the journal closed (before the
+  // first run), and its lines are then lost without notice.  A file that
+  // cannot be created is noted; the lines are kept and counted all the same,
+  // and every later change tries to write the file whole again.
   void Create(const std::string& file_name);
   bool IsOpen() const { return !file_name_.empty(); }
 
-  // Appends one line (the line end is added) and flushes.
+  // Appends one line (the line end is added) and flushes; when that fails,
+  // writes the file whole.
   void Append(JournalLine line);
 
   // Removes the lines that satisfy pred, then rewrites the file whole with
@@ -63,7 +68,9 @@ class Journal {
   int BadLineCount() const;
 
  private:
-  bool WriteAll(const std::string& header);
+  // Replaces the file with the header and every line; false when it failed.
+  bool WriteAll();
+  void Failed(const std::string& reason);
   std::string file_name_;
   std::string header_ = kJournalHeader;
   std::vector<JournalLine> lines_;

@@ -1,6 +1,8 @@
 #include "rules/score.h"
 
+#include <algorithm>
 #include <climits>
+#include <utility>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -22,18 +24,18 @@ struct BandTally {
 }  // namespace
 
 void SortBands(std::vector<std::string>& bands) {
-  // An exchange sort, so that texts whose keys are equal keep their order.
-  std::vector<std::string> keys;
-  keys.reserve(bands.size());
-  for (const std::string& b : bands) keys.push_back(SortKey(b));
-  for (size_t i = 0; i + 1 < bands.size(); ++i) {
-    for (size_t j = i + 1; j < bands.size(); ++j) {
-      if (keys[i] < keys[j]) {
-        std::swap(keys[i], keys[j]);
-        std::swap(bands[i], bands[j]);
-      }
-    }
-  }
+  // Descending by key, in n log n.  Texts with equal keys (the same band
+  // text with more or fewer leading zeros) keep the order in which they were
+  // first seen.
+  std::vector<std::pair<std::string, size_t>> keyed;
+  keyed.reserve(bands.size());
+  for (size_t i = 0; i < bands.size(); ++i) keyed.emplace_back(SortKey(bands[i]), i);
+  std::stable_sort(keyed.begin(), keyed.end(),
+                   [](const auto& a, const auto& b) { return a.first > b.first; });
+  std::vector<std::string> sorted;
+  sorted.reserve(bands.size());
+  for (const auto& k : keyed) sorted.push_back(std::move(bands[k.second]));
+  bands = std::move(sorted);
 }
 
 int ScoreOf(int points, int prefixes, int sections) {

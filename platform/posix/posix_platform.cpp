@@ -1,8 +1,11 @@
 // The seam on POSIX systems.  Paths from the plug-in use Windows separators
-// ("Plugins\ZEVUVI.ini"); they are turned into '/' here.  The settings
+// ("Plugins\ZEVUVI.ini"); they are turned into '/' here.  Only regular files
+// are read: a pipe or a device in the place of a file is refused, never
+// waited on.  The settings
 // profile is read and written in the Windows file format, so that a settings
 // file moves between the two builds unchanged.
 #include <dirent.h>
+#include <fcntl.h>
 #include <fnmatch.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -10,6 +13,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <ctime>
 #include <iostream>
@@ -46,6 +50,11 @@ class PosixFile final : public File {
     if (std::fflush(f_) != 0) return Fail(errno);
     return ok_;
   }
+  bool Sync() override {
+    if (!Flush()) return false;
+    if (fsync(fileno(f_)) != 0) return Fail(errno);
+    return ok_;
+  }
   bool Close() override {
     if (f_ == nullptr) return ok_;
     std::FILE* f = f_;
@@ -71,9 +80,134 @@ bool MakeParentFolder(const std::string& path) {
   if (slash == std::string::npos || slash == 0) return true;
   const std::string folder = path.substr(0, slash);
   struct stat st;
-  if (stat(folder.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+  if (stat(folder.c_str(), &st) == 0) {
+    if (S_ISDIR(st.st_mode)) return true;
+    errno = ENOTDIR;
+    return false;
+  }
   if (!MakeParentFolder(folder)) return false;
   return mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST;
+}
+
+struct FdCloser {
+  int fd;
+  ~FdCloser() {
+    if (fd >= 0) close(fd);
+  }
+};
+
+// Reads a whole regular file.  Anything else (a folder, a pipe, a device) is
+// refused without waiting on it.  False with *error set to the reason.
+bool ReadRegularFile(const std::string& native, std::string* contents, int* error) {
+  FdCloser f{open(native.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)};
+  if (f.fd < 0) {
+    *error = errno;
+    return false;
+  }
+  struct stat st;
+  if (fstat(f.fd, &st) != 0) {
+    *error = errno;
+    return false;
+  }
+  if (!S_ISREG(st.st_mode)) {
+    *error = S_ISDIR(st.st_mode) ? EISDIR : EINVAL;
+    return false;
+  }
+  // Read to the end whatever the size said: the file may grow meanwhile.
+  contents->clear();
+  contents->resize(static_cast<size_t>(st.st_size) + 1);
+  size_t used = 0;
+  for (;;) {
+    if (used == contents->size()) contents->resize(contents->size() * 2);
+    const ssize_t n = read(f.fd, contents->data() + used, contents->size() - used);
+    if (n == 0) break;
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      *error = errno;
+      return false;
+    }
+    used += static_cast<size_t>(n);
+  }
+  contents->resize(used);
+  return true;
+}
+
+bool WriteAllTo(int fd, std::string_view bytes) {
+  while (!bytes.empty()) {
+    const ssize_t n = write(fd, bytes.data(), bytes.size());
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      if (n == 0) errno = EIO;
+      return false;
+    }
+    bytes.remove_prefix(static_cast<size_t>(n));
+  }
+  return true;
+}
+
+// Writes a settings profile key.  The file is replaced whole through a
+// temporary file beside it, so that a failed write never leaves half a
+// settings file behind; the replacement is refused when the old file could
+// not be read (its keys would be lost) or is read-only, keeps the old file's
+// permissions, and goes to the target of a symbolic link.  Returns 0 or the
+// error number.
+int WriteProfileFile(const std::string& native, const std::string& section, const std::string& key,
+                     const std::string& value) {
+  std::string target = native;
+  struct stat st;
+  bool exists = false;
+  if (lstat(native.c_str(), &st) == 0) {
+    exists = true;
+    if (S_ISLNK(st.st_mode)) {
+      char* real = realpath(native.c_str(), nullptr);
+      if (real == nullptr) return errno;
+      target = real;
+      std::free(real);
+      if (stat(target.c_str(), &st) != 0) return errno;
+    }
+    if (S_ISDIR(st.st_mode)) return EISDIR;
+    if (!S_ISREG(st.st_mode)) return EINVAL;
+    // A file without any write permission is read-only for everybody, the
+    // system administrator too, as a read-only file is on Windows.
+    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(target.c_str(), W_OK) != 0) {
+      return EACCES;
+    }
+  } else if (errno != ENOENT) {
+    return errno;
+  }
+
+  std::string contents;
+  if (exists) {
+    int error = 0;
+    if (!ReadRegularFile(target, &contents, &error)) return error;
+  }
+  const std::string updated = profile::Assign(contents, section, key, value);
+  if (!exists && !MakeParentFolder(target)) return errno != 0 ? errno : ENOTDIR;
+
+  const std::string temp = TemporaryFileFor(target);
+  const mode_t mode = exists ? (st.st_mode & 07777) : 0666;
+  int error = 0;
+  {
+    // A left-over temporary file goes first; a new one is made, never one
+    // that a link points elsewhere.
+    unlink(temp.c_str());
+    FdCloser f{open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode)};
+    if (f.fd < 0) return errno;
+    if (exists) {
+      // The owner can only be kept by a privileged process; the mode always.
+      if (fchown(f.fd, st.st_uid, st.st_gid) != 0) {
+      }
+      if (fchmod(f.fd, mode) != 0) error = errno;
+    }
+    if (error == 0 && !WriteAllTo(f.fd, updated)) error = errno;
+    if (error == 0 && fsync(f.fd) != 0) error = errno;
+    const int fd = f.fd;
+    f.fd = -1;
+    if (close(fd) != 0 && error == 0) error = errno;
+  }
+  if (error == 0 && std::rename(temp.c_str(), target.c_str()) != 0) error = errno;
+  if (error != 0) unlink(temp.c_str());
+  return error;
 }
 
 class PosixPlatform final : public Platform {
@@ -88,24 +222,14 @@ class PosixPlatform final : public Platform {
   }
 
   bool WriteProfileString(const std::string& path, const std::string& section,
-                          const std::string& key, const std::string& value) override {
+                          const std::string& key, const std::string& value,
+                          std::string* error) override {
     // Both threads of the plug-in keep keys in the same file: one writer at
-    // a time, and the file is replaced whole so that a failed write never
-    // leaves half a settings file behind.
+    // a time.
     std::lock_guard lock(profile_mutex_);
-    const std::string native = NativePath(path);
-    const std::string contents = ReadFile(path).value_or("");
-    const std::string updated = profile::Assign(contents, section, key, value);
-    if (!MakeParentFolder(native)) return false;
-    const std::string temp = native + ".tmp";
-    std::unique_ptr<File> f = OpenFile(temp, FileMode::kTruncate, nullptr);
-    if (!f) return false;
-    const bool written = f->Write(updated) && f->Close();
-    if (!written || std::rename(temp.c_str(), native.c_str()) != 0) {
-      std::remove(temp.c_str());
-      return false;
-    }
-    return true;
+    const int failure = WriteProfileFile(NativePath(path), section, key, value);
+    if (failure != 0 && error != nullptr) *error = ErrorText(failure);
+    return failure == 0;
   }
 
   std::vector<std::string> FindFiles(const std::string& pattern) override {
@@ -137,16 +261,20 @@ class PosixPlatform final : public Platform {
   }
 
   std::optional<std::string> ReadFile(const std::string& path) override {
-    std::FILE* f = std::fopen(NativePath(path).c_str(), "rb");
-    if (f == nullptr) return std::nullopt;
     std::string contents;
-    char chunk[4096];
-    size_t n;
-    while ((n = std::fread(chunk, 1, sizeof chunk, f)) > 0) contents.append(chunk, n);
-    const bool failed = std::ferror(f) != 0;
-    std::fclose(f);
-    if (failed) return std::nullopt;
+    int error = 0;
+    if (!ReadRegularFile(NativePath(path), &contents, &error)) return std::nullopt;
     return contents;
+  }
+
+  bool RenameFile(const std::string& from, const std::string& to, std::string* error) override {
+    if (std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0) return true;
+    if (error != nullptr) *error = ErrorText(errno);
+    return false;
+  }
+
+  bool RemoveFile(const std::string& path) override {
+    return unlink(NativePath(path).c_str()) == 0;
   }
 
   void ShowMessage(const char* caption, const std::string& text, unsigned /*style*/,

@@ -96,6 +96,11 @@ class Win32File final : public File {
     buffer_.clear();
     return ok_;
   }
+  bool Sync() override {
+    if (!Flush()) return false;
+    if (!::FlushFileBuffers(h_.get())) return Fail(::GetLastError());
+    return ok_;
+  }
   bool Close() override {
     if (!h_) return ok_;
     Flush();
@@ -178,12 +183,43 @@ class Win32Platform final : public Platform {
   }
 
   bool WriteProfileString(const std::string& path, const std::string& section,
-                          const std::string& key, const std::string& value) override {
+                          const std::string& key, const std::string& value,
+                          std::string* error) override {
     std::lock_guard lock(profile_mutex_);
     const std::string file = FullPath(path);
-    MakeParentFolder(file);
-    return ::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
-                                        file.c_str()) != FALSE;
+    auto fail = [error](DWORD code) {
+      if (error != nullptr) *error = ErrorText(code);
+      return false;
+    };
+    // The system's profile functions write the file in place, through a
+    // symbolic link, and keep its permissions.  What they are not sure to do
+    // everywhere is checked first, so that every build behaves alike: a
+    // read-only file is refused, and so is a file that exists but cannot be
+    // read, whose keys would otherwise be lost.
+    const DWORD attributes = ::GetFileAttributesA(file.c_str());
+    if (attributes != INVALID_FILE_ATTRIBUTES) {
+      if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return fail(ERROR_ACCESS_DENIED);
+      if ((attributes & FILE_ATTRIBUTE_READONLY) != 0) return fail(ERROR_ACCESS_DENIED);
+      // The probe is closed again before the profile functions open the
+      // file: they may want it to themselves.
+      DWORD unreadable = ERROR_SUCCESS;
+      {
+        win32::UniqueFile probe(::CreateFileA(file.c_str(), GENERIC_READ,
+                                              FILE_SHARE_READ | FILE_SHARE_WRITE |
+                                                  FILE_SHARE_DELETE,
+                                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                              nullptr));
+        if (!probe) unreadable = ::GetLastError();
+      }
+      if (unreadable != ERROR_SUCCESS) return fail(unreadable);
+    } else {
+      MakeParentFolder(file);
+    }
+    if (!::WritePrivateProfileStringA(section.c_str(), key.c_str(), value.c_str(),
+                                      file.c_str())) {
+      return fail(::GetLastError());
+    }
+    return true;
   }
 
   std::vector<std::string> FindFiles(const std::string& pattern) override {
@@ -231,6 +267,17 @@ class Win32Platform final : public Platform {
     }
     return contents;
   }
+
+  bool RenameFile(const std::string& from, const std::string& to, std::string* error) override {
+    if (::MoveFileExA(from.c_str(), to.c_str(),
+                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+      return true;
+    }
+    if (error != nullptr) *error = ErrorText(::GetLastError());
+    return false;
+  }
+
+  bool RemoveFile(const std::string& path) override { return ::DeleteFileA(path.c_str()) != 0; }
 
   void ShowMessage(const char* caption, const std::string& text, unsigned style,
                    MessageOwner owner) override {

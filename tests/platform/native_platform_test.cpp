@@ -3,6 +3,10 @@
 // builds (under Wine), so that both read and write the same bytes.
 #include <algorithm>
 
+#if !defined(_WIN32)
+#include <sys/stat.h>
+#endif
+
 #include "tests/support/test_support.h"
 
 namespace stats {
@@ -39,9 +43,9 @@ TEST_F(NativeProfile, ReadsNamesWithoutRegardToCaseAndTrimsValues) {
 
 TEST_F(NativeProfile, WritesCreateTheFolderAndTheFile) {
   Platform& os = NativePlatform();
-  ASSERT_TRUE(os.WriteProfileString("Plugins\\ZEVUVI.ini", "Settings", "Start", "1"));
+  ASSERT_TRUE(os.WriteProfileString("Plugins\\ZEVUVI.ini", "Settings", "Start", "1", nullptr));
   EXPECT_EQ(ReadText(dir() / "Plugins" / "ZEVUVI.ini"), "[Settings]\r\nStart=1\r\n");
-  ASSERT_TRUE(os.WriteProfileString("Plugins\\ZEVUVI.ini", "Settings", "Name", ""));
+  ASSERT_TRUE(os.WriteProfileString("Plugins\\ZEVUVI.ini", "Settings", "Name", "", nullptr));
   EXPECT_EQ(ReadText(dir() / "Plugins" / "ZEVUVI.ini"), "[Settings]\r\nStart=1\r\nName=\r\n");
   EXPECT_EQ(os.ReadProfileString("Plugins\\ZEVUVI.ini", "Settings", "Name"), "");
 }
@@ -49,11 +53,11 @@ TEST_F(NativeProfile, WritesCreateTheFolderAndTheFile) {
 TEST_F(NativeProfile, WritesReplaceInPlaceAndKeepTheOtherLines) {
   Platform& os = NativePlatform();
   WriteText(dir() / "p.ini", "[Settings]\r\nA=1\r\nStart=0\r\nB=2\r\n[Other]\r\nStart=5\r\n");
-  ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "Start", "1"));
+  ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "Start", "1", nullptr));
   EXPECT_EQ(ReadText(dir() / "p.ini"),
             "[Settings]\r\nA=1\r\nStart=1\r\nB=2\r\n[Other]\r\nStart=5\r\n");
   // A new key goes to the end of its own section.
-  ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "C", "3"));
+  ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "C", "3", nullptr));
   EXPECT_EQ(ReadText(dir() / "p.ini"),
             "[Settings]\r\nA=1\r\nStart=1\r\nB=2\r\nC=3\r\n[Other]\r\nStart=5\r\n");
   EXPECT_EQ(os.ReadProfileString("p.ini", "Other", "Start"), "5");
@@ -65,10 +69,90 @@ TEST_F(NativeProfile, LongValuesComeBackWhole) {
     std::string value(length, 'x');
     value.front() = 'a';
     value.back() = 'z';
-    ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "SoapBox", value));
+    ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "SoapBox", value, nullptr));
     EXPECT_EQ(os.ReadProfileString("p.ini", "Settings", "SoapBox"), value) << length;
   }
 }
+
+namespace fs = std::filesystem;
+
+// A symbolic link, or a skip where the system or the user may not make one.
+#define MAKE_SYMLINK_OR_SKIP(target, link)                              \
+  do {                                                                  \
+    std::error_code made;                                               \
+    fs::create_symlink(target, link, made);                             \
+    if (made) GTEST_SKIP() << "no symbolic link here: " << made.message(); \
+  } while (false)
+
+TEST_F(NativeProfile, AReadOnlyFileIsNeitherWrittenNorReplaced) {
+  Platform& os = NativePlatform();
+  const fs::path ini = dir() / "p.ini";
+  WriteText(ini, "[Settings]\r\nStart=0\r\n");
+  fs::permissions(ini, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  const fs::perms before = fs::status(ini).permissions();
+  std::string error;
+  EXPECT_FALSE(os.WriteProfileString("p.ini", "Settings", "Start", "1", &error));
+  EXPECT_NE(error, "");
+  EXPECT_EQ(ReadText(ini), "[Settings]\r\nStart=0\r\n");
+  EXPECT_EQ(fs::status(ini).permissions(), before);
+  fs::permissions(ini, fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_TRUE(os.WriteProfileString("p.ini", "Settings", "Start", "1", nullptr));
+}
+
+TEST_F(NativeProfile, AWriteKeepsTheFilesPermissions) {
+  Platform& os = NativePlatform();
+  const fs::path ini = dir() / "p.ini";
+  WriteText(ini, "[Settings]\r\nStart=0\r\n");
+  fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+  const fs::perms before = fs::status(ini).permissions();
+  ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "Start", "1", nullptr));
+  EXPECT_EQ(ReadText(ini), "[Settings]\r\nStart=1\r\n");
+  EXPECT_EQ(fs::status(ini).permissions(), before);
+  EXPECT_FALSE(Exists(dir() / "p.ini.tmp"));
+}
+
+TEST_F(NativeProfile, AFolderInThePlaceOfTheFileStays) {
+  Platform& os = NativePlatform();
+  fs::create_directories(dir() / "p.ini" / "inside");
+  std::string error;
+  EXPECT_FALSE(os.WriteProfileString("p.ini", "Settings", "Start", "1", &error));
+  EXPECT_NE(error, "");
+  EXPECT_TRUE(fs::is_directory(dir() / "p.ini" / "inside"));
+}
+
+TEST_F(NativeProfile, AWriteGoesThroughASymbolicLinkToItsTarget) {
+  Platform& os = NativePlatform();
+  fs::create_directories(dir() / "shared");
+  WriteText(dir() / "shared" / "real.ini", "[Settings]\r\nName=Jo\r\n");
+  MAKE_SYMLINK_OR_SKIP(dir() / "shared" / "real.ini", dir() / "p.ini");
+  ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "Start", "1", nullptr));
+  EXPECT_TRUE(fs::is_symlink(dir() / "p.ini"));
+  EXPECT_EQ(ReadText(dir() / "shared" / "real.ini"), "[Settings]\r\nName=Jo\r\nStart=1\r\n");
+  EXPECT_EQ(os.ReadProfileString("p.ini", "Settings", "Name"), "Jo");
+}
+
+TEST_F(NativeProfile, AFileThatExistsButCannotBeReadIsNeverReplaced) {
+  Platform& os = NativePlatform();
+  // A link that names itself exists, but every open of it fails.
+  MAKE_SYMLINK_OR_SKIP("p.ini", dir() / "p.ini");
+  std::string error;
+  EXPECT_EQ(os.ReadProfileString("p.ini", "Settings", "Start"), std::nullopt);
+  EXPECT_FALSE(os.WriteProfileString("p.ini", "Settings", "Start", "1", &error));
+  EXPECT_NE(error, "");
+  EXPECT_TRUE(fs::is_symlink(dir() / "p.ini"));
+}
+
+#if !defined(_WIN32)
+TEST_F(NativeProfile, APipeInThePlaceOfTheFileIsRefusedWithoutWaiting) {
+  Platform& os = NativePlatform();
+  ASSERT_EQ(mkfifo((dir() / "p.ini").c_str(), 0666), 0);
+  EXPECT_EQ(os.ReadProfileString("p.ini", "Settings", "Start"), std::nullopt);
+  EXPECT_EQ(os.ReadFile("p.ini"), std::nullopt);
+  EXPECT_FALSE(os.WriteProfileString("p.ini", "Settings", "Start", "1", nullptr));
+  EXPECT_EQ(fs::status(dir() / "p.ini").type(), fs::file_type::fifo);
+}
+#endif
 
 using NativeFiles = PluginTest;
 

@@ -1,11 +1,13 @@
 #include "platform/profile_format.h"
+#include "plugin/notices.h"
 #include "plugin/settings.h"
-#include "tests/support/test_support.h"
+#include "tests/reports/reports_test_support.h"
 
 namespace stats {
 namespace {
 
 using testing::PluginTest;
+using testing::Reset;
 
 TEST(ProfileFormat, LooksUpWithoutRegardToCase) {
   const std::string ini = "[Other]\r\nStart=9\r\n[settings]\r\n  START = 1 \r\nName=\"Jo\"\r\n";
@@ -57,6 +59,55 @@ TEST_F(SettingsFile, AFailedWriteKeepsTheStoredValue) {
   platform_.fail_write_at = platform_.writes + 1;
   EXPECT_FALSE(settings::Write("Start", "0"));
   EXPECT_EQ(settings::Read("Start"), "1");
+}
+
+TEST_F(SettingsFile, ALineEndInAValueNeverStartsANewKey) {
+  ASSERT_TRUE(settings::Write("Operators", "ON4ZZZ\r\nON_Section=XYZ\n[Other]\rX=1"));
+  EXPECT_EQ(settings::Read("ON_Section", "none"), "none");
+  EXPECT_EQ(settings::Read("Operators"), "ON4ZZZON_Section=XYZ[Other]X=1");
+  EXPECT_EQ(Settings(), "[Settings]\r\nOperators=ON4ZZZON_Section=XYZ[Other]X=1\r\n");
+}
+
+// With the header form confirmed as loaded, as on a system without windows.
+using SettingsThroughTheForm = testing::ReportsTest;
+
+TEST_F(SettingsThroughTheForm, AnOwnCallWithLineEndsWritesNoExtraKey) {
+  Reset run;
+  run.cabrillo = 1;
+  run.own_call = "ON4ZZZ\r\nON_Section=XYZ";
+  run.Call();
+  EXPECT_EQ(settings::Read("ON_Section", "none"), "none");
+  EXPECT_EQ(Settings().find("\r\nON_Section"), std::string::npos);
+  EXPECT_EQ(settings::Read("Operators"), "ON4ZZZON_Section=XYZ");
+}
+
+TEST_F(SettingsFile, AFailedWriteIsToldOncePerRunWithTheFileAndTheReason) {
+  platform_.fail_write_at = platform_.writes + 1;
+  platform_.sticky = true;
+  EXPECT_FALSE(settings::Write("Start", "0"));
+  EXPECT_FALSE(settings::Write("Name", "Jo"));
+  EXPECT_EQ(notices::TakePending(),
+            "File not written: Plugins\\ZEVUVI.ini (injected write failure)");
+  EXPECT_FALSE(settings::Write("Name", "Jo"));
+  EXPECT_EQ(notices::TakePending(), "");
+  notices::NewRun();
+  EXPECT_FALSE(settings::Write("Name", "Jo"));
+  EXPECT_NE(notices::TakePending(), "");
+}
+
+TEST_F(SettingsThroughTheForm, AnUnreadableFileKeepsEveryKeyOfEarlierRuns) {
+  namespace fs = std::filesystem;
+  fs::create_directories(dir() / "Plugins");
+  std::error_code made;
+  fs::create_symlink("ZEVUVI.ini", dir() / "Plugins" / "ZEVUVI.ini", made);
+  if (made) GTEST_SKIP() << "no symbolic link here: " << made.message();
+  notices::NewRun();
+  Reset run;
+  run.cabrillo = 1;
+  run.Call();
+  EXPECT_TRUE(fs::is_symlink(dir() / "Plugins" / "ZEVUVI.ini"));
+  ASSERT_FALSE(platform_.messages.empty());
+  EXPECT_EQ(platform_.messages[0].text.rfind("File not written: Plugins\\ZEVUVI.ini (", 0), 0u);
 }
 
 }  // namespace

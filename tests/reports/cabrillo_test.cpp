@@ -288,29 +288,54 @@ TEST_F(CabrilloTest, AFileThatCannotBeCreatedIsReported) {
   EXPECT_EQ(notice.back(), ')');
 }
 
-TEST_F(CabrilloTest, EveryFailedWriteIsReported) {
+TEST_F(CabrilloTest, EveryFailedWriteIsReportedAndKeepsTheEarlierLog) {
   StartRun();
   Qso().Add();
   Qso second;
   second.call = "DL2CD";
   second.Add();
-  // The claimed score, the header, two QSO lines, the closing line.
-  for (int n = 2; n <= 5; ++n) {
+  testing::WriteText(dir() / "ON4XX_P.cbr", "an earlier log\r\nEND-OF-LOG:\r\n");
+  // The claimed score, the header, two QSO lines, the closing line, the
+  // sync and the rename of the temporary file.
+  for (int n = 2; n <= 7; ++n) {
     SCOPED_TRACE(n);
     platform_.messages.clear();
     platform_.writes = 0;
     platform_.fail_write_at = n;
     EXPECT_NE(Result().find("Score = 2 * (1 + 0)  = 2"), std::string::npos);
     ASSERT_EQ(platform_.messages.size(), 1u);
-    EXPECT_EQ(platform_.messages[0].text,
-              "File not produced: ON4XX_P.cbr (injected write failure)");
+    EXPECT_EQ(platform_.messages[0].text.rfind("File not produced: ON4XX_P.cbr (injected", 0), 0u);
+    EXPECT_EQ(ReadText(dir() / "ON4XX_P.cbr"), "an earlier log\r\nEND-OF-LOG:\r\n");
+    EXPECT_FALSE(Exists(dir() / "ON4XX_P.cbr.tmp"));
   }
   platform_.messages.clear();
   platform_.writes = 0;
-  platform_.fail_write_at = 6;
+  platform_.fail_write_at = 8;
   Result();
   EXPECT_EQ(platform_.messages.at(0).text, "File produced: ON4XX_P.cbr");
-  EXPECT_EQ(platform_.writes, 5);
+  EXPECT_EQ(platform_.writes, 7);
+  const std::string log = ReadText(dir() / "ON4XX_P.cbr");
+  EXPECT_EQ(log.rfind("START-OF-LOG: 3.0\r\n", 0), 0u);
+  EXPECT_EQ(log.substr(log.size() - 13), "END-OF-LOG:\r\n");
+  EXPECT_FALSE(Exists(dir() / "ON4XX_P.cbr.tmp"));
+}
+
+TEST_F(CabrilloTest, AFileThatFailedDuringTheResultIsToldInTheSameBoxAsTheLog) {
+  StartRun();
+  Qso().Add();
+  // The claimed score cannot be stored: the settings file is read-only now.
+  const auto ini = dir() / "Plugins" / "ZEVUVI.ini";
+  std::filesystem::permissions(ini, std::filesystem::perms::owner_read |
+                                        std::filesystem::perms::group_read |
+                                        std::filesystem::perms::others_read);
+  const std::string settings = ReadText(ini);
+  platform_.messages.clear();
+  Result();
+  ASSERT_EQ(platform_.messages.size(), 1u);
+  const std::string text = platform_.messages[0].text;
+  EXPECT_EQ(text.rfind("File not written: Plugins\\ZEVUVI.ini (", 0), 0u) << text;
+  EXPECT_NE(text.find(")\r\nFile produced: ON4XX_P.cbr"), std::string::npos) << text;
+  EXPECT_EQ(ReadText(ini), settings);
 }
 
 }  // namespace

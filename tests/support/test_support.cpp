@@ -8,6 +8,7 @@
 #include "host/automation.h"
 #include "platform/headless/headless_gui.h"
 #include "plugin/contest.h"
+#include "plugin/notices.h"
 #include "ui/windows.h"
 
 namespace stats::testing {
@@ -43,6 +44,10 @@ class FailingFile : public File {
     return inner_->Write(bytes) && !failed_;
   }
   bool Flush() override { return inner_->Flush() && !failed_; }
+  bool Sync() override {
+    if (owner_->WriteFails()) failed_ = true;
+    return inner_->Sync() && !failed_;
+  }
   bool Close() override { return inner_->Close() && !failed_; }
   std::string LastError() const override {
     return failed_ ? "injected write failure" : inner_->LastError();
@@ -69,9 +74,13 @@ std::optional<std::string> TestPlatform::ReadProfileString(const std::string& pa
 }
 
 bool TestPlatform::WriteProfileString(const std::string& path, const std::string& section,
-                                      const std::string& key, const std::string& value) {
-  if (WriteFails()) return false;
-  return NativePlatform().WriteProfileString(path, section, key, value);
+                                      const std::string& key, const std::string& value,
+                                      std::string* error) {
+  if (WriteFails()) {
+    if (error != nullptr) *error = "injected write failure";
+    return false;
+  }
+  return NativePlatform().WriteProfileString(path, section, key, value, error);
 }
 
 std::vector<std::string> TestPlatform::FindFiles(const std::string& pattern) {
@@ -88,6 +97,17 @@ std::unique_ptr<File> TestPlatform::OpenFile(const std::string& path, FileMode m
 std::optional<std::string> TestPlatform::ReadFile(const std::string& path) {
   return NativePlatform().ReadFile(path);
 }
+
+bool TestPlatform::RenameFile(const std::string& from, const std::string& to,
+                              std::string* error) {
+  if (WriteFails()) {
+    if (error != nullptr) *error = "injected rename failure";
+    return false;
+  }
+  return NativePlatform().RenameFile(from, to, error);
+}
+
+bool TestPlatform::RemoveFile(const std::string& path) { return NativePlatform().RemoveFile(path); }
 
 void TestPlatform::ShowMessage(const char* caption, const std::string& text, unsigned style,
                                MessageOwner) {
@@ -107,6 +127,7 @@ void PluginTest::SetUp() {
   // finds no host; TearDown closes them again.
   SetGui(&headless::Headless());
   host::SetHost(&host::NoHost());
+  notices::NewRun();
   std::lock_guard lock(ContestLock());
   Contest() = ContestState();
 }

@@ -31,7 +31,8 @@ class TestPlatform : public Platform {
   };
   std::vector<Message> messages;
   // The Nth write (1, 2, ...) from now on fails, and every later one too
-  // when sticky; 0 fails none.
+  // when sticky; 0 fails none.  A write is a write, sync or close of a
+  // file, a settings key written, or a file renamed.
   int fail_write_at = 0;
   bool sticky = false;
   int writes = 0;
@@ -40,11 +41,14 @@ class TestPlatform : public Platform {
                                                const std::string& section,
                                                const std::string& key) override;
   bool WriteProfileString(const std::string& path, const std::string& section,
-                          const std::string& key, const std::string& value) override;
+                          const std::string& key, const std::string& value,
+                          std::string* error) override;
   std::vector<std::string> FindFiles(const std::string& pattern) override;
   std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode,
                                  std::string* error) override;
   std::optional<std::string> ReadFile(const std::string& path) override;
+  bool RenameFile(const std::string& from, const std::string& to, std::string* error) override;
+  bool RemoveFile(const std::string& path) override;
   void ShowMessage(const char* caption, const std::string& text, unsigned style,
                    MessageOwner owner) override;
   void Sleep(unsigned milliseconds) override;

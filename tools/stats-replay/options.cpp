@@ -131,7 +131,9 @@ std::string UsageText() {
          "  --help          show this text\n"
          "  --version       show the program's version\n"
          "\n"
-         "Exit status: 0 success, 1 the input could not be read, 2 bad usage.\n";
+         "Exit status: 0 success, 1 the input could not be read, 2 bad usage,\n"
+         "3 an output file (the bad-QSO journal or the Cabrillo log) could not be\n"
+         "written.\n";
 }
 
 }  // namespace replay

@@ -63,6 +63,81 @@ struct HostQso {
   uint32_t frequency_hz;
 };
 
+// An output file of the plug-in as it stood before the run.
+struct OutputFile {
+  std::string what;  // "the bad-QSO journal"
+  fs::path path;
+  bool existed = false;
+  fs::file_time_type time;
+  std::string contents;
+};
+
+OutputFile Before(const std::string& what, const fs::path& path) {
+  OutputFile file;
+  file.what = what;
+  file.path = path;
+  std::error_code ec;
+  if (fs::is_regular_file(path, ec)) {
+    std::string error;
+    file.time = fs::last_write_time(path, ec);
+    file.existed = !ec && ReadWholeFile(path, &file.contents, &error);
+  }
+  return file;
+}
+
+// Whether the plug-in wrote the file in this run, whole: it is a regular
+// file, it is not the one that stood there before (it is new, or its time or
+// its contents changed), and it ends as a complete file of its kind ends.
+bool WrittenWhole(const OutputFile& before, std::string_view ending, std::string* contents) {
+  std::error_code ec;
+  if (!fs::is_regular_file(before.path, ec)) return false;
+  std::string error;
+  if (!ReadWholeFile(before.path, contents, &error)) return false;
+  const fs::file_time_type time = fs::last_write_time(before.path, ec);
+  if (ec) return false;
+  if (before.existed && time == before.time && *contents == before.contents) return false;
+  return contents->size() >= ending.size() &&
+         contents->compare(contents->size() - ending.size(), ending.size(), ending) == 0;
+}
+
+// The figure that follows label in the result, text or HTML form; -1 when
+// the result has no such figure.
+long ResultFigure(const std::string& result, const std::string& label) {
+  for (const std::string& before : {label + "\t ", label + "</center></th><td><center>"}) {
+    const size_t at = result.find(before);
+    if (at == std::string::npos) continue;
+    size_t i = at + before.size();
+    long value = 0;
+    bool digits = false;
+    for (; i < result.size() && result[i] >= '0' && result[i] <= '9' && value < 1000000000L; ++i) {
+      value = value * 10 + (result[i] - '0');
+      digits = true;
+    }
+    if (digits) return value;
+  }
+  return -1;
+}
+
+// The journal's lines after the header that are not duplicate reports.
+long BadLines(const std::string& journal) {
+  long count = 0;
+  size_t start = journal.find("\r\n");
+  while (start != std::string::npos && start + 2 < journal.size()) {
+    const size_t end = journal.find("\r\n", start + 2);
+    if (end == std::string::npos) break;
+    const std::string_view line(journal.data() + start + 2, end - start - 2);
+    const std::string_view dupe = "   DUPE !!!";
+    if (line.size() < dupe.size() || line.substr(line.size() - dupe.size()) != dupe) ++count;
+    start = end;
+  }
+  return count;
+}
+
+// The journal's name; without a known end the plug-in leaves the date out.
+std::string JournalName(const std::optional<QsoTime>& end) {
+  return end ? JournalFileName(*end) : std::string("BadQSO_RazadUREVARERE63_.txt");
+}
+
 }  // namespace
 
 int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
@@ -141,8 +216,12 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
       return kExitInput;
     }
   }
-  for (const auto& [role, name] : PluginFiles(own_call, end, options.cabrillo)) {
-    if (const std::string what = NotRegularFile(name); !what.empty()) {
+  for (const auto& [role, name, output] : PluginFiles(own_call, end, options.cabrillo)) {
+    const std::string what = NotRegularFile(name);
+    // A folder where an output file goes is the plug-in's to report (the
+    // run then ends with the output status); a FIFO or a device there would
+    // block it or never end.
+    if (!what.empty() && !(output && what == "a folder")) {
       Complain(err, "cannot use " + name + " as " + role + ": it is " + what +
                         ", not a regular file");
       return kExitInput;
@@ -156,7 +235,11 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
 
   // The host's folder, where ResetStats0 looks for the host's settings file:
   // the working folder.
-  const std::string host_folder = (fs::current_path(ec) / "").string();
+  const fs::path work = fs::current_path(ec);
+  const std::string host_folder = (work / "").string();
+  const OutputFile journal_before = Before("the bad-QSO journal", work / JournalName(end));
+  std::optional<OutputFile> cabrillo_before;
+  if (options.cabrillo) cabrillo_before = Before("the Cabrillo log", work / CabrilloFileName(own_call));
   const OleDateTime start_date = HostDate(start), end_date = HostDate(end);
   plugin->ResetStats0(host_folder.c_str(), options.cabrillo ? 1 : 0, own_call.c_str(),
                       &start_date, &end_date, "", "", "", "", "", "", "", "", "",
@@ -240,7 +323,25 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     Complain(err, std::string("cannot write the result: ") + std::strerror(errno));
     return kExitInput;
   }
-  return kExitOk;
+
+  // The plug-in tells the operator of a file it could not write; the exit
+  // status tells the caller.  The journal must hold a line for every bad
+  // QSO that the result counts.
+  int status = kExitOk;
+  std::string contents;
+  const long bad = ResultFigure(text, "Bad QSO");
+  if (!WrittenWhole(journal_before, "\r\n", &contents) ||
+      (bad >= 0 && BadLines(contents) != bad)) {
+    Complain(err, journal_before.what + " " + journal_before.path.filename().string() +
+                      " could not be written");
+    status = kExitOutput;
+  }
+  if (cabrillo_before && !WrittenWhole(*cabrillo_before, "END-OF-LOG:\r\n", &contents)) {
+    Complain(err, cabrillo_before->what + " " + cabrillo_before->path.filename().string() +
+                      " could not be written");
+    status = kExitOutput;
+  }
+  return status;
 }
 
 }  // namespace replay

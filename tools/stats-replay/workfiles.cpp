@@ -28,10 +28,10 @@ std::string JournalFileName(const QsoTime& end) {
 
 std::vector<WorkFile> PluginFiles(const std::string& own_call, const std::optional<QsoTime>& end,
                                   bool cabrillo) {
-  std::vector<WorkFile> files = {{"the settings file", "Plugins/ZEVUVI.ini"},
-                                 {"the host's settings file", "Zelk2.ini"}};
-  if (end) files.push_back({"the bad-QSO journal", JournalFileName(*end)});
-  if (cabrillo) files.push_back({"the Cabrillo log", CabrilloFileName(own_call)});
+  std::vector<WorkFile> files = {{"the settings file", "Plugins/ZEVUVI.ini", false},
+                                 {"the host's settings file", "Zelk2.ini", false}};
+  if (end) files.push_back({"the bad-QSO journal", JournalFileName(*end), true});
+  if (cabrillo) files.push_back({"the Cabrillo log", CabrilloFileName(own_call), true});
   return files;
 }
 

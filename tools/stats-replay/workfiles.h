@@ -20,6 +20,7 @@ std::string JournalFileName(const QsoTime& end);
 struct WorkFile {
   std::string role;  // "the settings file"
   std::string name;  // relative to the working folder
+  bool output;       // written by the plug-in, not read
 };
 
 // The files the plug-in opens: its settings file and the host's, the
