@@ -80,7 +80,7 @@ OutputFile Before(const std::string& what, const fs::path& path) {
   if (fs::is_regular_file(path, ec)) {
     std::string error;
     file.time = fs::last_write_time(path, ec);
-    file.existed = !ec && ReadWholeFile(path, &file.contents, &error);
+    file.existed = !ec && ReadRegularFile(path, &file.contents, &error);
   }
   return file;
 }
@@ -92,7 +92,7 @@ bool WrittenWhole(const OutputFile& before, std::string_view ending, std::string
   std::error_code ec;
   if (!fs::is_regular_file(before.path, ec)) return false;
   std::string error;
-  if (!ReadWholeFile(before.path, contents, &error)) return false;
+  if (!ReadRegularFile(before.path, contents, &error)) return false;
   const fs::file_time_type time = fs::last_write_time(before.path, ec);
   if (ec) return false;
   if (before.existed && time == before.time && *contents == before.contents) return false;
