@@ -58,8 +58,13 @@ bool Setup_UBA_Pfx::OnInit(WindowRef window) {
   bool on_station = false;
   Texts texts;
   {
+    // The mode is read and the section emptied in one step: a newer run may
+    // start while this window opens, and a section it has just set for a
+    // Belgian station must not be emptied by a window that saw the mode of
+    // the run before.
     std::lock_guard lock(ContestLock());
     on_station = Contest().on_station;
+    if (!on_station) Contest().on_section.clear();
     texts = Texts{Contest().russian, Contest().contest_year};
   }
   gui.SetTitle(window, texts.SetupTitle());
@@ -79,8 +84,6 @@ bool Setup_UBA_Pfx::OnInit(WindowRef window) {
     gui.EnableControl(window, IDC_ON_SECTION_LABEL, false);
     gui.EnableControl(window, IDC_ON_SECTION, false);
     on_section_text_.clear();
-    std::lock_guard lock(ContestLock());
-    Contest().on_section.clear();
   }
   PushValues();
 

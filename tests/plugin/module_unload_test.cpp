@@ -195,6 +195,11 @@ TEST_F(ModuleUnloadTest, AWindowThreadStuckInASettingsReadOutlivesTheUnload) {
 }
 
 TEST_F(ModuleUnloadTest, LoadAndUnloadCyclesKeepMemoryFlat) {
+#if defined(__SANITIZE_ADDRESS__) || defined(__SANITIZE_THREAD__)
+  // The sanitizers keep freed memory in quarantine and map shadow memory of
+  // their own: the process's size says nothing about the plug-in there.
+  GTEST_SKIP() << "virtual memory is not the plug-in's own under a sanitizer";
+#endif
   long after_warm_up = 0;
   for (int cycle = 1; cycle <= 200; ++cycle) {
     WriteSettings("setup_prev_qso=1\r\n");  // "Start" clear: every run opens windows
