@@ -17,12 +17,12 @@ builds=("$@")
 
 mkdir -p "$STATS_BUILD"
 toolchains=$STATS_ROOT/cmake
-for spec in "${builds[@]}"; do
-  build=${spec%%:*}
+for entry in "${builds[@]}"; do
+  build=${entry%%:*}
   options=(-DSTATS_WERROR=ON)
   targets=()
-  if [[ $spec == *:* ]]; then
-    IFS=, read -r -a targets <<<"${spec#*:}"
+  if [[ $entry == *:* ]]; then
+    IFS=, read -r -a targets <<<"${entry#*:}"
   fi
   case $build in
     linux) ;;
