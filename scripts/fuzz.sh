@@ -28,6 +28,7 @@ clang=$(command -v clang++-14 || command -v clang++ || true)
 [[ -n $clang ]] || { echo "fuzz.sh: no clang++ (Debian: clang-14 libclang-rt-14-dev)" >&2; exit 1; }
 
 dir=$STATS_BUILD/fuzz
+mkdir -p "$STATS_BUILD"
 if [[ ! -f $dir/build.ninja ]]; then
   stats_log "configure fuzz"
   cmake -S "$STATS_ROOT" -B "$dir" -G Ninja -DCMAKE_CXX_COMPILER="$clang" \
