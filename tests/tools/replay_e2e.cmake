@@ -22,6 +22,8 @@ endforeach()
 # same_stdout_as: another case whose golden standard output this one must
 # also give.  fifo: a FIFO made before the run, relative to the working
 # folder, or "log" for one given as the log (both removed after the run).
+# file_limit: the largest file, in bytes, the program may write (a disk that
+# fills up while it writes): a write past it fails with "File too large".
 set(same_stdout_as "")
 set(fifo "")
 set(run_in ${EXAMPLES})
@@ -75,6 +77,12 @@ elseif(CASE STREQUAL "blocked-outputs")
   set(args --cabrillo sample.adi)
   set(settings settings)
   set(blocked BadQSO_RazadUREVARERE63_04_01_2026.txt DL6UHU.cbr)
+elseif(CASE STREQUAL "journal-disk-full")
+  # The journal's fifth line crosses the limit: the disk is full in the
+  # middle of a line.
+  set(args sample.adi)
+  set(settings "")
+  set(file_limit 700)
 else()
   message(FATAL_ERROR "replay_e2e: no case ${CASE}")
 endif()
@@ -108,8 +116,14 @@ if(fifo)
   endif()
 endif()
 
+set(limited "")
+if(file_limit)
+  # A process past its file-size limit is stopped by SIGXFSZ unless it
+  # ignores the signal; ignored, the write fails with EFBIG.
+  set(limited sh -c "trap '' XFSZ\nexec prlimit --fsize=${file_limit} \"$@\"" sh)
+endif()
 execute_process(
-  COMMAND ${EMULATOR} ${PROGRAM} --dir ${WORK}/dir ${args}
+  COMMAND ${limited} ${EMULATOR} ${PROGRAM} --dir ${WORK}/dir ${args}
   WORKING_DIRECTORY ${run_in}
   OUTPUT_FILE ${WORK}/stdout
   ERROR_FILE ${WORK}/stderr
