@@ -131,9 +131,25 @@ stats_wait_prefixes() {
   return $status
 }
 
-# Ends the Wine sessions of this checkout's prefixes, then the display.
+# Runs a command in the background in a process group of its own, ended
+# with all its children by stats_cleanup unless it ended before.  Its
+# process ID is in STATS_BACKGROUND_PID.
+_stats_background=()
+stats_background() {
+  setsid "$@" &
+  STATS_BACKGROUND_PID=$!
+  _stats_background+=("$STATS_BACKGROUND_PID")
+}
+
+# Ends the background jobs, the Wine sessions of this checkout's prefixes,
+# then the display.
 stats_cleanup() {
-  local prefix
+  local prefix pid
+  for pid in ${_stats_background[@]+"${_stats_background[@]}"}; do
+    kill -- "-$pid" 2>/dev/null || true
+    wait "$pid" 2>/dev/null || true
+  done
+  _stats_background=()
   if [[ -n $_stats_prefix_job ]]; then
     kill "$_stats_prefix_job" 2>/dev/null || true
     wait "$_stats_prefix_job" 2>/dev/null || true

@@ -3,9 +3,11 @@
 # natively (plain, with ASan + UBSan, and the operator windows' tests with
 # ThreadSanitizer) and under Wine (32 and 64 bit, together with the test
 # host's scenarios against each Stats.dll), then check that each build passed
-# the very same unit tests as the Linux build.  Where this machine cannot run
-# 32-bit programs (or STATS_WIN32_RUN=0), the 32-bit DLL is built and checked
-# without running it, and its runtime tests are skipped.  Exits non-zero on
+# the very same unit tests as the Linux build.  Beside the tests, on the
+# cores the Wine tests leave idle, each fuzz target runs for 20 seconds.
+# Where this machine cannot run 32-bit programs (or STATS_WIN32_RUN=0), the
+# 32-bit DLL is built and checked without running it, and its runtime tests
+# are skipped.  Exits non-zero on
 # any failure; ends with each suite's CTest summary line.
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -26,8 +28,17 @@ export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 
 results=$STATS_BUILD/test-results
 rm -rf "$results"
+mkdir -p "$results"
 failed=()
 summaries=()
+
+# A short fuzz run at a lower priority than the tests: it builds the fuzz
+# targets with clang in build/fuzz and starts from the seed corpora.
+fuzz_seconds=20
+stats_log "fuzz: each target for $fuzz_seconds s, in the background (log: $results/fuzz.log)"
+stats_background nice -n 10 bash "$STATS_ROOT/scripts/fuzz.sh" "$fuzz_seconds" \
+  >"$results/fuzz.log" 2>&1
+fuzz_pid=$STATS_BACKGROUND_PID
 
 ran=(linux asan win32 win64)
 for build in linux asan win32 win64; do
@@ -70,6 +81,21 @@ status=${PIPESTATUS[0]}
 set -e
 [[ $status -eq 0 ]] || failed+=("ctest tsan")
 summaries+=("tsan (ui_tests): $(grep -E 'tests passed|No tests were found' "$log" | tail -1)")
+
+stats_log "wait for the fuzz run"
+set +e
+wait "$fuzz_pid"
+status=$?
+set -e
+_stats_background=()
+if [[ $status -eq 0 ]]; then
+  summaries+=("fuzz ($fuzz_seconds s per target): clean: $(grep -E '^fuzz [a-z]+: [0-9]' "$results/fuzz.log" |
+    sed 's/^fuzz //' | paste -sd ';' | sed 's/;/; /g')")
+else
+  cat "$results/fuzz.log"
+  failed+=("fuzz run")
+  summaries+=("fuzz ($fuzz_seconds s per target): FAILED, see $results/fuzz.log")
+fi
 
 # One line per test case, "Suite.Name passed|failed|skipped", of a build.
 cases_of() {
