@@ -99,7 +99,7 @@ int STATS_CALL RemoveData0(STATS_ADD_DATA_PARAMS) {
     const QsoArgs qso = ToQso(STATS_ADD_DATA_ARGS);
     {
       std::lock_guard lock(ContestLock());
-      RemoveQso(Contest(), qso);
+      RemoveContestQso(Contest(), qso);
     }
     notices::ShowPending();
     ui::PostRefresh();
@@ -132,7 +132,7 @@ int STATS_CALL CheckCall0(STATS_CHECK_CALL_PARAMS) {
 const char* STATS_CALL GetResult0(int* p1) {
   const char* text = Guarded(kEmpty.c_str(), [&] {
     std::unique_lock lock(ContestLock());
-    return RunResultRequest(lock);
+    return AnswerResultRequest(lock);
   });
   if (p1 != nullptr) *p1 = -1;
   return text;

@@ -1,9 +1,7 @@
 #include "reports/cabrillo_header.h"
 
 #include <atomic>
-#include <mutex>
 
-#include "plugin/contest.h"
 #include "plugin/settings.h"
 #include "reports/header_form.h"
 
@@ -118,38 +116,6 @@ void SaveCabrilloHeader(const CabrilloHeader& h) {
   settings::Write("Club", h.club);
   settings::Write("Location", h.location);
   settings::Write("SoapBox", EncodeSoapbox(h.soapbox));
-}
-
-bool PrepareCabrilloHeader(const std::string& own_call) {
-  CabrilloHeader previous;
-  {
-    std::lock_guard lock(ContestLock());
-    previous = Contest().cabrillo;
-  }
-  const CabrilloHeader loaded = LoadCabrilloHeader(own_call, previous);
-  {
-    std::lock_guard lock(ContestLock());
-    Contest().cabrillo = loaded;
-  }
-
-  // The form is modal and may stay open for long: no lock while it runs.
-  CabrilloHeader form = loaded;
-  if (!CurrentHeaderForm().Run(form)) {
-    std::lock_guard lock(ContestLock());
-    Contest().cabrillo_requested = 0;
-    return false;
-  }
-
-  CabrilloHeader confirmed = AcceptCabrilloForm(loaded, form);
-  SaveCabrilloHeader(confirmed);
-  confirmed.soapbox = PrintReadySoapbox(EncodeSoapbox(confirmed.soapbox));
-  confirmed.address = PrintReadyAddress(confirmed.address);
-
-  std::lock_guard lock(ContestLock());
-  ContestState& state = Contest();
-  state.cabrillo = std::move(confirmed);
-  state.cabrillo_qso_lines.clear();
-  return true;
 }
 
 }  // namespace stats

@@ -36,15 +36,8 @@ struct CabrilloHeader {
   bool operator==(const CabrilloHeader&) const = default;
 };
 
-struct ContestState;
-
-// Prepares the header record for own_call and runs the header form; true
-// when the operator confirmed it.  A cancelled form clears the Cabrillo
-// request flag.  Runs without the contest-state lock held (the form is
-// modal), and takes it itself while it touches the state.
-bool PrepareCabrilloHeader(const std::string& own_call);
-
-// -- The steps of the preparation, each a function of its inputs -----------
+// -- The steps of the header's preparation, each a function of its inputs --
+//    (the run's lifecycle strings them together around the form)
 
 inline constexpr const char* kCabrilloContest = "UBA-PSK63-PREFIX";
 inline constexpr const char* kDefaultLogBaseName = "QORT";

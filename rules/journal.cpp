@@ -1,6 +1,5 @@
 #include "rules/journal.h"
 
-#include "plugin/notices.h"
 
 namespace stats {
 
@@ -31,7 +30,9 @@ bool Journal::WriteAll() {
   return true;
 }
 
-void Journal::Failed(const std::string& reason) { notices::FileNotWritten(file_name_, reason); }
+void Journal::Failed(const std::string& reason) {
+  if (sink_ != nullptr) sink_(file_name_, reason);
+}
 
 void Journal::Append(JournalLine line) {
   if (!IsOpen()) return;
