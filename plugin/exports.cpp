@@ -8,6 +8,7 @@
 #include <mutex>
 #include <string>
 
+#include "platform/failure_log.h"
 #include "platform/platform.h"
 #include "plugin/exports.h"
 #include "plugin/contest.h"
@@ -32,13 +33,18 @@ std::optional<std::string> OptionalText(const char* text) {
   return std::string(text);
 }
 
+// Runs an export's body; an exception stops here, is logged with the
+// export's name, and the host gets the fallback.
 template <typename Result, typename Body>
-Result Guarded(Result fallback, Body body) noexcept {
+Result Guarded(const char* name, Result fallback, Body body) noexcept {
   try {
     return body();
+  } catch (const std::exception& e) {
+    failure_log::Record(name, "exception", e.what());
   } catch (...) {
-    return fallback;
+    failure_log::Record(name, "exception", "not a standard exception");
   }
+  return fallback;
 }
 
 QsoArgs ToQso(STATS_ADD_DATA_PARAMS) {
@@ -66,7 +72,7 @@ const std::string kEmpty;
 extern "C" {
 
 int STATS_CALL ResetStats0(STATS_RESET_PARAMS) {
-  return Guarded(1, [&] {
+  return Guarded("ResetStats0", 1, [&] {
     RunStart run;
     run.host_folder = Text(p1);
     run.cabrillo = p2;
@@ -82,7 +88,7 @@ int STATS_CALL ResetStats0(STATS_RESET_PARAMS) {
 }
 
 int STATS_CALL AddData0(STATS_ADD_DATA_PARAMS) {
-  return Guarded(0, [&] {
+  return Guarded("AddData0", 0, [&] {
     const QsoArgs qso = ToQso(STATS_ADD_DATA_ARGS);
     int added;
     {
@@ -95,7 +101,7 @@ int STATS_CALL AddData0(STATS_ADD_DATA_PARAMS) {
 }
 
 int STATS_CALL RemoveData0(STATS_ADD_DATA_PARAMS) {
-  return Guarded(1, [&] {
+  return Guarded("RemoveData0", 1, [&] {
     const QsoArgs qso = ToQso(STATS_ADD_DATA_ARGS);
     {
       std::lock_guard lock(ContestLock());
@@ -108,7 +114,7 @@ int STATS_CALL RemoveData0(STATS_ADD_DATA_PARAMS) {
 }
 
 int STATS_CALL CheckCallFunc0(STATS_CHECK_CALL_PARAMS) {
-  return Guarded(static_cast<int>(kCallKnownPrefix), [&] {
+  return Guarded("CheckCallFunc0", static_cast<int>(kCallKnownPrefix), [&] {
     CallCheckArgs args;
     args.call = Text(p1);
     args.prefix = Text(p13);
@@ -130,7 +136,7 @@ int STATS_CALL CheckCall0(STATS_CHECK_CALL_PARAMS) {
 }
 
 const char* STATS_CALL GetResult0(int* p1) {
-  const char* text = Guarded(kEmpty.c_str(), [&] {
+  const char* text = Guarded("GetResult0", kEmpty.c_str(), [&] {
     std::unique_lock lock(ContestLock());
     return AnswerResultRequest(lock);
   });
@@ -139,7 +145,8 @@ const char* STATS_CALL GetResult0(int* p1) {
 }
 
 int STATS_CALL StatsIsValidExchg0(STATS_VALID_EXCHG_PARAMS) {
-  return Guarded(0, [&] { return IsValidExchange(Text(p1), Text(p3)) ? 1 : 0; });
+  return Guarded("StatsIsValidExchg0", 0,
+                 [&] { return IsValidExchange(Text(p1), Text(p3)) ? 1 : 0; });
 }
 
 int STATS_CALL IsValidExchg0(STATS_VALID_EXCHG_PARAMS) {
@@ -155,7 +162,7 @@ int STATS_CALL GetNumberOfSets() { return 1; }
 const char* STATS_CALL GetSetName(int p1) { return p1 == 0 ? kSetName : ""; }
 
 void STATS_CALL SetupSet0() {
-  Guarded(0, [] {
+  Guarded("SetupSet0", 0, [] {
     Os().ShowMessage(nullptr, "No additional setup for this plugin", kMbOk,
                      MessageOwner::kMainWindow);
     return 0;
@@ -163,7 +170,7 @@ void STATS_CALL SetupSet0() {
 }
 
 unsigned long STATS_CALL setVersion(const char* p1) {
-  return Guarded(0ul, [] {
+  return Guarded("setVersion", 0ul, [] {
     std::lock_guard lock(ContestLock());
     Contest().html_result = true;
     return 0ul;

@@ -1,5 +1,7 @@
 #include "rules/journal.h"
 
+#include "platform/failure_log.h"
+
 
 namespace stats {
 
@@ -44,7 +46,9 @@ void Journal::Append(JournalLine line) {
   }
   // The file is no longer whole: write it anew from the lines kept here.  If
   // that fails too, the next change tries again; the lines stay counted.
-  WriteAll();
+  if (!WriteAll()) {
+    failure_log::Record("journal line not written", file_name_, lines_.back().text);
+  }
 }
 
 void Journal::Rewrite() {

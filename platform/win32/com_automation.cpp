@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "host/automation.h"
+#include "platform/failure_log.h"
 #include "platform/win32/handles.h"
 
 namespace stats {
@@ -115,6 +116,11 @@ std::string ToHostText(BSTR text) {
   return win32::FromWide(wide, win32::TextCoding::kHostCodePage);
 }
 
+// Logs a failed COM call with the system's text of its result.
+void LogFailure(const char* call, const std::string& subject, HRESULT hr) {
+  failure_log::Record(call, subject, win32::ErrorText(static_cast<DWORD>(hr)));
+}
+
 // -- The client ---------------------------------------------------------------
 
 class ComHost final : public host::Automation {
@@ -122,17 +128,24 @@ class ComHost final : public host::Automation {
   bool Connect() override {
     if (!apartment_) apartment_ = std::make_unique<ComApartment>();
     CLSID clsid{};
-    if (FAILED(::CLSIDFromProgID(win32::Widen(host::kProgId).c_str(), &clsid))) {
+    HRESULT hr = ::CLSIDFromProgID(win32::Widen(host::kProgId).c_str(), &clsid);
+    if (FAILED(hr)) {
+      LogFailure("CLSIDFromProgID", host::kProgId, hr);
       return Connected();
     }
     // Only a running host is used: none is started.
     ComPtr<IUnknown> unknown;
-    if (FAILED(::GetActiveObject(clsid, nullptr, unknown.put())) || !unknown) return Connected();
+    hr = ::GetActiveObject(clsid, nullptr, unknown.put());
+    if (FAILED(hr) || !unknown) {
+      LogFailure("GetActiveObject", host::kProgId, hr);
+      return Connected();
+    }
     ComPtr<IDispatch> dispatch;
-    if (SUCCEEDED(unknown->QueryInterface(IID_IDispatch,
-                                          reinterpret_cast<void**>(dispatch.put()))) &&
-        dispatch) {
+    hr = unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.put()));
+    if (SUCCEEDED(hr) && dispatch) {
       dispatch_ = std::move(dispatch);
+    } else {
+      LogFailure("QueryInterface(IDispatch)", host::kProgId, hr);
     }
     return Connected();
   }
@@ -203,9 +216,12 @@ class ComHost final : public host::Automation {
     params.cArgs = argument != nullptr ? 1 : 0;
     ExceptionInfo error;
     UINT bad_argument = 0;
-    return SUCCEEDED(dispatch_->Invoke(static_cast<DISPID>(dispid), IID_NULL,
-                                       LOCALE_USER_DEFAULT, kind, &params, result, &error.info,
-                                       &bad_argument));
+    const HRESULT hr = dispatch_->Invoke(static_cast<DISPID>(dispid), IID_NULL,
+                                         LOCALE_USER_DEFAULT, kind, &params, result, &error.info,
+                                         &bad_argument);
+    if (SUCCEEDED(hr)) return true;
+    LogFailure("IDispatch::Invoke", "dispid " + std::to_string(dispid), hr);
+    return false;
   }
 
   std::unique_ptr<ComApartment> apartment_;

@@ -1,5 +1,6 @@
 #include "platform/win32/dialog.h"
 
+#include "platform/failure_log.h"
 #include "platform/win32/handles.h"
 
 namespace stats::win32 {
@@ -37,8 +38,13 @@ void ModalDialog::BindChoice(int control_id, std::string* member) {
 
 INT_PTR ModalDialog::Run(HWND owner) {
   choices_ = LoadChoiceLists(template_id_);
-  return ::DialogBoxParamW(Module(), MAKEINTRESOURCEW(template_id_), owner, &Procedure,
-                           reinterpret_cast<LPARAM>(this));
+  const INT_PTR result = ::DialogBoxParamW(Module(), MAKEINTRESOURCEW(template_id_), owner,
+                                           &Procedure, reinterpret_cast<LPARAM>(this));
+  if (result == -1) {
+    failure_log::Record("DialogBoxParam", "template " + std::to_string(template_id_),
+                        ErrorText(::GetLastError()));
+  }
+  return result;
 }
 
 void ModalDialog::Fill(HWND dialog) {
