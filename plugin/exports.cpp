@@ -11,6 +11,7 @@
 #include "platform/failure_log.h"
 #include "platform/platform.h"
 #include "plugin/exports.h"
+#include "plugin/host_args.h"
 #include "plugin/contest.h"
 #include "plugin/lifecycle.h"
 #include "plugin/notices.h"
@@ -47,21 +48,21 @@ Result Guarded(const char* name, Result fallback, Body body) noexcept {
   return fallback;
 }
 
-QsoArgs ToQso(STATS_ADD_DATA_PARAMS) {
+QsoArgs ToQso(const host_args::QsoFields& f) {
   QsoArgs q;
-  q.own_call = Text(p1);
-  q.call = Text(p2);
-  q.time = OleDate::FromHost(p3);
-  q.frequency_hz = p8;
-  q.mode = Text(p9);
-  q.rst_sent = Text(p10);
-  q.rst_received = Text(p11);
-  q.exchange_sent = Text(p12);
-  q.exchange_received = Text(p13);
-  q.prefix = Text(p22);
-  q.country = Text(p23);
-  q.extra = Text(p30);
-  q.band = Text(p32);
+  q.own_call = Text(f.own_call);
+  q.call = Text(f.call);
+  q.time = OleDate::FromHost(f.time);
+  q.frequency_hz = f.frequency_hz;
+  q.mode = Text(f.mode);
+  q.rst_sent = Text(f.rst_sent);
+  q.rst_received = Text(f.rst_received);
+  q.exchange_sent = Text(f.exchange_sent);
+  q.exchange_received = Text(f.exchange_received);
+  q.prefix = Text(f.prefix);
+  q.country = Text(f.country);
+  q.extra = Text(f.extra);
+  q.band = Text(f.band);
   return q;
 }
 
@@ -73,13 +74,14 @@ extern "C" {
 
 int STATS_CALL ResetStats0(STATS_RESET_PARAMS) {
   return Guarded("ResetStats0", 1, [&] {
+    const host_args::ResetFields f = host_args::ParseReset(STATS_RESET_ARGS);
     RunStart run;
-    run.host_folder = Text(p1);
-    run.cabrillo = p2;
-    run.own_call = Text(p3);
-    run.start = OleDate::FromHost(p4);
-    run.end = OleDate::FromHost(p5);
-    run.own_country = Text(p15);
+    run.host_folder = Text(f.host_folder);
+    run.cabrillo = f.cabrillo;
+    run.own_call = Text(f.own_call);
+    run.start = OleDate::FromHost(f.start);
+    run.end = OleDate::FromHost(f.end);
+    run.own_country = Text(f.own_country);
     notices::NewRun();
     StartContestRun(run);
     notices::ShowPending();
@@ -89,7 +91,7 @@ int STATS_CALL ResetStats0(STATS_RESET_PARAMS) {
 
 int STATS_CALL AddData0(STATS_ADD_DATA_PARAMS) {
   return Guarded("AddData0", 0, [&] {
-    const QsoArgs qso = ToQso(STATS_ADD_DATA_ARGS);
+    const QsoArgs qso = ToQso(host_args::ParseQso(STATS_ADD_DATA_ARGS));
     int added;
     {
       std::lock_guard lock(ContestLock());
@@ -102,7 +104,7 @@ int STATS_CALL AddData0(STATS_ADD_DATA_PARAMS) {
 
 int STATS_CALL RemoveData0(STATS_ADD_DATA_PARAMS) {
   return Guarded("RemoveData0", 1, [&] {
-    const QsoArgs qso = ToQso(STATS_ADD_DATA_ARGS);
+    const QsoArgs qso = ToQso(host_args::ParseQso(STATS_ADD_DATA_ARGS));
     {
       std::lock_guard lock(ContestLock());
       RemoveContestQso(Contest(), qso);
@@ -115,12 +117,13 @@ int STATS_CALL RemoveData0(STATS_ADD_DATA_PARAMS) {
 
 int STATS_CALL CheckCallFunc0(STATS_CHECK_CALL_PARAMS) {
   return Guarded("CheckCallFunc0", static_cast<int>(kCallKnownPrefix), [&] {
+    const host_args::CheckFields f = host_args::ParseCheck(STATS_CHECK_CALL_ARGS);
     CallCheckArgs args;
-    args.call = Text(p1);
-    args.prefix = Text(p13);
-    args.country = Text(p14);
-    args.band = OptionalText(p25);
-    args.band2 = OptionalText(p26);
+    args.call = Text(f.call);
+    args.prefix = Text(f.prefix);
+    args.country = Text(f.country);
+    args.band = OptionalText(f.band);
+    args.band2 = OptionalText(f.band2);
     CallStatus status;
     {
       std::lock_guard lock(ContestLock());
