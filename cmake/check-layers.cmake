@@ -49,7 +49,8 @@ scan_files("${data_files}" "(ContestLock|Contest\\(\\)|std::mutex|lock_guard|uni
 file(GLOB_RECURSE rules_files "${STATS_ROOT}/rules/*.h" "${STATS_ROOT}/rules/*.cpp")
 scan_files("${rules_files}" "#[ \t]*include[ \t]*\"reports/" "rules/ includes reports/")
 
-# The process-wide state and its lock: the boundary only.
+# The process-wide state and its lock: the boundary only.  (The product's
+# files are those of the subsystems; tools and tests are hosts of their own.)
 set(boundary plugin/contest.h plugin/contest.cpp plugin/exports.cpp plugin/lifecycle.h plugin/lifecycle.cpp
   plugin/module.cpp)
 file(GLOB_RECURSE product_files "${STATS_ROOT}/plugin/*.h" "${STATS_ROOT}/plugin/*.cpp"
@@ -66,6 +67,19 @@ foreach(file IN LISTS product_files)
 endforeach()
 scan_files("${others}" "(ContestLock\\(|Contest\\(\\)|#[ \t]*include[ \t]*\"plugin/contest\\.h)"
   "reaches the contest state outside the boundary")
+
+# Only platform/ calls the operating system.
+set(above_platform "")
+foreach(file IN LISTS product_files)
+  file(RELATIVE_PATH rel "${STATS_ROOT}" "${file}")
+  # The binary interface names the calling convention of each system.
+  if(NOT rel MATCHES "^platform/" AND NOT rel STREQUAL "plugin/abi.h")
+    list(APPEND above_platform "${file}")
+  endif()
+endforeach()
+scan_files("${above_platform}"
+  "#[ \t]*include[ \t]*<(windows|objbase|oleauto|unistd|dlfcn|pthread)\\.h>|#[ \t]*if.*_WIN32"
+  "calls the operating system outside platform/")
 
 if(breaches)
   message(FATAL_ERROR "check-layers: the layers are crossed:${breaches}")

@@ -18,7 +18,7 @@
 #include "reports/result.h"
 #include "rules/exchange.h"
 #include "rules/intake.h"
-#include "ui/windows.h"
+#include "ui/operator_windows.h"
 
 // The host's argument layouts carry many arguments this contest never reads.
 #pragma GCC diagnostic ignored "-Wunused-parameter"

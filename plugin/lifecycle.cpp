@@ -12,7 +12,7 @@
 #include "reports/cabrillo_writer.h"
 #include "reports/header_form.h"
 #include "reports/result.h"
-#include "ui/windows.h"
+#include "ui/operator_windows.h"
 
 namespace stats {
 namespace {

@@ -3,7 +3,7 @@
 #include <atomic>
 
 #include "ui/contest_link.h"
-#include "ui/windows.h"
+#include "ui/operator_windows.h"
 
 namespace stats::ui {
 

@@ -1,6 +1,7 @@
 #include "platform/win32/dialog.h"
 
 #include "platform/failure_log.h"
+#include "platform/form_dialog.h"
 #include "platform/win32/handles.h"
 
 namespace stats::win32 {
@@ -118,3 +119,19 @@ INT_PTR CALLBACK ModalDialog::Procedure(HWND dialog, UINT message, WPARAM wparam
 }
 
 }  // namespace stats::win32
+
+namespace stats {
+
+bool RunFormDialog(int template_id, const std::vector<FormBinding>& bindings) {
+  win32::ModalDialog dialog(template_id);
+  for (const FormBinding& b : bindings) {
+    if (b.choice) {
+      dialog.BindChoice(b.control_id, b.member);
+    } else {
+      dialog.BindEdit(b.control_id, b.member);
+    }
+  }
+  return dialog.Run() == IDOK;
+}
+
+}  // namespace stats

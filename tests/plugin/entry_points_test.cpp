@@ -1,7 +1,7 @@
 #include <mutex>
 
 #include "plugin/contest.h"
-#include "ui/windows.h"
+#include "ui/operator_windows.h"
 #include "plugin/lifecycle.h"
 #include "tests/support/test_support.h"
 

@@ -9,7 +9,7 @@
 #include "platform/headless/headless_gui.h"
 #include "plugin/contest.h"
 #include "plugin/notices.h"
-#include "ui/windows.h"
+#include "ui/operator_windows.h"
 
 namespace stats::testing {
 namespace fs = std::filesystem;
