@@ -130,13 +130,17 @@ class Resources {
         std::string text;
         size_t j = i + 2;  // after BEGIN
         for (; j < lines.size() && lines[j] != "END"; ++j) {
-          for (char c : lines[j]) {
-            if (c != '"') text += c;
+          const std::string& line = lines[j];
+          for (size_t k = 0; k < line.size(); ++k) {
+            if (line[k] == '"') continue;
+            // The resource compiler's escape \n ends a line of the data.
+            if (line[k] == '\\' && k + 1 < line.size() && line[k + 1] == 'n') {
+              text.push_back('\n');
+              ++k;
+            } else {
+              text.push_back(line[k]);
+            }
           }
-        }
-        // The resource compiler's escape "\\n" ends a line of the data.
-        for (size_t at = text.find("\\n"); at != std::string::npos; at = text.find("\\n", at)) {
-          text.replace(at, 2, "\n");
         }
         data_[Id(name)] = text;
         i = j;
