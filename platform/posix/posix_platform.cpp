@@ -43,7 +43,9 @@ class PosixFile final : public File {
   bool Write(std::string_view bytes) override {
     if (f_ == nullptr) return Fail(EBADF, "fwrite");
     if (bytes.empty()) return ok_;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size()) return Fail(errno, "fwrite");
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size()) {
+      return Fail(errno, "fwrite");
+    }
     return ok_;
   }
   bool Flush() override {
