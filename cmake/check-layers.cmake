@@ -3,7 +3,8 @@
 #
 # rules/ and reports/ are functions of the data they are given: they include
 # nothing of the boundary (the contest state, the lifecycle, the exports,
-# the operator notices) nor of the windows or the host, and take no lock.
+# the operator notices, the settings file) nor of the windows or the host,
+# and take no lock.
 # The contest state and its lock are reached only by the boundary's files.
 # Every breach is listed with its file and line; any breach fails.
 cmake_minimum_required(VERSION 3.20)
@@ -42,7 +43,7 @@ if(NOT data_files)
   message(FATAL_ERROR "check-layers: no sources under ${STATS_ROOT}/rules or reports")
 endif()
 scan_files("${data_files}"
-  "#[ \t]*include[ \t]*\"(plugin/(contest|lifecycle|exports|notices)\\.h|ui/|host/)"
+  "#[ \t]*include[ \t]*\"(plugin/(contest|lifecycle|exports|notices|settings)\\.h|ui/|host/)"
   "includes a layer above it")
 scan_files("${data_files}" "(ContestLock|Contest\\(\\)|std::mutex|lock_guard|unique_lock|scoped_lock)"
   "takes a lock or the contest state")

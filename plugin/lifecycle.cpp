@@ -54,7 +54,10 @@ bool PrepareCabrilloHeader(const std::string& own_call) {
     std::lock_guard lock(ContestLock());
     previous = Contest().cabrillo;
   }
-  const CabrilloHeader loaded = LoadCabrilloHeader(own_call, previous);
+  const auto read = [](const std::string& key, const std::string& fallback) {
+    return settings::Read(key, fallback);
+  };
+  const CabrilloHeader loaded = LoadCabrilloHeader(own_call, previous, read);
   {
     std::lock_guard lock(ContestLock());
     Contest().cabrillo = loaded;
@@ -69,7 +72,10 @@ bool PrepareCabrilloHeader(const std::string& own_call) {
   }
 
   CabrilloHeader confirmed = AcceptCabrilloForm(loaded, form);
-  SaveCabrilloHeader(confirmed);
+  // A refused write is told to the operator by the settings file itself.
+  SaveCabrilloHeader(confirmed, [](const std::string& key, const std::string& value) {
+    settings::Write(key, value);
+  });
   confirmed.soapbox = PrintReadySoapbox(EncodeSoapbox(confirmed.soapbox));
   confirmed.address = PrintReadyAddress(confirmed.address);
 
