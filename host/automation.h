@@ -7,7 +7,7 @@
 // GetActiveObject, QueryInterface for IDispatch, then IDispatch::Invoke with
 // the fixed dispatch ids below and positional arguments; no GetIDsOfNames);
 // elsewhere a client that never finds a host.  Tests install a FakeHost
-// (host/fake_host.h) with SetHost().
+// (tests/support/fake_host.h) with SetHost().
 //
 // Threads: every call is made on the window thread.  Connect and Disconnect
 // bracket one setup window: Connect initialises COM on the calling thread,

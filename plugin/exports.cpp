@@ -8,15 +8,17 @@
 #include <mutex>
 #include <string>
 
+#include "platform/failure_log.h"
 #include "platform/platform.h"
 #include "plugin/exports.h"
+#include "plugin/host_args.h"
 #include "plugin/contest.h"
 #include "plugin/lifecycle.h"
 #include "plugin/notices.h"
 #include "reports/result.h"
 #include "rules/exchange.h"
 #include "rules/intake.h"
-#include "ui/windows.h"
+#include "ui/operator_windows.h"
 
 // The host's argument layouts carry many arguments this contest never reads.
 #pragma GCC diagnostic ignored "-Wunused-parameter"
@@ -32,30 +34,35 @@ std::optional<std::string> OptionalText(const char* text) {
   return std::string(text);
 }
 
+// Runs an export's body; an exception stops here, is logged with the
+// export's name, and the host gets the fallback.
 template <typename Result, typename Body>
-Result Guarded(Result fallback, Body body) noexcept {
+Result Guarded(const char* name, Result fallback, Body body) noexcept {
   try {
     return body();
+  } catch (const std::exception& e) {
+    failure_log::Record(name, "exception", e.what());
   } catch (...) {
-    return fallback;
+    failure_log::Record(name, "exception", "not a standard exception");
   }
+  return fallback;
 }
 
-QsoArgs ToQso(STATS_ADD_DATA_PARAMS) {
+QsoArgs ToQso(const host_args::QsoFields& f) {
   QsoArgs q;
-  q.own_call = Text(p1);
-  q.call = Text(p2);
-  q.time = OleDate::FromHost(p3);
-  q.frequency_hz = p8;
-  q.mode = Text(p9);
-  q.rst_sent = Text(p10);
-  q.rst_received = Text(p11);
-  q.exchange_sent = Text(p12);
-  q.exchange_received = Text(p13);
-  q.prefix = Text(p22);
-  q.country = Text(p23);
-  q.extra = Text(p30);
-  q.band = Text(p32);
+  q.own_call = Text(f.own_call);
+  q.call = Text(f.call);
+  q.time = OleDate::FromHost(f.time);
+  q.frequency_hz = f.frequency_hz;
+  q.mode = Text(f.mode);
+  q.rst_sent = Text(f.rst_sent);
+  q.rst_received = Text(f.rst_received);
+  q.exchange_sent = Text(f.exchange_sent);
+  q.exchange_received = Text(f.exchange_received);
+  q.prefix = Text(f.prefix);
+  q.country = Text(f.country);
+  q.extra = Text(f.extra);
+  q.band = Text(f.band);
   return q;
 }
 
@@ -66,14 +73,15 @@ const std::string kEmpty;
 extern "C" {
 
 int STATS_CALL ResetStats0(STATS_RESET_PARAMS) {
-  return Guarded(1, [&] {
+  return Guarded("ResetStats0", 1, [&] {
+    const host_args::ResetFields f = host_args::ParseReset(STATS_RESET_ARGS);
     RunStart run;
-    run.host_folder = Text(p1);
-    run.cabrillo = p2;
-    run.own_call = Text(p3);
-    run.start = OleDate::FromHost(p4);
-    run.end = OleDate::FromHost(p5);
-    run.own_country = Text(p15);
+    run.host_folder = Text(f.host_folder);
+    run.cabrillo = f.cabrillo;
+    run.own_call = Text(f.own_call);
+    run.start = OleDate::FromHost(f.start);
+    run.end = OleDate::FromHost(f.end);
+    run.own_country = Text(f.own_country);
     notices::NewRun();
     StartContestRun(run);
     notices::ShowPending();
@@ -82,8 +90,8 @@ int STATS_CALL ResetStats0(STATS_RESET_PARAMS) {
 }
 
 int STATS_CALL AddData0(STATS_ADD_DATA_PARAMS) {
-  return Guarded(0, [&] {
-    const QsoArgs qso = ToQso(STATS_ADD_DATA_ARGS);
+  return Guarded("AddData0", 0, [&] {
+    const QsoArgs qso = ToQso(host_args::ParseQso(STATS_ADD_DATA_ARGS));
     int added;
     {
       std::lock_guard lock(ContestLock());
@@ -95,11 +103,11 @@ int STATS_CALL AddData0(STATS_ADD_DATA_PARAMS) {
 }
 
 int STATS_CALL RemoveData0(STATS_ADD_DATA_PARAMS) {
-  return Guarded(1, [&] {
-    const QsoArgs qso = ToQso(STATS_ADD_DATA_ARGS);
+  return Guarded("RemoveData0", 1, [&] {
+    const QsoArgs qso = ToQso(host_args::ParseQso(STATS_ADD_DATA_ARGS));
     {
       std::lock_guard lock(ContestLock());
-      RemoveQso(Contest(), qso);
+      RemoveContestQso(Contest(), qso);
     }
     notices::ShowPending();
     ui::PostRefresh();
@@ -108,13 +116,14 @@ int STATS_CALL RemoveData0(STATS_ADD_DATA_PARAMS) {
 }
 
 int STATS_CALL CheckCallFunc0(STATS_CHECK_CALL_PARAMS) {
-  return Guarded(static_cast<int>(kCallKnownPrefix), [&] {
+  return Guarded("CheckCallFunc0", static_cast<int>(kCallKnownPrefix), [&] {
+    const host_args::CheckFields f = host_args::ParseCheck(STATS_CHECK_CALL_ARGS);
     CallCheckArgs args;
-    args.call = Text(p1);
-    args.prefix = Text(p13);
-    args.country = Text(p14);
-    args.band = OptionalText(p25);
-    args.band2 = OptionalText(p26);
+    args.call = Text(f.call);
+    args.prefix = Text(f.prefix);
+    args.country = Text(f.country);
+    args.band = OptionalText(f.band);
+    args.band2 = OptionalText(f.band2);
     CallStatus status;
     {
       std::lock_guard lock(ContestLock());
@@ -130,16 +139,17 @@ int STATS_CALL CheckCall0(STATS_CHECK_CALL_PARAMS) {
 }
 
 const char* STATS_CALL GetResult0(int* p1) {
-  const char* text = Guarded(kEmpty.c_str(), [&] {
+  const char* text = Guarded("GetResult0", kEmpty.c_str(), [&] {
     std::unique_lock lock(ContestLock());
-    return RunResultRequest(lock);
+    return AnswerResultRequest(lock);
   });
   if (p1 != nullptr) *p1 = -1;
   return text;
 }
 
 int STATS_CALL StatsIsValidExchg0(STATS_VALID_EXCHG_PARAMS) {
-  return Guarded(0, [&] { return IsValidExchange(Text(p1), Text(p3)) ? 1 : 0; });
+  return Guarded("StatsIsValidExchg0", 0,
+                 [&] { return IsValidExchange(Text(p1), Text(p3)) ? 1 : 0; });
 }
 
 int STATS_CALL IsValidExchg0(STATS_VALID_EXCHG_PARAMS) {
@@ -155,7 +165,7 @@ int STATS_CALL GetNumberOfSets() { return 1; }
 const char* STATS_CALL GetSetName(int p1) { return p1 == 0 ? kSetName : ""; }
 
 void STATS_CALL SetupSet0() {
-  Guarded(0, [] {
+  Guarded("SetupSet0", 0, [] {
     Os().ShowMessage(nullptr, "No additional setup for this plugin", kMbOk,
                      MessageOwner::kMainWindow);
     return 0;
@@ -163,7 +173,7 @@ void STATS_CALL SetupSet0() {
 }
 
 unsigned long STATS_CALL setVersion(const char* p1) {
-  return Guarded(0ul, [] {
+  return Guarded("setVersion", 0ul, [] {
     std::lock_guard lock(ContestLock());
     Contest().html_result = true;
     return 0ul;

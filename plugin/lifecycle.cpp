@@ -6,9 +6,13 @@
 
 #include "platform/platform.h"
 #include "plugin/contest.h"
+#include "plugin/notices.h"
 #include "plugin/settings.h"
 #include "reports/cabrillo_header.h"
-#include "ui/windows.h"
+#include "reports/cabrillo_writer.h"
+#include "reports/header_form.h"
+#include "reports/result.h"
+#include "ui/operator_windows.h"
 
 namespace stats {
 namespace {
@@ -44,6 +48,92 @@ std::optional<std::string> HostVersionFromIni(const std::string& contents) {
   return std::nullopt;
 }
 
+bool PrepareCabrilloHeader(const std::string& own_call) {
+  CabrilloHeader previous;
+  {
+    std::lock_guard lock(ContestLock());
+    previous = Contest().cabrillo;
+  }
+  const auto read = [](const std::string& key, const std::string& fallback) {
+    return settings::Read(key, fallback);
+  };
+  const CabrilloHeader loaded = LoadCabrilloHeader(own_call, previous, read);
+  {
+    std::lock_guard lock(ContestLock());
+    Contest().cabrillo = loaded;
+  }
+
+  // The form is modal and may stay open for long: no lock while it runs.
+  CabrilloHeader form = loaded;
+  if (!CurrentHeaderForm().Run(form)) {
+    std::lock_guard lock(ContestLock());
+    Contest().cabrillo_requested = 0;
+    return false;
+  }
+
+  CabrilloHeader confirmed = AcceptCabrilloForm(loaded, form);
+  // A refused write is told to the operator by the settings file itself.
+  SaveCabrilloHeader(confirmed, [](const std::string& key, const std::string& value) {
+    settings::Write(key, value);
+  });
+  confirmed.soapbox = PrintReadySoapbox(EncodeSoapbox(confirmed.soapbox));
+  confirmed.address = PrintReadyAddress(confirmed.address);
+
+  std::lock_guard lock(ContestLock());
+  Contest().cabrillo = std::move(confirmed);
+  return true;
+}
+
+void RemoveContestQso(ContestState& state, const QsoArgs& qso) {
+  RemoveQso(state, qso);
+  if (state.store.Count() == 0) {
+    for (auto& list : state.worked_prefixes) list.clear();
+    for (auto& list : state.worked_sections) list.clear();
+  }
+}
+
+ScoreSummary ScoreContest(ContestState& state) {
+  ScoreSummary summary = ComputeScore(state);
+  for (size_t k = 0; k < summary.has_row.size(); ++k) {
+    if (!summary.has_row[k]) continue;
+    state.worked_prefixes[k] = summary.worked_prefixes[k];
+    state.worked_sections[k] = summary.worked_sections[k];
+  }
+  state.claimed_score = summary.score;
+  return summary;
+}
+
+const char* AnswerResultRequest(std::unique_lock<std::mutex>& lock) {
+  ContestState& state = Contest();
+  state.result_text.clear();
+  const ResultHeading heading{state.start_date_text, state.end_date_text, state.own_call};
+  const ScoreSummary summary = ScoreContest(state);
+  state.result_text = state.html_result ? FormatResultHtml(heading, summary)
+                                        : FormatResultText(heading, summary);
+  // A refused write changes nothing else.
+  settings::WriteInt("Claimed", summary.score);
+
+  std::string notice;
+  if (state.cabrillo_requested != 0) {
+    const CabrilloLog log =
+        BuildCabrilloLog(state.cabrillo, state.claimed_score, state.host_version, state.store);
+    // The file is written from this copy, and the box may stay open for
+    // long: the window thread goes on meanwhile.
+    lock.unlock();
+    notice = WriteCabrilloLog(log);
+  } else {
+    lock.unlock();
+  }
+  // Files that could not be written in this run are told in the same box.
+  const std::string failed = notices::TakePending();
+  if (!failed.empty()) notice = notice.empty() ? failed : failed + "\r\n" + notice;
+  if (!notice.empty()) {
+    Os().ShowMessage("Output", notice, kMbOk | kMbIconInformation, MessageOwner::kActiveWindow);
+  }
+  lock.lock();
+  return state.result_text.c_str();
+}
+
 void StartContestRun(const RunStart& run) {
   {
     std::lock_guard lock(ContestLock());
@@ -65,9 +155,10 @@ void StartContestRun(const RunStart& run) {
       state.on_section = settings::Read("ON_Section");
     }
     state.bands_seen.clear();
-    ResetInfoRows(state);
     state.cabrillo_requested = run.cabrillo;
   }
+
+  ui::ResetInfoRows();
 
   // The header form is modal: it runs without the lock.
   if (run.cabrillo != 0) {

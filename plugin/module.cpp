@@ -3,7 +3,7 @@
 
 #include "platform/platform.h"
 #include "plugin/contest.h"
-#include "ui/windows.h"
+#include "ui/operator_windows.h"
 
 namespace stats {
 

@@ -1,10 +1,7 @@
 #include "reports/cabrillo_header.h"
 
 #include <atomic>
-#include <mutex>
 
-#include "plugin/contest.h"
-#include "plugin/settings.h"
 #include "reports/header_form.h"
 
 namespace stats {
@@ -66,18 +63,19 @@ std::string PrintReadyAddress(std::string_view stored) {
   return ReplaceAll(ReplaceAll(stored, "<CR>", "\r\nADDRESS: "), "<LF>", "");
 }
 
-CabrilloHeader LoadCabrilloHeader(const std::string& own_call, const CabrilloHeader& previous) {
+CabrilloHeader LoadCabrilloHeader(const std::string& own_call, const CabrilloHeader& previous,
+                                  const SettingsReader& read) {
   CabrilloHeader h;
   h.station_callsign = own_call;
   h.log_base_name = LogBaseName(own_call);
-  h.operators = settings::Read("Operators", own_call);
-  h.name = settings::Read("Name");
-  h.address = settings::Read("Address");
-  h.address_city = settings::Read("Address-City");
-  h.address_state = settings::Read("Address-State");
-  h.address_postalcode = settings::Read("Address-PostalCode");
-  h.address_country = settings::Read("Address-Country");
-  h.claimed_text = settings::Read("Claimed");
+  h.operators = read("Operators", own_call);
+  h.name = read("Name", "");
+  h.address = read("Address", "");
+  h.address_city = read("Address-City", "");
+  h.address_state = read("Address-State", "");
+  h.address_postalcode = read("Address-PostalCode", "");
+  h.address_country = read("Address-Country", "");
+  h.claimed_text = read("Claimed", "");
   h.contest = kCabrilloContest;
   h.category_operator = "SINGLE-OP";
   h.category_band = "ALL";
@@ -90,9 +88,9 @@ CabrilloHeader LoadCabrilloHeader(const std::string& own_call, const CabrilloHea
   // The overlay is never stored: it is what the operator confirmed last in
   // this process.
   h.category_overlay = previous.category_overlay;
-  h.email = settings::Read("Email");
-  h.club = settings::Read("Club");
-  h.soapbox = DecodeSoapbox(settings::Read("SoapBox"));
+  h.email = read("Email", "");
+  h.club = read("Club", "");
+  h.soapbox = DecodeSoapbox(read("SoapBox", ""));
   return h;
 }
 
@@ -103,53 +101,21 @@ CabrilloHeader AcceptCabrilloForm(const CabrilloHeader& loaded, const CabrilloHe
   return h;
 }
 
-void SaveCabrilloHeader(const CabrilloHeader& h) {
+void SaveCabrilloHeader(const CabrilloHeader& h, const SettingsWriter& write) {
   // A refused write leaves the stored value as it was; the log is still
   // written from the record.
-  settings::Write("Operators", h.operators);
-  settings::Write("Name", h.name);
-  settings::Write("Address", EncodeSoapbox(h.address));
-  settings::Write("Address-City", h.address_city);
-  settings::Write("Address-State", h.address_state);
-  settings::Write("Address-PostalCode", h.address_postalcode);
-  settings::Write("Address-Country", h.address_country);
-  settings::Write("Contest", h.contest);
-  settings::Write("Email", h.email);
-  settings::Write("Club", h.club);
-  settings::Write("Location", h.location);
-  settings::Write("SoapBox", EncodeSoapbox(h.soapbox));
-}
-
-bool PrepareCabrilloHeader(const std::string& own_call) {
-  CabrilloHeader previous;
-  {
-    std::lock_guard lock(ContestLock());
-    previous = Contest().cabrillo;
-  }
-  const CabrilloHeader loaded = LoadCabrilloHeader(own_call, previous);
-  {
-    std::lock_guard lock(ContestLock());
-    Contest().cabrillo = loaded;
-  }
-
-  // The form is modal and may stay open for long: no lock while it runs.
-  CabrilloHeader form = loaded;
-  if (!CurrentHeaderForm().Run(form)) {
-    std::lock_guard lock(ContestLock());
-    Contest().cabrillo_requested = 0;
-    return false;
-  }
-
-  CabrilloHeader confirmed = AcceptCabrilloForm(loaded, form);
-  SaveCabrilloHeader(confirmed);
-  confirmed.soapbox = PrintReadySoapbox(EncodeSoapbox(confirmed.soapbox));
-  confirmed.address = PrintReadyAddress(confirmed.address);
-
-  std::lock_guard lock(ContestLock());
-  ContestState& state = Contest();
-  state.cabrillo = std::move(confirmed);
-  state.cabrillo_qso_lines.clear();
-  return true;
+  write("Operators", h.operators);
+  write("Name", h.name);
+  write("Address", EncodeSoapbox(h.address));
+  write("Address-City", h.address_city);
+  write("Address-State", h.address_state);
+  write("Address-PostalCode", h.address_postalcode);
+  write("Address-Country", h.address_country);
+  write("Contest", h.contest);
+  write("Email", h.email);
+  write("Club", h.club);
+  write("Location", h.location);
+  write("SoapBox", EncodeSoapbox(h.soapbox));
 }
 
 }  // namespace stats

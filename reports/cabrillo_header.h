@@ -2,6 +2,7 @@
 // checks it before a Cabrillo log is written.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -36,15 +37,8 @@ struct CabrilloHeader {
   bool operator==(const CabrilloHeader&) const = default;
 };
 
-struct ContestState;
-
-// Prepares the header record for own_call and runs the header form; true
-// when the operator confirmed it.  A cancelled form clears the Cabrillo
-// request flag.  Runs without the contest-state lock held (the form is
-// modal), and takes it itself while it touches the state.
-bool PrepareCabrilloHeader(const std::string& own_call);
-
-// -- The steps of the preparation, each a function of its inputs -----------
+// -- The steps of the header's preparation, each a function of its inputs --
+//    (the run's lifecycle strings them together around the form)
 
 inline constexpr const char* kCabrilloContest = "UBA-PSK63-PREFIX";
 inline constexpr const char* kDefaultLogBaseName = "QORT";
@@ -68,17 +62,24 @@ std::string EncodeSoapbox(std::string_view typed);
 std::string PrintReadySoapbox(std::string_view stored);
 std::string PrintReadyAddress(std::string_view stored);
 
+// The settings file as the header sees it: a stored value by key (fallback
+// when it is missing), and a value written by key.
+using SettingsReader =
+    std::function<std::string(const std::string& key, const std::string& fallback)>;
+using SettingsWriter = std::function<void(const std::string& key, const std::string& value)>;
+
 // The record as the form first shows it: station callsign and base name
-// from own_call, the station details from the settings file, the presets.
-// The category overlay is kept from previous.
-CabrilloHeader LoadCabrilloHeader(const std::string& own_call, const CabrilloHeader& previous);
+// from own_call, the station details as read, the presets.  The category
+// overlay is kept from previous.
+CabrilloHeader LoadCabrilloHeader(const std::string& own_call, const CabrilloHeader& previous,
+                                  const SettingsReader& read);
 
 // The record after the operator confirmed the form: the form's fields taken
 // over, except the claimed text and the base name, which stay as loaded.
 CabrilloHeader AcceptCabrilloForm(const CabrilloHeader& loaded, const CabrilloHeader& form);
 
-// Writes the station details of a confirmed record to the settings file,
-// the soapbox in its stored form.
-void SaveCabrilloHeader(const CabrilloHeader& confirmed);
+// Writes the station details of a confirmed record, the soapbox and address
+// in their stored form.
+void SaveCabrilloHeader(const CabrilloHeader& confirmed, const SettingsWriter& write);
 
 }  // namespace stats

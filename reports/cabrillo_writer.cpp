@@ -1,7 +1,6 @@
 #include "reports/cabrillo_writer.h"
 
 #include "platform/platform.h"
-#include "plugin/contest.h"
 
 namespace stats {
 namespace {
@@ -45,19 +44,6 @@ std::string FormatQsoLine(const CInfo& r, std::string_view mode, std::string_vie
   return line;
 }
 
-void AddCabrilloQsoLine(ContestState& state, const CInfo& record, std::string_view mode) {
-  state.cabrillo_qso_lines.push_back(
-      FormatQsoLine(record, mode, state.cabrillo.station_callsign));
-}
-
-void FillCabrilloQsoLines(ContestState& state) {
-  state.cabrillo_qso_lines.clear();
-  state.cabrillo_qso_lines.reserve(state.store.Count());
-  for (size_t i = 0; i < state.store.Count(); ++i) {
-    AddCabrilloQsoLine(state, state.store.At(i), kCabrilloMode);
-  }
-}
-
 std::string FormatCabrilloHeader(const CabrilloHeader& h, int claimed_score,
                                  std::string_view host_version) {
   std::string out = "START-OF-LOG: 3.0\r\n";
@@ -94,14 +80,15 @@ std::string CabrilloLog::Text() const {
   return text;
 }
 
-CabrilloLog BuildCabrilloLog(const ContestState& state) {
+CabrilloLog BuildCabrilloLog(const CabrilloHeader& header, int claimed_score,
+                             std::string_view host_version, const QsoStore& store) {
   CabrilloLog log;
-  log.file_name = state.cabrillo.log_base_name + ".cbr";
-  log.pieces.reserve(state.cabrillo_qso_lines.size() + 2);
-  log.pieces.push_back(
-      FormatCabrilloHeader(state.cabrillo, state.claimed_score, state.host_version));
-  log.pieces.insert(log.pieces.end(), state.cabrillo_qso_lines.begin(),
-                    state.cabrillo_qso_lines.end());
+  log.file_name = header.log_base_name + ".cbr";
+  log.pieces.reserve(store.Count() + 2);
+  log.pieces.push_back(FormatCabrilloHeader(header, claimed_score, host_version));
+  for (size_t i = 0; i < store.Count(); ++i) {
+    log.pieces.push_back(FormatQsoLine(store.At(i), kCabrilloMode, header.station_callsign));
+  }
   log.pieces.push_back("END-OF-LOG:\r\n");
   return log;
 }

@@ -11,8 +11,6 @@
 
 namespace stats {
 
-struct ContestState;
-
 // The mode column of every QSO line.
 inline constexpr const char* kCabrilloMode = "PM";
 
@@ -22,14 +20,6 @@ inline constexpr const char* kCabrilloMode = "PM";
 // columns after it.
 std::string FormatQsoLine(const CInfo& record, std::string_view mode,
                           std::string_view call_sent);
-
-// Formats one QSO line for the record, with the header's station callsign,
-// and appends it to the Cabrillo QSO lines.
-void AddCabrilloQsoLine(ContestState& state, const CInfo& record, std::string_view mode);
-
-// Empties the Cabrillo QSO lines and refills them from the whole store, in
-// store order.
-void FillCabrilloQsoLines(ContestState& state);
 
 // Header lines 1 to 25, each with its "\r\n".
 std::string FormatCabrilloHeader(const CabrilloHeader& header, int claimed_score,
@@ -43,7 +33,11 @@ struct CabrilloLog {
   std::string Text() const;
 };
 
-CabrilloLog BuildCabrilloLog(const ContestState& state);
+// The log of the whole store, in store order: the header with the claimed
+// score and host version, one QSO line per record with the header's station
+// callsign, and the closing line.
+CabrilloLog BuildCabrilloLog(const CabrilloHeader& header, int claimed_score,
+                             std::string_view host_version, const QsoStore& store);
 
 // Writes the log through a temporary file that replaces the earlier log
 // only once it is complete and on the disk, and returns the notice for the

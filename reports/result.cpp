@@ -1,12 +1,5 @@
 #include "reports/result.h"
 
-#include "platform/platform.h"
-#include "plugin/contest.h"
-#include "plugin/lifecycle.h"
-#include "plugin/notices.h"
-#include "plugin/settings.h"
-#include "reports/cabrillo_writer.h"
-
 namespace stats {
 namespace {
 
@@ -74,37 +67,6 @@ std::string FormatResultHtml(const ResultHeading& h, const ScoreSummary& s) {
          ") = " + to_string(s.score) + "</center></td></tr>";
   out += "</table></body></html>";
   return out;
-}
-
-const char* RunResultRequest(std::unique_lock<std::mutex>& lock) {
-  ContestState& state = Contest();
-  state.result_text.clear();
-  const ResultHeading heading{state.start_date_text, state.end_date_text, state.own_call};
-  const ScoreSummary summary = ComputeScore(state);
-  state.result_text = state.html_result ? FormatResultHtml(heading, summary)
-                                        : FormatResultText(heading, summary);
-  // A refused write changes nothing else.
-  settings::WriteInt("Claimed", summary.score);
-
-  std::string notice;
-  if (state.cabrillo_requested != 0) {
-    FillCabrilloQsoLines(state);
-    const CabrilloLog log = BuildCabrilloLog(state);
-    // The file is written from this copy, and the box may stay open for
-    // long: the window thread goes on meanwhile.
-    lock.unlock();
-    notice = WriteCabrilloLog(log);
-  } else {
-    lock.unlock();
-  }
-  // Files that could not be written in this run are told in the same box.
-  const std::string failed = notices::TakePending();
-  if (!failed.empty()) notice = notice.empty() ? failed : failed + "\r\n" + notice;
-  if (!notice.empty()) {
-    Os().ShowMessage("Output", notice, kMbOk | kMbIconInformation, MessageOwner::kActiveWindow);
-  }
-  lock.lock();
-  return state.result_text.c_str();
 }
 
 }  // namespace stats

@@ -1,20 +1,15 @@
 // The result summary that GetResult0 returns to the host.
 #pragma once
 
-#include <mutex>
 #include <string>
 
 #include "rules/score.h"
 
 namespace stats {
 
-// Builds the result text (text or HTML form) into the contest state, writes
-// the claimed score to the settings file and, when a Cabrillo log is wanted,
-// writes it and tells the operator.  Called with the contest-state lock
-// held; lets go of it while the log is written and the message box is open,
-// and holds it again when it returns.  Returns the text that GetResult0
-// hands to the host.
-const char* RunResultRequest(std::unique_lock<std::mutex>& lock);
+// The name of the contest's one set of rules (GetSetName), also the
+// heading of the result.
+inline constexpr const char* kSetName = "VA-ZIZ-AVO";
 
 // What the heading shows besides the fixed texts.
 struct ResultHeading {

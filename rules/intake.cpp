@@ -50,7 +50,7 @@ std::string JournalLineText(const QsoArgs& qso, const std::string& reason) {
          qso.exchange_received + reason;
 }
 
-int AddQso(ContestState& state, const QsoArgs& qso) {
+int AddQso(ContestData& state, const QsoArgs& qso) {
   // The band counts as seen before any check, so a rejected QSO's band gets
   // a row of its own in the result.
   AddIfAbsent(state.bands_seen, qso.band);
@@ -101,7 +101,7 @@ int AddQso(ContestState& state, const QsoArgs& qso) {
   return 1;
 }
 
-void RemoveQso(ContestState& state, const QsoArgs& qso) {
+void RemoveQso(ContestData& state, const QsoArgs& qso) {
   Journal& journal = state.journal;
   if (auto removed = state.store.FindAndRemove(qso.call, qso.band, qso.time)) {
     journal.RemoveIf([&](const JournalLine& line) {
@@ -135,10 +135,6 @@ void RemoveQso(ContestState& state, const QsoArgs& qso) {
         break;
       }
     }
-  }
-  if (state.store.Count() == 0) {
-    for (auto& list : state.worked_prefixes) list.clear();
-    for (auto& list : state.worked_sections) list.clear();
   }
   journal.Rewrite();
 }

@@ -1,12 +1,12 @@
 // QSO intake (AddData0), QSO removal (RemoveData0) and the call status check
-// (CheckCallFunc0), over the contest state.
+// (CheckCallFunc0), over the contest data they are given.
 #pragma once
 
 #include <cstdint>
 #include <optional>
 #include <string>
 
-#include "plugin/contest.h"
+#include "rules/contest_data.h"
 
 namespace stats {
 
@@ -29,11 +29,11 @@ struct QsoArgs {
 
 // Checks, flags, stores and journals one QSO: 1 stored (also a duplicate or
 // a bad section), 0 rejected.
-int AddQso(ContestState& state, const QsoArgs& qso);
+int AddQso(ContestData& data, const QsoArgs& qso);
 
 // Removes one QSO and its journal lines, and re-examines the duplicates of
 // the same call and band that it leaves behind.
-void RemoveQso(ContestState& state, const QsoArgs& qso);
+void RemoveQso(ContestData& data, const QsoArgs& qso);
 
 // What CheckCallFunc0 reads of its arguments.  band and band2 are null when
 // the host passed a null pointer.

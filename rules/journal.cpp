@@ -1,6 +1,7 @@
 #include "rules/journal.h"
 
-#include "plugin/notices.h"
+#include "platform/failure_log.h"
+
 
 namespace stats {
 
@@ -31,7 +32,9 @@ bool Journal::WriteAll() {
   return true;
 }
 
-void Journal::Failed(const std::string& reason) { notices::FileNotWritten(file_name_, reason); }
+void Journal::Failed(const std::string& reason) {
+  if (sink_ != nullptr) sink_(file_name_, reason);
+}
 
 void Journal::Append(JournalLine line) {
   if (!IsOpen()) return;
@@ -43,7 +46,9 @@ void Journal::Append(JournalLine line) {
   }
   // The file is no longer whole: write it anew from the lines kept here.  If
   // that fails too, the next change tries again; the lines stay counted.
-  WriteAll();
+  if (!WriteAll()) {
+    failure_log::Record("journal line not written", file_name_, lines_.back().text);
+  }
 }
 
 void Journal::Rewrite() {

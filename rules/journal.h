@@ -7,7 +7,8 @@
 // and counting bad QSOs needs no re-reading of the file: the count stays
 // right when the file cannot be written.  Every change leaves the file
 // flushed, so the operator can read it at any moment; a file that cannot be
-// created or written is noted for the operator (plugin/notices.h).
+// created or written is handed, with the system's reason, to the failure
+// sink that the journal's owner installed.
 #pragma once
 
 #include <cstdint>
@@ -42,6 +43,10 @@ struct JournalLine {
 
 class Journal {
  public:
+  // Told the file name and the system's reason of every failed write.
+  using FailureSink = void (*)(const std::string& file, const std::string& reason);
+  void SetFailureSink(FailureSink sink) { sink_ = sink; }
+
   // Starts a new journal under this name: the file is replaced by one with
   // the header line.  An empty name leaves the journal closed (before the
   // first run), and its lines are then lost without notice.  A file that
@@ -75,6 +80,7 @@ class Journal {
   std::string header_ = kJournalHeader;
   std::vector<JournalLine> lines_;
   std::unique_ptr<File> file_;  // open for appending while the file is whole
+  FailureSink sink_ = nullptr;
 };
 
 template <typename Pred>

@@ -46,23 +46,22 @@ int ScoreOf(int points, int prefixes, int sections) {
   return static_cast<int>(score);
 }
 
-ScoreSummary ComputeScore(ContestState& state) {
-  SortBands(state.bands_seen);
+ScoreSummary ComputeScore(const ContestData& data) {
+  std::vector<std::string> bands = data.bands_seen;
+  SortBands(bands);
 
+  ScoreSummary summary;
   std::unordered_map<std::string, BandTally> tallies;
-  for (const std::string& band : state.bands_seen) {
+  for (const std::string& band : bands) {
     tallies[band].row.band = band;
     const int index = BandIndex(band);
-    if (index >= 0) {
-      state.worked_prefixes[static_cast<size_t>(index)].clear();
-      state.worked_sections[static_cast<size_t>(index)].clear();
-    }
+    if (index >= 0) summary.has_row[static_cast<size_t>(index)] = true;
   }
 
   // One pass over the store, in store order, so each worked list keeps the
   // order of first counted occurrence.
-  for (size_t i = 0; i < state.store.Count(); ++i) {
-    const CInfo& r = state.store.At(i);
+  for (size_t i = 0; i < data.store.Count(); ++i) {
+    const CInfo& r = data.store.At(i);
     auto found = tallies.find(r.band);
     if (found == tallies.end() || r.call.empty()) continue;
     BandTally& t = found->second;
@@ -72,16 +71,15 @@ ScoreSummary ComputeScore(ContestState& state) {
     const int index = BandIndex(r.band);
     if (t.prefixes.insert(r.prefix).second) {
       ++t.row.new_prefixes;
-      if (index >= 0) state.worked_prefixes[static_cast<size_t>(index)].push_back(r.prefix);
+      if (index >= 0) summary.worked_prefixes[static_cast<size_t>(index)].push_back(r.prefix);
     }
     if (!r.uba_section.empty() && t.sections.insert(r.uba_section).second) {
       ++t.row.uba_sections;
-      if (index >= 0) state.worked_sections[static_cast<size_t>(index)].push_back(r.uba_section);
+      if (index >= 0) summary.worked_sections[static_cast<size_t>(index)].push_back(r.uba_section);
     }
   }
 
-  ScoreSummary summary;
-  for (const std::string& band : state.bands_seen) {
+  for (const std::string& band : bands) {
     BandTally& t = tallies[band];
     t.row.points = t.row.qsos;
     summary.total_qsos += t.row.qsos;
@@ -91,9 +89,8 @@ ScoreSummary ComputeScore(ContestState& state) {
     summary.dupes += t.dupes;
     summary.rows.push_back(t.row);
   }
-  summary.bad_qsos = state.journal.BadLineCount();
+  summary.bad_qsos = data.journal.BadLineCount();
   summary.score = ScoreOf(summary.total_points, summary.total_prefixes, summary.total_sections);
-  state.claimed_score = summary.score;
   return summary;
 }
 

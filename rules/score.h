@@ -1,10 +1,11 @@
 // The score: points, prefixes and UBA sections per band, and the totals.
 #pragma once
 
+#include <array>
 #include <string>
 #include <vector>
 
-#include "plugin/contest.h"
+#include "rules/contest_data.h"
 
 namespace stats {
 
@@ -25,11 +26,16 @@ struct ScoreSummary {
   int dupes = 0;
   int bad_qsos = 0;
   int score = 0;
+  // The prefixes and UBA sections counted on each contest band that has a
+  // row, in store order of first counted occurrence; has_row tells which.
+  BandLists worked_prefixes;
+  BandLists worked_sections;
+  std::array<bool, kBandCount> has_row{};
 };
 
-// Sorts the bands seen, scores every band, rebuilds the worked lists of the
-// contest bands that have a row, and stores the claimed score.
-ScoreSummary ComputeScore(ContestState& state);
+// Scores every band seen, in the order SortBands gives, and collects the
+// worked lists of the contest bands that have a row.
+ScoreSummary ComputeScore(const ContestData& data);
 
 // Sorts band texts the way the result lists them: descending by the text
 // left-filled with "0" to 20 characters.

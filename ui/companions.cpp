@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <mutex>
 
-#include "plugin/contest.h"
 #include "resources/windows_ids.h"
 #include "ui/lookup.h"
 #include "ui/placement.h"
@@ -77,18 +76,16 @@ void Multiplier::OnSize(WindowRef window, int client_width, int client_height) {
 
 void Multiplier::OnDrawItem(WindowRef /*window*/, int control, DrawContext& dc) {
   if (control != IDC_INFO_TABLE) return;
-  // Every paint reads the rows afresh; the host's thread may be changing
-  // them, so they are copied under the contest lock and drawn without it.
+  // Every paint reads the rows of the last refresh afresh; a new run may be
+  // resetting them, so they are copied under the UI's lock and drawn
+  // without it.
   std::array<InfoRow, kBandCount> rows;
-  {
-    std::lock_guard lock(ContestLock());
-    rows = Contest().info_rows;
-  }
   std::string call;
   int band = -1;
   {
     UiState& ui = Ui();
     std::lock_guard lock(ui.mutex);
+    rows = ui.info_rows;
     call = ui.entered_call;
     band = ui.band_index;
   }

@@ -3,9 +3,9 @@
 #include <mutex>
 
 #include "host/automation.h"
-#include "plugin/contest.h"
 #include "plugin/settings.h"
 #include "resources/windows_ids.h"
+#include "ui/contest_link.h"
 #include "ui/lookup.h"
 #include "ui/placement.h"
 #include "ui/ui_state.h"
@@ -55,18 +55,13 @@ bool Setup_UBA_Pfx::OnInit(WindowRef window) {
   gui.SetColors(window, kBlack, kWindowColor);
   gui.SetLargeIcon(window, IDI_STATS);
 
-  bool on_station = false;
-  Texts texts;
-  {
-    // The mode is read and the section emptied in one step: a newer run may
-    // start while this window opens, and a section it has just set for a
-    // Belgian station must not be emptied by a window that saw the mode of
-    // the run before.
-    std::lock_guard lock(ContestLock());
-    on_station = Contest().on_station;
-    if (!on_station) Contest().on_section.clear();
-    texts = Texts{Contest().russian, Contest().contest_year};
-  }
+  // The mode is read and the section emptied in one step: a newer run may
+  // start while this window opens, and a section it has just set for a
+  // Belgian station must not be emptied by a window that saw the mode of
+  // the run before.
+  const ContestView view = Link().OpenSetup();
+  const bool on_station = view.on_station;
+  const Texts texts{view.russian, view.contest_year};
   gui.SetTitle(window, texts.SetupTitle());
   if (texts.russian) {
     gui.SetControlText(window, IDC_VIEW_LABEL, kRussianViewLabel);
@@ -176,10 +171,7 @@ void Setup_UBA_Pfx::ToggleOnTop() {
 void Setup_UBA_Pfx::SelectSection() {
   WindowSystem& gui = Gui();
   on_section_text_ = gui.Utf8ToHost(gui.ComboSelectedText(window_, IDC_ON_SECTION));
-  {
-    std::lock_guard lock(ContestLock());
-    Contest().on_section = on_section_text_;
-  }
+  Link().ChooseSection(on_section_text_);
   settings::Write("ON_Section", on_section_text_);
   PushValues();
   PostRefresh();
@@ -291,24 +283,17 @@ void Setup_UBA_Pfx::Refresh(bool carries_reference) {
   // The host answered while the window was being closed.
   if (closing_ || ui.unloading.load()) return;
 
-  // The contest data, under the contest lock: the rows are rewritten, and
-  // what the windows show is copied.
-  Texts texts;
-  std::vector<std::string> prefixes, sections;
-  {
-    std::lock_guard lock(ContestLock());
-    ContestState& state = Contest();
-    FillInfoRows(state.store, call, state.info_rows);
-    texts = Texts{state.russian, state.contest_year};
-    if (band >= 0) {
-      prefixes = state.worked_prefixes[static_cast<size_t>(band)];
-      sections = state.worked_sections[static_cast<size_t>(band)];
-    }
-  }
+  // The contest data, in one snapshot: the rows of the call and the worked
+  // lists of the band.
+  ContestView view = Link().Read(call, band);
+  const Texts texts{view.russian, view.contest_year};
+  const std::vector<std::string>& prefixes = view.prefixes;
+  const std::vector<std::string>& sections = view.sections;
   {
     std::lock_guard lock(ui.mutex);
     ui.entered_call = call;
     ui.band_index = band;
+    ui.info_rows = std::move(view.info_rows);
   }
 
   // The windows, without any lock.

@@ -1,5 +1,10 @@
 #include "ui/ui_state.h"
 
+#include <atomic>
+
+#include "ui/contest_link.h"
+#include "ui/operator_windows.h"
+
 namespace stats::ui {
 
 UiState& Ui() {
@@ -7,6 +12,42 @@ UiState& Ui() {
   // down its static objects.
   static UiState* state = new UiState;
   return *state;
+}
+
+namespace {
+
+// Before the boundary installs its link: a contest without data.
+class EmptyContest : public ContestLink {
+ public:
+  ContestView Read(const std::string& /*call*/, int /*band*/) override { return {}; }
+  ContestView OpenSetup() override { return {}; }
+  void ChooseSection(const std::string& /*section*/) override {}
+};
+
+std::atomic<ContestLink*> g_link{nullptr};
+
+}  // namespace
+
+void SetContestLink(ContestLink* link) { g_link.store(link, std::memory_order_release); }
+
+ContestLink& Link() {
+  static EmptyContest* empty = new EmptyContest;
+  ContestLink* link = g_link.load(std::memory_order_acquire);
+  return link != nullptr ? *link : *empty;
+}
+
+std::array<InfoRow, kBandCount> ShownInfoRows() {
+  UiState& ui = Ui();
+  std::lock_guard lock(ui.mutex);
+  return ui.info_rows;
+}
+
+void ResetInfoRows() {
+  UiState& ui = Ui();
+  std::lock_guard lock(ui.mutex);
+  for (size_t k = 0; k < ui.info_rows.size(); ++k) {
+    ui.info_rows[k] = {AcceptedBands().At(k), "-", "-", "-", "-"};
+  }
 }
 
 }  // namespace stats::ui

@@ -17,6 +17,7 @@
 
 #include "platform/platform.h"
 #include "platform/window.h"
+#include "plugin/store.h"
 
 namespace stats::ui {
 
@@ -74,6 +75,8 @@ struct UiState {
   bool host_answered = false;
   // The frequency (Hz) at which "<SP1>" was last sent; never reset.
   double last_command_frequency = 0.0;
+  // The rows the previous-QSO window draws.
+  std::array<InfoRow, kBandCount> info_rows{};
 
   // The module is unloading: the window threads close their windows, open no
   // new ones, and make no call that would wait for the host's thread.

@@ -21,7 +21,7 @@
 #include "resources/windows_ids.h"
 #include "ui/setup_window.h"
 #include "ui/ui_state.h"
-#include "ui/windows.h"
+#include "ui/operator_windows.h"
 
 namespace stats::ui {
 namespace {

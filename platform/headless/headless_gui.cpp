@@ -33,7 +33,46 @@ ControlState MakeControl(int id, ControlKind kind, Rect rect, std::string text =
   return c;
 }
 
-// What the module's dialog templates make: client size and controls.
+Rect FrameAround(int left, int top, const Rect& client) {
+  return {left, top, left + client.Width() + 2 * kBorder,
+          top + client.Height() + kCaption + 2 * kBorder};
+}
+
+// Records the operations of one paint.
+class RecordingContext final : public DrawContext {
+ public:
+  RecordingContext(Rect item, int dpi) : item_(item), dpi_(dpi) {}
+  Rect ItemRect() const override { return item_; }
+  int Dpi() const override { return dpi_; }
+  void Fill(const Rect& rect, Color color) override {
+    DrawOp op;
+    op.kind = DrawOp::Kind::kFill;
+    op.rect = rect;
+    op.color = color;
+    ops.push_back(op);
+  }
+  void SetTransparentBackground() override {
+    DrawOp op;
+    op.kind = DrawOp::Kind::kTransparent;
+    ops.push_back(op);
+  }
+  void PutText(int x, int y, std::string_view utf8) override {
+    DrawOp op;
+    op.kind = DrawOp::Kind::kText;
+    op.x = x;
+    op.y = y;
+    op.text = std::string(utf8);
+    ops.push_back(op);
+  }
+  std::vector<DrawOp> ops;
+
+ private:
+  Rect item_;
+  int dpi_;
+};
+
+}  // namespace
+
 bool FromTemplate(int template_id, WindowState& w) {
   auto add = [&](ControlState c) { w.controls[c.id] = std::move(c); };
   switch (template_id) {
@@ -95,45 +134,6 @@ bool FromTemplate(int template_id, WindowState& w) {
   }
 }
 
-Rect FrameAround(int left, int top, const Rect& client) {
-  return {left, top, left + client.Width() + 2 * kBorder,
-          top + client.Height() + kCaption + 2 * kBorder};
-}
-
-// Records the operations of one paint.
-class RecordingContext final : public DrawContext {
- public:
-  RecordingContext(Rect item, int dpi) : item_(item), dpi_(dpi) {}
-  Rect ItemRect() const override { return item_; }
-  int Dpi() const override { return dpi_; }
-  void Fill(const Rect& rect, Color color) override {
-    DrawOp op;
-    op.kind = DrawOp::Kind::kFill;
-    op.rect = rect;
-    op.color = color;
-    ops.push_back(op);
-  }
-  void SetTransparentBackground() override {
-    DrawOp op;
-    op.kind = DrawOp::Kind::kTransparent;
-    ops.push_back(op);
-  }
-  void PutText(int x, int y, std::string_view utf8) override {
-    DrawOp op;
-    op.kind = DrawOp::Kind::kText;
-    op.x = x;
-    op.y = y;
-    op.text = std::string(utf8);
-    ops.push_back(op);
-  }
-  std::vector<DrawOp> ops;
-
- private:
-  Rect item_;
-  int dpi_;
-};
-
-}  // namespace
 
 HeadlessGui::HeadlessGui() = default;
 HeadlessGui::~HeadlessGui() = default;

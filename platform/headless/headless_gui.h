@@ -214,4 +214,10 @@ class HeadlessGui final : public WindowSystem {
 // The process's headless window system.
 HeadlessGui& Headless();
 
+// What a dialog template of the module (resources/windows.rc) makes: title,
+// client size and controls, as the system would lay them out; false for a
+// template the windows do not use.  Written by hand after the templates and
+// checked against them by a test (tests/platform/dialog_templates_test.cpp).
+bool FromTemplate(int template_id, WindowState& w);
+
 }  // namespace stats::headless

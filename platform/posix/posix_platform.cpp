@@ -19,6 +19,7 @@
 #include <iostream>
 #include <mutex>
 
+#include "platform/failure_log.h"
 #include "platform/platform.h"
 #include "platform/profile_format.h"
 
@@ -35,42 +36,46 @@ std::string ErrorText(int error) { return std::strerror(error); }
 // A FILE*-backed file.
 class PosixFile final : public File {
  public:
-  explicit PosixFile(std::FILE* f) : f_(f) {}
+  PosixFile(std::FILE* f, std::string path) : f_(f), path_(std::move(path)) {}
   ~PosixFile() override {
     if (f_ != nullptr) std::fclose(f_);
   }
   bool Write(std::string_view bytes) override {
-    if (f_ == nullptr) return Fail(EBADF);
+    if (f_ == nullptr) return Fail(EBADF, "fwrite");
     if (bytes.empty()) return ok_;
-    if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size()) return Fail(errno);
+    if (std::fwrite(bytes.data(), 1, bytes.size(), f_) != bytes.size()) {
+      return Fail(errno, "fwrite");
+    }
     return ok_;
   }
   bool Flush() override {
-    if (f_ == nullptr) return Fail(EBADF);
-    if (std::fflush(f_) != 0) return Fail(errno);
+    if (f_ == nullptr) return Fail(EBADF, "fflush");
+    if (std::fflush(f_) != 0) return Fail(errno, "fflush");
     return ok_;
   }
   bool Sync() override {
     if (!Flush()) return false;
-    if (fsync(fileno(f_)) != 0) return Fail(errno);
+    if (fsync(fileno(f_)) != 0) return Fail(errno, "fsync");
     return ok_;
   }
   bool Close() override {
     if (f_ == nullptr) return ok_;
     std::FILE* f = f_;
     f_ = nullptr;
-    if (std::fclose(f) != 0) Fail(errno);
+    if (std::fclose(f) != 0) Fail(errno, "fclose");
     return ok_;
   }
   std::string LastError() const override { return error_; }
 
  private:
-  bool Fail(int error) {
+  bool Fail(int error, const char* call) {
     ok_ = false;
     error_ = ErrorText(error != 0 ? error : EIO);
+    failure_log::Record(call, path_, error_);
     return false;
   }
   std::FILE* f_;
+  std::string path_;
   bool ok_ = true;
   std::string error_;
 };
@@ -228,8 +233,11 @@ class PosixPlatform final : public Platform {
     // a time.
     std::lock_guard lock(profile_mutex_);
     const int failure = WriteProfileFile(NativePath(path), section, key, value);
-    if (failure != 0 && error != nullptr) *error = ErrorText(failure);
-    return failure == 0;
+    if (failure == 0) return true;
+    failure_log::Record("WriteProfileString", path + " [" + section + "] " + key,
+                        ErrorText(failure));
+    if (error != nullptr) *error = ErrorText(failure);
+    return false;
   }
 
   std::vector<std::string> FindFiles(const std::string& pattern) override {
@@ -239,7 +247,11 @@ class PosixPlatform final : public Platform {
     const std::string mask = slash == std::string::npos ? native : native.substr(slash + 1);
     std::vector<std::string> names;
     DIR* dir = opendir(folder.c_str());
-    if (dir == nullptr) return names;
+    if (dir == nullptr) {
+      // A folder that is not there has no files; any other refusal is logged.
+      if (errno != ENOENT) failure_log::Record("opendir", folder, ErrorText(errno));
+      return names;
+    }
     while (dirent* e = readdir(dir)) {
       // Windows file search ignores letter case.
       if (fnmatch(mask.c_str(), e->d_name, FNM_CASEFOLD) == 0) names.emplace_back(e->d_name);
@@ -254,27 +266,37 @@ class PosixPlatform final : public Platform {
     const char* how = mode == FileMode::kRead ? "rb" : mode == FileMode::kTruncate ? "wb" : "ab";
     std::FILE* f = std::fopen(NativePath(path).c_str(), how);
     if (f == nullptr) {
-      if (error != nullptr) *error = ErrorText(errno);
+      const int code = errno;
+      failure_log::Record("fopen", path, ErrorText(code));
+      if (error != nullptr) *error = ErrorText(code);
       return nullptr;
     }
-    return std::make_unique<PosixFile>(f);
+    return std::make_unique<PosixFile>(f, path);
   }
 
   std::optional<std::string> ReadFile(const std::string& path) override {
     std::string contents;
     int error = 0;
-    if (!ReadRegularFile(NativePath(path), &contents, &error)) return std::nullopt;
+    if (!ReadRegularFile(NativePath(path), &contents, &error)) {
+      // A missing file is an answer (nullopt), not a failure.
+      if (error != ENOENT) failure_log::Record("read", path, ErrorText(error != 0 ? error : EIO));
+      return std::nullopt;
+    }
     return contents;
   }
 
   bool RenameFile(const std::string& from, const std::string& to, std::string* error) override {
     if (std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0) return true;
-    if (error != nullptr) *error = ErrorText(errno);
+    const int code = errno;
+    failure_log::Record("rename", from + " -> " + to, ErrorText(code));
+    if (error != nullptr) *error = ErrorText(code);
     return false;
   }
 
   bool RemoveFile(const std::string& path) override {
-    return unlink(NativePath(path).c_str()) == 0;
+    if (unlink(NativePath(path).c_str()) == 0) return true;
+    if (errno != ENOENT) failure_log::Record("unlink", path, ErrorText(errno));
+    return false;
   }
 
   void ShowMessage(const char* caption, const std::string& text, unsigned /*style*/,
@@ -301,6 +323,18 @@ class PosixPlatform final : public Platform {
 // A shared object is unloaded by dlclose, which the host calls when it no
 // longer runs the plug-in's threads' code; a thread that returned just ends.
 void EndCurrentThreadNow() {}
+
+namespace failure_log {
+
+void WriteDebugLine(const std::string& line) {
+  static const bool enabled = std::getenv("STATS_LOG") != nullptr;
+  if (!enabled) return;
+  // One write per line, so that lines of two threads do not interleave.
+  const std::string out = line + "\n";
+  std::fwrite(out.data(), 1, out.size(), stderr);
+}
+
+}  // namespace failure_log
 
 Platform& NativePlatform() {
   static PosixPlatform* platform = new PosixPlatform;

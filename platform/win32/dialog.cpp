@@ -1,5 +1,7 @@
 #include "platform/win32/dialog.h"
 
+#include "platform/failure_log.h"
+#include "platform/form_dialog.h"
 #include "platform/win32/handles.h"
 
 namespace stats::win32 {
@@ -37,8 +39,13 @@ void ModalDialog::BindChoice(int control_id, std::string* member) {
 
 INT_PTR ModalDialog::Run(HWND owner) {
   choices_ = LoadChoiceLists(template_id_);
-  return ::DialogBoxParamW(Module(), MAKEINTRESOURCEW(template_id_), owner, &Procedure,
-                           reinterpret_cast<LPARAM>(this));
+  const INT_PTR result = ::DialogBoxParamW(Module(), MAKEINTRESOURCEW(template_id_), owner,
+                                           &Procedure, reinterpret_cast<LPARAM>(this));
+  if (result == -1) {
+    failure_log::Record("DialogBoxParam", "template " + std::to_string(template_id_),
+                        ErrorText(::GetLastError()));
+  }
+  return result;
 }
 
 void ModalDialog::Fill(HWND dialog) {
@@ -112,3 +119,19 @@ INT_PTR CALLBACK ModalDialog::Procedure(HWND dialog, UINT message, WPARAM wparam
 }
 
 }  // namespace stats::win32
+
+namespace stats {
+
+bool RunFormDialog(int template_id, const std::vector<FormBinding>& bindings) {
+  win32::ModalDialog dialog(template_id);
+  for (const FormBinding& b : bindings) {
+    if (b.choice) {
+      dialog.BindChoice(b.control_id, b.member);
+    } else {
+      dialog.BindEdit(b.control_id, b.member);
+    }
+  }
+  return dialog.Run() == IDOK;
+}
+
+}  // namespace stats

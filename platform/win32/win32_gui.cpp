@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/failure_log.h"
 #include "platform/win32/dialog.h"
 #include "platform/win32/gui_handles.h"
 #include "platform/win32/handles.h"
@@ -255,8 +256,11 @@ class Win32Gui final : public WindowSystem {
     dialog.modal = true;
     win32::UniqueHook keys(
         ::SetWindowsHookExW(WH_MSGFILTER, ModelessKeys, nullptr, ::GetCurrentThreadId()));
-    ::DialogBoxParamW(win32::Module(), MAKEINTRESOURCEW(template_id), nullptr, DialogProc,
-                      reinterpret_cast<LPARAM>(&dialog));
+    if (::DialogBoxParamW(win32::Module(), MAKEINTRESOURCEW(template_id), nullptr, DialogProc,
+                          reinterpret_cast<LPARAM>(&dialog)) == -1) {
+      failure_log::Record("DialogBoxParam", "template " + std::to_string(template_id),
+                          win32::ErrorText(::GetLastError()));
+    }
     return dialog.initialised;
   }
 
@@ -266,7 +270,11 @@ class Win32Gui final : public WindowSystem {
     dialog->template_id = template_id;
     HWND hwnd = ::CreateDialogParamW(win32::Module(), MAKEINTRESOURCEW(template_id), nullptr,
                                      DialogProc, reinterpret_cast<LPARAM>(dialog.get()));
-    if (hwnd == nullptr) return kNoWindow;  // the record goes with the frame
+    if (hwnd == nullptr) {  // the record goes with the frame
+      failure_log::Record("CreateDialogParam", "template " + std::to_string(template_id),
+                          win32::ErrorText(::GetLastError()));
+      return kNoWindow;
+    }
     dialog->owned_by_window = true;
     dialog.release();
     return AsRef(hwnd);
@@ -337,7 +345,11 @@ class Win32Gui final : public WindowSystem {
     if (hwnd == nullptr) return false;
     // An icon from LoadIcon is shared by the module and never destroyed.
     HICON icon = ::LoadIconW(win32::Module(), MAKEINTRESOURCEW(icon_id));
-    if (icon == nullptr) return false;
+    if (icon == nullptr) {
+      failure_log::Record("LoadIcon", "icon " + std::to_string(icon_id),
+                          win32::ErrorText(::GetLastError()));
+      return false;
+    }
     ::SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(icon));
     return true;
   }

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/failure_log.h"
 #include "platform/platform.h"
 #include "platform/win32/handles.h"
 
@@ -73,7 +74,7 @@ using win32::ErrorText;
 // at Flush and Close, where a failure is reported.
 class Win32File final : public File {
  public:
-  explicit Win32File(win32::UniqueFile h) : h_(std::move(h)) {}
+  Win32File(win32::UniqueFile h, std::string path) : h_(std::move(h)), path_(std::move(path)) {}
   ~Win32File() override { Close(); }
   bool Write(std::string_view bytes) override {
     buffer_.append(bytes);
@@ -81,7 +82,7 @@ class Win32File final : public File {
     return ok_;
   }
   bool Flush() override {
-    if (!h_) return Fail(ERROR_INVALID_HANDLE);
+    if (!h_) return Fail(ERROR_INVALID_HANDLE, "WriteFile");
     size_t done = 0;
     while (done < buffer_.size()) {
       DWORD written = 0;
@@ -89,7 +90,7 @@ class Win32File final : public File {
       if (!::WriteFile(h_.get(), buffer_.data() + done, chunk, &written, nullptr) ||
           written == 0) {
         buffer_.erase(0, done);
-        return Fail(::GetLastError());
+        return Fail(::GetLastError(), "WriteFile");
       }
       done += written;
     }
@@ -98,25 +99,27 @@ class Win32File final : public File {
   }
   bool Sync() override {
     if (!Flush()) return false;
-    if (!::FlushFileBuffers(h_.get())) return Fail(::GetLastError());
+    if (!::FlushFileBuffers(h_.get())) return Fail(::GetLastError(), "FlushFileBuffers");
     return ok_;
   }
   bool Close() override {
     if (!h_) return ok_;
     Flush();
-    if (!::CloseHandle(h_.release())) Fail(::GetLastError());
+    if (!::CloseHandle(h_.release())) Fail(::GetLastError(), "CloseHandle");
     return ok_;
   }
   std::string LastError() const override { return error_; }
 
  private:
   static constexpr size_t kFlushAt = 64 * 1024;
-  bool Fail(DWORD error) {
+  bool Fail(DWORD error, const char* call) {
     ok_ = false;
     error_ = ErrorText(error);
+    failure_log::Record(call, path_, error_);
     return false;
   }
   win32::UniqueFile h_;
+  std::string path_;
   std::string buffer_;
   bool ok_ = true;
   std::string error_;
@@ -187,7 +190,9 @@ class Win32Platform final : public Platform {
                           std::string* error) override {
     std::lock_guard lock(profile_mutex_);
     const std::string file = FullPath(path);
-    auto fail = [error](DWORD code) {
+    auto fail = [&](DWORD code) {
+      failure_log::Record("WritePrivateProfileString", path + " [" + section + "] " + key,
+                          ErrorText(code));
       if (error != nullptr) *error = ErrorText(code);
       return false;
     };
@@ -226,7 +231,14 @@ class Win32Platform final : public Platform {
     std::vector<std::string> names;
     WIN32_FIND_DATAA data;
     win32::UniqueFind find(::FindFirstFileA(pattern.c_str(), &data));
-    if (!find) return names;
+    if (!find) {
+      // No match is an empty answer; any other refusal is logged.
+      const DWORD code = ::GetLastError();
+      if (code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) {
+        failure_log::Record("FindFirstFile", pattern, ErrorText(code));
+      }
+      return names;
+    }
     do {
       names.emplace_back(data.cFileName);
     } while (::FindNextFileA(find.get(), &data));
@@ -246,25 +258,41 @@ class Win32Platform final : public Platform {
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, disposition, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!h) {
-      if (error != nullptr) *error = ErrorText(::GetLastError());
+      const DWORD code = ::GetLastError();
+      failure_log::Record("CreateFile", path, ErrorText(code));
+      if (error != nullptr) *error = ErrorText(code);
       return nullptr;
     }
-    return std::make_unique<Win32File>(std::move(h));
+    return std::make_unique<Win32File>(std::move(h), path);
   }
 
   std::optional<std::string> ReadFile(const std::string& path) override {
     win32::UniqueFile h(::CreateFileA(path.c_str(), GENERIC_READ,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                       nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-    if (!h) return std::nullopt;
-    std::string contents;
-    char chunk[4096];
-    DWORD n = 0;
-    for (;;) {
-      if (!::ReadFile(h.get(), chunk, sizeof chunk, &n, nullptr)) return std::nullopt;
-      if (n == 0) break;
-      contents.append(chunk, n);
+    if (!h) {
+      // A missing file is an answer (nullopt), not a failure.
+      const DWORD code = ::GetLastError();
+      if (code != ERROR_FILE_NOT_FOUND && code != ERROR_PATH_NOT_FOUND) {
+        failure_log::Record("CreateFile", path, ErrorText(code));
+      }
+      return std::nullopt;
     }
+    // Read to the end into the string itself, growing it as it fills.
+    std::string contents(64 * 1024, '\0');
+    size_t used = 0;
+    for (;;) {
+      if (used == contents.size()) contents.resize(contents.size() * 2);
+      const DWORD want = static_cast<DWORD>(std::min<size_t>(contents.size() - used, 1 << 20));
+      DWORD n = 0;
+      if (!::ReadFile(h.get(), contents.data() + used, want, &n, nullptr)) {
+        failure_log::Record("ReadFile", path, ErrorText(::GetLastError()));
+        return std::nullopt;
+      }
+      if (n == 0) break;
+      used += n;
+    }
+    contents.resize(used);
     return contents;
   }
 
@@ -273,11 +301,18 @@ class Win32Platform final : public Platform {
                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return true;
     }
-    if (error != nullptr) *error = ErrorText(::GetLastError());
+    const DWORD code = ::GetLastError();
+    failure_log::Record("MoveFileEx", from + " -> " + to, ErrorText(code));
+    if (error != nullptr) *error = ErrorText(code);
     return false;
   }
 
-  bool RemoveFile(const std::string& path) override { return ::DeleteFileA(path.c_str()) != 0; }
+  bool RemoveFile(const std::string& path) override {
+    if (::DeleteFileA(path.c_str()) != 0) return true;
+    const DWORD code = ::GetLastError();
+    if (code != ERROR_FILE_NOT_FOUND) failure_log::Record("DeleteFile", path, ErrorText(code));
+    return false;
+  }
 
   void ShowMessage(const char* caption, const std::string& text, unsigned style,
                    MessageOwner owner) override {
@@ -304,6 +339,15 @@ Platform& NativePlatform() {
   static Win32Platform* platform = new Win32Platform;
   return *platform;
 }
+
+namespace failure_log {
+
+void WriteDebugLine(const std::string& line) {
+  const std::wstring wide = win32::ToWide(line + "\n", win32::TextCoding::kHostCodePage);
+  ::OutputDebugStringW(wide.c_str());
+}
+
+}  // namespace failure_log
 
 }  // namespace stats
 

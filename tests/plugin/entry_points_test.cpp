@@ -1,6 +1,7 @@
 #include <mutex>
 
 #include "plugin/contest.h"
+#include "ui/operator_windows.h"
 #include "plugin/lifecycle.h"
 #include "tests/support/test_support.h"
 
@@ -70,8 +71,8 @@ TEST_F(EntryPointsTest, StartsARunWithDatesJournalAndRows) {
   EXPECT_EQ(s.contest_year, "2017");
   EXPECT_EQ(s.journal_file_name, "BadQSO_RazadUREVARERE63_07_01_2017.txt");
   EXPECT_EQ(ReadText(dir() / s.journal_file_name), "UBA PFX UBN file \r\n");
-  EXPECT_EQ(s.info_rows[0], (InfoRow{"160m", "-", "-", "-", "-"}));
-  EXPECT_EQ(s.info_rows[5], (InfoRow{"10m", "-", "-", "-", "-"}));
+  EXPECT_EQ(ui::ShownInfoRows()[0], (InfoRow{"160m", "-", "-", "-", "-"}));
+  EXPECT_EQ(ui::ShownInfoRows()[5], (InfoRow{"10m", "-", "-", "-", "-"}));
   EXPECT_FALSE(s.russian);
   EXPECT_FALSE(s.on_station);
 }

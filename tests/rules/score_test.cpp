@@ -5,6 +5,7 @@
 #include <set>
 
 #include "plugin/contest.h"
+#include "plugin/lifecycle.h"
 #include "rules/intake.h"
 #include "rules/score.h"
 #include "tests/support/test_support.h"
@@ -23,7 +24,9 @@ class Scoring : public PluginTest {
     PluginTest::SetUp();
     Reset().Call();
   }
-  ScoreSummary Score() { return ComputeScore(Contest()); }
+  // The score as GetResult0 takes it: the claimed score and the worked
+  // lists are kept in the contest state.
+  ScoreSummary Score() { return ScoreContest(Contest()); }
 };
 
 Qso Station(const std::string& call, const std::string& prefix, const std::string& band,

@@ -9,7 +9,7 @@
 #include "platform/headless/headless_gui.h"
 #include "plugin/contest.h"
 #include "plugin/notices.h"
-#include "ui/windows.h"
+#include "ui/operator_windows.h"
 
 namespace stats::testing {
 namespace fs = std::filesystem;
@@ -163,34 +163,47 @@ OleDateTime NullDate() { return {0.0, 2}; }
 OleDateTime InvalidDate() { return {0.0, 1}; }
 
 int Reset::Call() const {
-  const char* b = "";
-  return ResetStats0(host_folder.c_str(), cabrillo, own_call.c_str(), &start, &end, b, b, b, b, b,
-                     b, b, b, b, own_country.c_str(), 0, 0, 0, 0.0, 0.0, b, b, b);
+  host_args::ResetFields f;
+  f.host_folder = host_folder.c_str();
+  f.cabrillo = cabrillo;
+  f.own_call = own_call.c_str();
+  f.start = &start;
+  f.end = &end;
+  f.own_country = own_country.c_str();
+  return host_args::CallReset(&ResetStats0, f);
 }
 
-int Qso::Add() const {
-  const char* b = "";
-  const OleDateTime none = NullDate();
-  return AddData0(own_call.c_str(), call.c_str(), &time, &none, &none, &none, 0u, frequency_hz,
-                  mode.c_str(), rst_sent.c_str(), rst_received.c_str(), exchange_sent.c_str(),
-                  exchange_received.c_str(), b, b, b, b, b, b, b, b, prefix.c_str(),
-                  country.c_str(), 0, 0, 0, 0.0, 0.0, b, extra.c_str(), b, band.c_str(), b);
+host_args::QsoFields Qso::Fields() const {
+  host_args::QsoFields f;
+  f.own_call = own_call.c_str();
+  f.call = call.c_str();
+  f.time = &time;
+  f.frequency_hz = frequency_hz;
+  f.mode = mode.c_str();
+  f.rst_sent = rst_sent.c_str();
+  f.rst_received = rst_received.c_str();
+  f.exchange_sent = exchange_sent.c_str();
+  f.exchange_received = exchange_received.c_str();
+  f.prefix = prefix.c_str();
+  f.country = country.c_str();
+  f.extra = extra.c_str();
+  f.band = band.c_str();
+  return f;
 }
 
-int Qso::Remove() const {
-  const char* b = "";
-  const OleDateTime none = NullDate();
-  return RemoveData0(own_call.c_str(), call.c_str(), &time, &none, &none, &none, 0u, frequency_hz,
-                     mode.c_str(), rst_sent.c_str(), rst_received.c_str(), exchange_sent.c_str(),
-                     exchange_received.c_str(), b, b, b, b, b, b, b, b, prefix.c_str(),
-                     country.c_str(), 0, 0, 0, 0.0, 0.0, b, extra.c_str(), b, band.c_str(), b);
-}
+int Qso::Add() const { return host_args::CallQso(&AddData0, Fields()); }
+
+int Qso::Remove() const { return host_args::CallQso(&RemoveData0, Fields()); }
 
 int Check::Call() const {
-  const char* b = "";
-  char out1[64] = "", out2[64] = "";
-  return CheckCallFunc0(call.c_str(), 0u, 0u, mode.c_str(), b, b, b, b, b, b, b, b, prefix.c_str(),
-                        country.c_str(), 0, 0, 0, 0.0, 0.0, b, b, b, b, b, band, band2, out1, out2);
+  host_args::CheckFields f;
+  f.call = call.c_str();
+  f.mode = mode.c_str();
+  f.prefix = prefix.c_str();
+  f.country = country.c_str();
+  f.band = band;
+  f.band2 = band2;
+  return host_args::CallCheck(&CheckCallFunc0, f);
 }
 
 std::string Result() {

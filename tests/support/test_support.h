@@ -12,6 +12,7 @@
 #include "platform/platform.h"
 #include "plugin/abi.h"
 #include "plugin/exports.h"
+#include "plugin/host_args.h"
 #include "plugin/oledate.h"
 
 namespace stats::testing {
@@ -109,6 +110,7 @@ struct Qso {
   std::string band = "20m";
   int Add() const;
   int Remove() const;
+  host_args::QsoFields Fields() const;  // pointers into this record
 };
 
 // CheckCallFunc0 with the arguments it reads; null bands when not given.

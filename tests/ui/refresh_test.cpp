@@ -16,10 +16,7 @@ using ui::kSectionWindow;
 constexpr const char* kAllCompanions =
     "[Settings]\r\nsetup_on_section=1\r\nsetup_wpx_pref=1\r\nsetup_prev_qso=1\r\n";
 
-InfoRow Row(int band) {
-  std::lock_guard lock(ContestLock());
-  return Contest().info_rows[static_cast<size_t>(band)];
-}
+InfoRow Row(int band) { return ui::ShownInfoRows()[static_cast<size_t>(band)]; }
 
 TEST(Lookup, BandOfTheWholeMegahertz) {
   EXPECT_EQ(ui::BandIndexOfFrequency(1838000), 0);

@@ -5,13 +5,13 @@
 #include <mutex>
 #include <string>
 
-#include "host/fake_host.h"
+#include "tests/support/fake_host.h"
 #include "platform/headless/headless_gui.h"
 #include "plugin/contest.h"
 #include "resources/windows_ids.h"
 #include "tests/support/test_support.h"
 #include "ui/ui_state.h"
-#include "ui/windows.h"
+#include "ui/operator_windows.h"
 
 namespace stats::testing {
 

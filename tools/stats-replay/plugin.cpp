@@ -28,4 +28,16 @@ std::unique_ptr<Plugin> Plugin::Load(const std::filesystem::path& path, std::str
 
 Plugin::~Plugin() { sys::CloseLibrary(library_); }
 
+int Plugin::Reset(const stats::host_args::ResetFields& fields) const {
+  return stats::host_args::CallReset(ResetStats0, fields);
+}
+
+int Plugin::Add(const stats::host_args::QsoFields& fields) const {
+  return stats::host_args::CallQso(AddData0, fields);
+}
+
+int Plugin::Check(const stats::host_args::CheckFields& fields) const {
+  return stats::host_args::CallCheck(CheckCallFunc0, fields);
+}
+
 }  // namespace replay

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "plugin/abi.h"
+#include "plugin/host_args.h"
 
 namespace replay {
 
@@ -24,6 +25,12 @@ class Plugin {
   CheckCallFunc0Fn CheckCallFunc0 = nullptr;
   GetResult0Fn GetResult0 = nullptr;
   setVersionFn setVersion = nullptr;
+
+  // The entry points with the arguments the plug-in reads, by name
+  // (plugin/host_args.h); every other position is blank.
+  int Reset(const stats::host_args::ResetFields& fields) const;
+  int Add(const stats::host_args::QsoFields& fields) const;
+  int Check(const stats::host_args::CheckFields& fields) const;
 
  private:
   explicit Plugin(void* library) : library_(library) {}

@@ -241,12 +241,16 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   std::optional<OutputFile> cabrillo_before;
   if (options.cabrillo) cabrillo_before = Before("the Cabrillo log", work / CabrilloFileName(own_call));
   const OleDateTime start_date = HostDate(start), end_date = HostDate(end);
-  plugin->ResetStats0(host_folder.c_str(), options.cabrillo ? 1 : 0, own_call.c_str(),
-                      &start_date, &end_date, "", "", "", "", "", "", "", "", "",
-                      own_country.c_str(), 0, 0, 0, 0.0, 0.0, "", "", "");
+  stats::host_args::ResetFields reset;
+  reset.host_folder = host_folder.c_str();
+  reset.cabrillo = options.cabrillo ? 1 : 0;
+  reset.own_call = own_call.c_str();
+  reset.start = &start_date;
+  reset.end = &end_date;
+  reset.own_country = own_country.c_str();
+  plugin->Reset(reset);
   if (options.html) plugin->setVersion((std::string(kProgram) + " " + STATS_REPLAY_VERSION).c_str());
 
-  const OleDateTime null_date{0.0, 2};
   const PrefixTest is_listed = [&](std::string_view part) {
     return countries->IsListedPrefix(part);
   };
@@ -287,17 +291,29 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     int status = 0;
     if (options.list) {
       // The status the host would show while the call is typed in.
-      std::string buffer1(256, '\0'), buffer2(256, '\0');
-      status = plugin->CheckCallFunc0(h.call.c_str(), 0, 0, h.mode.c_str(), "", "", "", "", "",
-                                      "", "", "", h.prefix.c_str(), h.country.c_str(), 0, 0, 0,
-                                      0.0, 0.0, "", "", "", "", "", h.band.c_str(),
-                                      h.band.c_str(), buffer1.data(), buffer2.data());
+      stats::host_args::CheckFields check;
+      check.call = h.call.c_str();
+      check.mode = h.mode.c_str();
+      check.prefix = h.prefix.c_str();
+      check.country = h.country.c_str();
+      check.band = h.band.c_str();
+      check.band2 = h.band.c_str();
+      status = plugin->Check(check);
     }
-    const int added = plugin->AddData0(
-        h.own_call.c_str(), h.call.c_str(), &h.time, &null_date, &null_date, &null_date, 0,
-        h.frequency_hz, h.mode.c_str(), h.rst_sent.c_str(), h.rst_received.c_str(),
-        h.exchange_sent.c_str(), h.exchange_received.c_str(), "", "", "", "", "", "", "", "",
-        h.prefix.c_str(), h.country.c_str(), 0, 0, 0, 0.0, 0.0, "", "", "", h.band.c_str(), "");
+    stats::host_args::QsoFields fields;
+    fields.own_call = h.own_call.c_str();
+    fields.call = h.call.c_str();
+    fields.time = &h.time;
+    fields.frequency_hz = h.frequency_hz;
+    fields.mode = h.mode.c_str();
+    fields.rst_sent = h.rst_sent.c_str();
+    fields.rst_received = h.rst_received.c_str();
+    fields.exchange_sent = h.exchange_sent.c_str();
+    fields.exchange_received = h.exchange_received.c_str();
+    fields.prefix = h.prefix.c_str();
+    fields.country = h.country.c_str();
+    fields.band = h.band.c_str();
+    const int added = plugin->Add(fields);
     if (options.list) list_line(std::to_string(status), std::to_string(added), "");
   }
   if (left_out > 0) {

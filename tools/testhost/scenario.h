@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "plugin/abi.h"
+#include "plugin/host_args.h"
 
 namespace testhost {
 
@@ -126,5 +127,8 @@ struct QsoCall {
 };
 int AddQso(Plugin& plugin, const QsoCall& qso);
 int RemoveQso(Plugin& plugin, const QsoCall& qso);
+// CheckCallFunc0 for a call, with band as both band arguments; the other
+// arguments are blanks.
+int CheckCall(Plugin& plugin, const std::string& call, const char* band);
 
 }  // namespace testhost

@@ -77,11 +77,7 @@ unsigned long StartContest(Plugin& plugin, const ResetCall& call) {
 }
 
 void TypeCall(Plugin& plugin, const std::string& call) {
-  if (!Check(plugin.CheckCallFunc0 != nullptr, "CheckCallFunc0 resolved")) return;
-  const char* b = "";
-  char out1[64] = {}, out2[64] = {};
-  plugin.CheckCallFunc0(call.c_str(), 0u, 0u, b, b, b, b, b, b, b, b, b, b, b, 0, 0, 0, 0.0, 0.0,
-                        b, b, b, b, b, "20m", "20m", out1, out2);
+  CheckCall(plugin, call, "20m");
 }
 
 void CheckUnload(Plugin& plugin, const std::string& what) {

@@ -33,10 +33,7 @@ namespace {
 void TypeCall(Plugin& plugin, FakeHostObject& host, const std::string& call) {
   if (!Check(plugin.CheckCallFunc0 != nullptr, "CheckCallFunc0 resolved")) return;
   const int reads = host.FrequencyReads();
-  const char* b = "";
-  char out1[64] = {}, out2[64] = {};
-  plugin.CheckCallFunc0(call.c_str(), 0u, 0u, b, b, b, b, b, b, b, b, b, b, b, 0, 0, 0, 0.0, 0.0,
-                        b, b, b, b, b, "20m", "20m", out1, out2);
+  CheckCall(plugin, call, "20m");
   Check(WaitUntil([&] { return host.FrequencyReads() > reads; }),
         "a refresh follows the typing check of " + call);
   // The rest of the refresh (commands, titles, lists) follows at once.

@@ -70,8 +70,6 @@ void RemoveTree(const std::wstring& folder) {
   ::RemoveDirectoryW(folder.c_str());
 }
 
-const char* const kBlank = "";
-
 }  // namespace
 
 bool CheckEqual(const std::string& actual, const std::string& expected, const std::string& what) {
@@ -160,35 +158,55 @@ OleDateTime HostDate(int year, int month, int day, int hour, int minute) {
 
 int Reset(Plugin& plugin, const ResetCall& call) {
   if (!Check(plugin.ResetStats0 != nullptr, "ResetStats0 resolved")) return -1;
-  const char* b = kBlank;
-  return plugin.ResetStats0(call.host_folder.c_str(), call.cabrillo, call.own_call.c_str(),
-                            &call.start, &call.end, b, b, b, b, b, b, b, b, b,
-                            call.own_country.c_str(), 0, 0, 0, 0.0, 0.0, b, b, b);
+  stats::host_args::ResetFields f;
+  f.host_folder = call.host_folder.c_str();
+  f.cabrillo = call.cabrillo;
+  f.own_call = call.own_call.c_str();
+  f.start = &call.start;
+  f.end = &call.end;
+  f.own_country = call.own_country.c_str();
+  return stats::host_args::CallReset(plugin.ResetStats0, f);
 }
 
 namespace {
 
-template <typename Fn>
-int CallQso(Fn fn, const QsoCall& q) {
-  const char* b = kBlank;
-  const OleDateTime null_date{0.0, 2};
-  return fn(q.own_call.c_str(), q.call.c_str(), &q.time, &null_date, &null_date, &null_date, 0u,
-            q.frequency_hz, q.mode.c_str(), q.rst_sent.c_str(), q.rst_received.c_str(),
-            q.exchange_sent.c_str(), q.exchange_received.c_str(), b, b, b, b, b, b, b, b,
-            q.prefix.c_str(), q.country.c_str(), 0, 0, 0, 0.0, 0.0, b, q.extra.c_str(), b,
-            q.band.c_str(), b);
+stats::host_args::QsoFields FieldsOf(const QsoCall& q) {
+  stats::host_args::QsoFields f;
+  f.own_call = q.own_call.c_str();
+  f.call = q.call.c_str();
+  f.time = &q.time;
+  f.frequency_hz = q.frequency_hz;
+  f.mode = q.mode.c_str();
+  f.rst_sent = q.rst_sent.c_str();
+  f.rst_received = q.rst_received.c_str();
+  f.exchange_sent = q.exchange_sent.c_str();
+  f.exchange_received = q.exchange_received.c_str();
+  f.prefix = q.prefix.c_str();
+  f.country = q.country.c_str();
+  f.extra = q.extra.c_str();
+  f.band = q.band.c_str();
+  return f;
 }
 
 }  // namespace
 
 int AddQso(Plugin& plugin, const QsoCall& qso) {
   if (!Check(plugin.AddData0 != nullptr, "AddData0 resolved")) return -1;
-  return CallQso(plugin.AddData0, qso);
+  return stats::host_args::CallQso(plugin.AddData0, FieldsOf(qso));
 }
 
 int RemoveQso(Plugin& plugin, const QsoCall& qso) {
   if (!Check(plugin.RemoveData0 != nullptr, "RemoveData0 resolved")) return -1;
-  return CallQso(plugin.RemoveData0, qso);
+  return stats::host_args::CallQso(plugin.RemoveData0, FieldsOf(qso));
+}
+
+int CheckCall(Plugin& plugin, const std::string& call, const char* band) {
+  if (!Check(plugin.CheckCallFunc0 != nullptr, "CheckCallFunc0 resolved")) return -1;
+  stats::host_args::CheckFields f;
+  f.call = call.c_str();
+  f.band = band;
+  f.band2 = band;
+  return stats::host_args::CallCheck(plugin.CheckCallFunc0, f);
 }
 
 }  // namespace testhost

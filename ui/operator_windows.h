@@ -2,7 +2,17 @@
 // closing the window thread, and nudging the setup window to refresh.
 #pragma once
 
+#include <array>
+
+#include "plugin/store.h"
+
 namespace stats::ui {
+
+// The rows the previous-QSO window draws: those of the last refresh, or of
+// a new run (ResetInfoRows) when none has come since.
+std::array<InfoRow, kBandCount> ShownInfoRows();
+// A new run: row k becomes [band name k, "-", "-", "-", "-"].
+void ResetInfoRows();
 
 // The window-thread start routine (ResetStats0): closes a running setup
 // window first, then starts a new window thread.  Called without the

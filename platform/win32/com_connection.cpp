@@ -1,5 +1,6 @@
-// The client of the running host's automation object on Windows: COM on
-// the window thread, IDispatch::Invoke with the host's fixed dispatch ids.
+// Automation connections on Windows: COM on the calling thread,
+// GetActiveObject for the running program's object, IDispatch::Invoke by
+// dispatch id.
 #include <windows.h>
 #include <oleauto.h>
 #include <objbase.h>
@@ -8,7 +9,8 @@
 #include <string>
 #include <utility>
 
-#include "host/automation.h"
+#include "platform/automation_connection.h"
+#include "platform/failure_log.h"
 #include "platform/win32/handles.h"
 
 namespace stats {
@@ -115,29 +117,40 @@ std::string ToHostText(BSTR text) {
   return win32::FromWide(wide, win32::TextCoding::kHostCodePage);
 }
 
-// -- The client ---------------------------------------------------------------
+// Logs a failed COM call with the system's text of its result.
+void LogFailure(const char* call, const std::string& subject, HRESULT hr) {
+  failure_log::Record(call, subject, win32::ErrorText(static_cast<DWORD>(hr)));
+}
 
-class ComHost final : public host::Automation {
+// -- The connection -------------------------------------------------------------
+
+class ComConnection final : public AutomationConnection {
  public:
-  bool Connect() override {
+  bool Connect(const std::string& prog_id) override {
     if (!apartment_) apartment_ = std::make_unique<ComApartment>();
     CLSID clsid{};
-    if (FAILED(::CLSIDFromProgID(win32::Widen(host::kProgId).c_str(), &clsid))) {
+    HRESULT hr = ::CLSIDFromProgID(win32::Widen(prog_id).c_str(), &clsid);
+    if (FAILED(hr)) {
+      LogFailure("CLSIDFromProgID", prog_id, hr);
       return Connected();
     }
-    // Only a running host is used: none is started.
     ComPtr<IUnknown> unknown;
-    if (FAILED(::GetActiveObject(clsid, nullptr, unknown.put())) || !unknown) return Connected();
+    hr = ::GetActiveObject(clsid, nullptr, unknown.put());
+    if (FAILED(hr) || !unknown) {
+      LogFailure("GetActiveObject", prog_id, hr);
+      return Connected();
+    }
     ComPtr<IDispatch> dispatch;
-    if (SUCCEEDED(unknown->QueryInterface(IID_IDispatch,
-                                          reinterpret_cast<void**>(dispatch.put()))) &&
-        dispatch) {
+    hr = unknown->QueryInterface(IID_IDispatch, reinterpret_cast<void**>(dispatch.put()));
+    if (SUCCEEDED(hr) && dispatch) {
       dispatch_ = std::move(dispatch);
+    } else {
+      LogFailure("QueryInterface(IDispatch)", prog_id, hr);
     }
     return Connected();
   }
 
-  bool Connected() override { return static_cast<bool>(dispatch_); }
+  bool Connected() const override { return static_cast<bool>(dispatch_); }
 
   void Disconnect() override {
     // The reference goes before the apartment that it lives in.
@@ -145,7 +158,7 @@ class ComHost final : public host::Automation {
     apartment_.reset();
   }
 
-  void LetGoOfHost() override { dispatch_.reset(); }
+  void Release() override { dispatch_.reset(); }
 
   void Abandon() override {
     dispatch_.abandon();
@@ -154,58 +167,60 @@ class ComHost final : public host::Automation {
     apartment_.reset();
   }
 
-  std::string GetEntryField(int field) override {
-    if (!dispatch_) return std::string();
-    VARIANT argument;
-    ::VariantInit(&argument);
-    argument.vt = VT_I4;
-    argument.lVal = field;
-    UniqueVariant result;
-    if (!Call(host::kDispidEntryField, DISPATCH_METHOD, &argument, result.get())) {
-      return std::string();
+  bool Invoke(int dispid, bool property_get, const AutomationValue* argument,
+              AutomationValue* result) override {
+    if (!dispatch_) return false;
+    VARIANT arg;
+    ::VariantInit(&arg);
+    std::unique_ptr<UniqueBstr> text;
+    if (argument != nullptr && argument->kind == AutomationValue::Kind::kInt) {
+      arg.vt = VT_I4;
+      arg.lVal = argument->int_value;
+    } else if (argument != nullptr && argument->kind == AutomationValue::Kind::kText) {
+      text = std::make_unique<UniqueBstr>(win32::Widen(argument->text));
+      if (text->get() == nullptr) {
+        failure_log::Record("SysAllocStringLen", "dispid " + std::to_string(dispid),
+                            "out of memory");
+        return false;
+      }
+      arg.vt = VT_BSTR;
+      arg.bstrVal = text->get();  // still owned by text
+    } else if (argument != nullptr && argument->kind == AutomationValue::Kind::kNumber) {
+      arg.vt = VT_R8;
+      arg.dblVal = argument->number;
     }
-    // Whatever the host answered, only a string is read as one.
-    if ((*result).vt != VT_BSTR) return std::string();
-    return ToHostText((*result).bstrVal);
-  }
-
-  double GetFrequency() override {
-    if (!dispatch_) return 0.0;
-    UniqueVariant result;
-    if (!Call(host::kDispidFrequency, DISPATCH_PROPERTYGET, nullptr, result.get())) return 0.0;
-    if ((*result).vt == VT_R8) return (*result).dblVal;
-    // Another kind of number is taken as one; a text is no frequency.
-    if ((*result).vt == VT_BSTR ||
-        FAILED(::VariantChangeType(result.get(), result.get(), 0, VT_R8))) {
-      return 0.0;
+    DISPPARAMS params{};
+    params.rgvarg = arg.vt != VT_EMPTY ? &arg : nullptr;
+    params.cArgs = arg.vt != VT_EMPTY ? 1 : 0;
+    ExceptionInfo error;
+    UINT bad_argument = 0;
+    UniqueVariant answer;
+    const HRESULT hr = dispatch_->Invoke(
+        static_cast<DISPID>(dispid), IID_NULL, LOCALE_USER_DEFAULT,
+        property_get ? DISPATCH_PROPERTYGET : DISPATCH_METHOD, &params, answer.get(),
+        &error.info, &bad_argument);
+    if (FAILED(hr)) {
+      LogFailure("IDispatch::Invoke", "dispid " + std::to_string(dispid), hr);
+      return false;
     }
-    return (*result).dblVal;
-  }
-
-  void SendCommand(const std::string& command) override {
-    if (!dispatch_) return;
-    UniqueBstr text(win32::Widen(command));
-    if (text.get() == nullptr) return;
-    VARIANT argument;
-    ::VariantInit(&argument);
-    argument.vt = VT_BSTR;
-    argument.bstrVal = text.get();  // still owned by text
-    UniqueVariant result;
-    Call(host::kDispidSendCommand, DISPATCH_METHOD, &argument, result.get());
+    if (result != nullptr) *result = ValueOf(answer);
+    return true;
   }
 
  private:
-  // One Invoke by dispatch id with at most one positional argument; true
-  // when it succeeded.
-  bool Call(int dispid, WORD kind, VARIANT* argument, VARIANT* result) {
-    DISPPARAMS params{};
-    params.rgvarg = argument;
-    params.cArgs = argument != nullptr ? 1 : 0;
-    ExceptionInfo error;
-    UINT bad_argument = 0;
-    return SUCCEEDED(dispatch_->Invoke(static_cast<DISPID>(dispid), IID_NULL,
-                                       LOCALE_USER_DEFAULT, kind, &params, result, &error.info,
-                                       &bad_argument));
+  // A string stays a string; any other kind that the system converts to a
+  // number is taken as one.
+  static AutomationValue ValueOf(UniqueVariant& v) {
+    AutomationValue value;
+    if ((*v).vt == VT_BSTR) {
+      value.kind = AutomationValue::Kind::kText;
+      value.text = ToHostText((*v).bstrVal);
+    } else if ((*v).vt == VT_R8 ||
+               SUCCEEDED(::VariantChangeType(v.get(), v.get(), 0, VT_R8))) {
+      value.kind = AutomationValue::Kind::kNumber;
+      value.number = (*v).dblVal;
+    }
+    return value;
   }
 
   std::unique_ptr<ComApartment> apartment_;
@@ -214,13 +229,8 @@ class ComHost final : public host::Automation {
 
 }  // namespace
 
-namespace host {
-
-Automation& NativeHost() {
-  // Lives until the process ends, like the window thread that uses it.
-  static ComHost* host = new ComHost;
-  return *host;
+std::unique_ptr<AutomationConnection> NewAutomationConnection() {
+  return std::make_unique<ComConnection>();
 }
 
-}  // namespace host
 }  // namespace stats

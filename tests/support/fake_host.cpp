@@ -1,4 +1,4 @@
-#include "host/fake_host.h"
+#include "tests/support/fake_host.h"
 
 #include <chrono>
 
