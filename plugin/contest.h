@@ -48,7 +48,6 @@ struct ContestState {
 
   // Reports.
   CabrilloHeader cabrillo;
-  std::vector<std::string> cabrillo_qso_lines;
   std::string result_text;  // what GetResult0 returned last
 };
 

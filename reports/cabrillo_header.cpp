@@ -148,7 +148,6 @@ bool PrepareCabrilloHeader(const std::string& own_call) {
   std::lock_guard lock(ContestLock());
   ContestState& state = Contest();
   state.cabrillo = std::move(confirmed);
-  state.cabrillo_qso_lines.clear();
   return true;
 }
 

@@ -88,9 +88,9 @@ const char* RunResultRequest(std::unique_lock<std::mutex>& lock) {
 
   std::string notice;
   if (state.cabrillo_requested != 0) {
-    FillCabrilloQsoLines(state);
-    const CabrilloLog log = BuildCabrilloLog(state);
-    // The file is written from this copy, and the box may stay open for
+    const CabrilloLog log =
+        BuildCabrilloLog(state.cabrillo, state.claimed_score, state.host_version, state.store);
+    // The file is written from this text, and the box may stay open for
     // long: the window thread goes on meanwhile.
     lock.unlock();
     notice = WriteCabrilloLog(log);
