@@ -22,7 +22,8 @@ constexpr Band kOutsideBand = {"30m", 10142};
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return c >= 'A' && c <= 'Z'; }
 
-// Letters and digits up to the last digit of the call's longest part.
+}  // namespace
+
 std::string PrefixOf(const std::string& call) {
   std::string part;
   size_t start = 0;
@@ -36,6 +37,8 @@ std::string PrefixOf(const std::string& call) {
   const size_t last = part.find_last_of("0123456789");
   return last == std::string::npos ? part + "0" : part.substr(0, last + 1);
 }
+
+namespace {
 
 std::string CountryOf(const std::string& call) {
   if (call.size() >= 2 && call.compare(0, 2, "ON") == 0) return "ON";

@@ -50,6 +50,9 @@ class Generator {
   long long seconds_ = 0;  // since the start of the contest
 };
 
+// Letters and digits up to the last digit of the call's longest part.
+std::string PrefixOf(const std::string& call);
+
 // One ADIF record with its line end, as a logger exports it.
 void AppendAdifRecord(const Qso& qso, const std::string& own_call, std::string* out);
 

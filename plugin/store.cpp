@@ -83,7 +83,7 @@ std::ostream& operator<<(std::ostream& out, const InternedText& text) { return o
 
 // -- QsoStore ------------------------------------------------------------
 
-uint64_t QsoStore::Hash(std::string_view a, std::string_view b) {
+uint32_t QsoStore::Hash(std::string_view a, std::string_view b) {
   // FNV-1a over both texts with a separator that no host text holds, then
   // mixed so that the low bits that pick a slot depend on every byte.
   uint64_t h = 14695981039346656037ull;
@@ -93,7 +93,7 @@ uint64_t QsoStore::Hash(std::string_view a, std::string_view b) {
   h ^= h >> 33;
   h *= 0xff51afd7ed558ccdull;
   h ^= h >> 33;
-  return h;
+  return static_cast<uint32_t>(h);
 }
 
 size_t QsoStore::IndexOfSerial(uint64_t serial) const {
@@ -108,38 +108,59 @@ size_t QsoStore::IndexOfSerial(uint64_t serial) const {
   return static_cast<size_t>(it - records_.begin());
 }
 
+uint16_t QsoStore::BandNumber(std::string_view band) const {
+  for (size_t k = 0; k < bands_.size(); ++k) {
+    if (bands_[k] == band) return static_cast<uint16_t>(k);
+  }
+  return kNoBand;
+}
+
+uint16_t QsoStore::AddBand(std::string_view band) {
+  const uint16_t known = BandNumber(band);
+  if (known != kNoBand || bands_.size() >= kNoBand) return known;
+  bands_.emplace_back(band);
+  return static_cast<uint16_t>(bands_.size() - 1);
+}
+
 template <typename Visit>
 void QsoStore::ForEachOf(std::string_view call, std::string_view band, Visit visit) const {
   if (call_slots_.empty()) return;
-  const uint64_t hash = Hash(call, band);
+  const uint16_t number = BandNumber(band);
+  if (number == kNoBand && bands_.size() < kNoBand) return;  // no record has the band
+  const uint32_t hash = Hash(call, band);
   const size_t mask = call_slots_.size() - 1;
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
     const CallSlot& slot = call_slots_[i];
     if (slot.serial == kEmpty) return;
     if (slot.hash != hash) continue;
-    const size_t index = IndexOfSerial(slot.serial);
-    const CInfo& info = records_[index].info;
-    if (info.call == call && info.band == band && !visit(index)) return;
+    bool same;
+    if (slot.call_size != kLongCall && slot.band != kNoBand) {
+      same = slot.band == number && std::string_view(slot.call, slot.call_size) == call;
+    } else {
+      const CInfo& info = records_[IndexOfSerial(slot.serial)].info;
+      same = info.call == call && info.band == band;
+    }
+    if (same && !visit(slot.serial)) return;
   }
 }
 
-void QsoStore::AddCallSlot(uint64_t hash, uint64_t serial) {
+void QsoStore::AddCallSlot(const CallSlot& added) {
   if ((call_used_ + 1) * 2 > call_slots_.size()) {
     std::vector<CallSlot> old = std::move(call_slots_);
-    call_slots_.assign(std::max<size_t>(64, old.size() * 2), CallSlot{0, kEmpty});
+    call_slots_.assign(std::max<size_t>(64, old.size() * 2), CallSlot{kEmpty, 0, 0, 0, {}});
     call_used_ = 0;
     for (const CallSlot& slot : old) {
-      if (slot.serial != kEmpty) AddCallSlot(slot.hash, slot.serial);
+      if (slot.serial != kEmpty) AddCallSlot(slot);
     }
   }
   const size_t mask = call_slots_.size() - 1;
-  size_t i = hash & mask;
+  size_t i = added.hash & mask;
   while (call_slots_[i].serial != kEmpty) i = (i + 1) & mask;
-  call_slots_[i] = CallSlot{hash, serial};
+  call_slots_[i] = added;
   ++call_used_;
 }
 
-void QsoStore::RemoveCallSlot(uint64_t hash, uint64_t serial) {
+void QsoStore::RemoveCallSlot(uint32_t hash, uint64_t serial) {
   const size_t mask = call_slots_.size() - 1;
   size_t i = hash & mask;
   while (call_slots_[i].serial != serial) {
@@ -157,60 +178,79 @@ void QsoStore::RemoveCallSlot(uint64_t hash, uint64_t serial) {
       i = j;
     }
   }
-  call_slots_[i] = CallSlot{0, kEmpty};
+  call_slots_[i] = CallSlot{kEmpty, 0, 0, 0, {}};
   --call_used_;
 }
 
-const QsoStore::PrefixSlot* QsoStore::FindPrefix(uint64_t hash, std::string_view band,
-                                                 std::string_view prefix) const {
+const uint32_t* QsoStore::FindPrefix(std::string_view band, std::string_view prefix) const {
+  const uint16_t number = BandNumber(band);
+  if (number == kNoBand || prefix.size() > sizeof(PrefixSlot::prefix)) {
+    std::string key(band);
+    key.append(1, '\0').append(prefix);
+    const auto it = long_prefixes_.find(key);
+    return it == long_prefixes_.end() ? nullptr : &it->second;
+  }
   if (prefix_slots_.empty()) return nullptr;
+  const uint32_t hash = Hash(band, prefix);
   const size_t mask = prefix_slots_.size() - 1;
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
     const PrefixSlot& slot = prefix_slots_[i];
-    if (slot.key_size == kEmpty32) return nullptr;
-    if (slot.hash != hash || slot.key_size != band.size() + 1 + prefix.size()) continue;
-    const std::string_view key(prefix_keys_.data() + slot.key_at, slot.key_size);
-    if (key.substr(0, band.size()) == band && key[band.size()] == '\0' &&
-        key.substr(band.size() + 1) == prefix) {
-      return &slot;
+    if (slot.prefix_size == kFreeSlot) return nullptr;
+    if (slot.hash == hash && slot.band == number &&
+        std::string_view(slot.prefix, slot.prefix_size) == prefix) {
+      return &slot.count;
     }
   }
 }
 
-QsoStore::PrefixSlot* QsoStore::FindPrefix(uint64_t hash, std::string_view band,
-                                           std::string_view prefix) {
-  return const_cast<PrefixSlot*>(std::as_const(*this).FindPrefix(hash, band, prefix));
+uint32_t* QsoStore::FindPrefix(std::string_view band, std::string_view prefix) {
+  return const_cast<uint32_t*>(std::as_const(*this).FindPrefix(band, prefix));
 }
 
-void QsoStore::AddPrefix(uint64_t hash, std::string_view band, std::string_view prefix) {
-  if (PrefixSlot* slot = FindPrefix(hash, band, prefix)) {
-    ++slot->count;
+void QsoStore::AddPrefix(std::string_view band, std::string_view prefix) {
+  if (uint32_t* count = FindPrefix(band, prefix)) {
+    ++*count;
+    return;
+  }
+  const uint16_t number = BandNumber(band);
+  if (number == kNoBand || prefix.size() > sizeof(PrefixSlot::prefix)) {
+    std::string key(band);
+    key.append(1, '\0').append(prefix);
+    long_prefixes_.emplace(std::move(key), 1);
     return;
   }
   if ((prefix_used_ + 1) * 2 > prefix_slots_.size()) {
     std::vector<PrefixSlot> old = std::move(prefix_slots_);
-    prefix_slots_.assign(std::max<size_t>(64, old.size() * 2), PrefixSlot{0, 0, kEmpty32, 0});
+    prefix_slots_.assign(std::max<size_t>(64, old.size() * 2), PrefixSlot{0, 0, 0, kFreeSlot, {}});
     const size_t mask = prefix_slots_.size() - 1;
     for (const PrefixSlot& slot : old) {
-      if (slot.key_size == kEmpty32) continue;
+      if (slot.prefix_size == kFreeSlot) continue;
       size_t i = slot.hash & mask;
-      while (prefix_slots_[i].key_size != kEmpty32) i = (i + 1) & mask;
+      while (prefix_slots_[i].prefix_size != kFreeSlot) i = (i + 1) & mask;
       prefix_slots_[i] = slot;
     }
   }
+  const uint32_t hash = Hash(band, prefix);
   const size_t mask = prefix_slots_.size() - 1;
   size_t i = hash & mask;
-  while (prefix_slots_[i].key_size != kEmpty32) i = (i + 1) & mask;
-  prefix_slots_[i] = PrefixSlot{hash, static_cast<uint32_t>(prefix_keys_.size()),
-                                static_cast<uint32_t>(band.size() + 1 + prefix.size()), 1};
-  prefix_keys_.append(band).append(1, '\0').append(prefix);
+  while (prefix_slots_[i].prefix_size != kFreeSlot) i = (i + 1) & mask;
+  PrefixSlot& slot = prefix_slots_[i];
+  slot = PrefixSlot{hash, 1, number, static_cast<uint8_t>(prefix.size()), {}};
+  std::memcpy(slot.prefix, prefix.data(), prefix.size());
   ++prefix_used_;
 }
 
 void QsoStore::Append(CInfo record) {
   const uint64_t serial = next_serial_++;
-  AddCallSlot(Hash(record.call, record.band), serial);
-  AddPrefix(Hash(record.band, record.prefix), record.band, record.prefix);
+  const uint16_t band = AddBand(record.band);
+  CallSlot slot{serial, Hash(record.call, record.band), band, kLongCall, {}};
+  const std::string_view call = record.call;
+  if (call.size() <= sizeof slot.call) {
+    std::memcpy(slot.call, call.data(), call.size());
+    slot.call_size = static_cast<uint8_t>(call.size());
+  }
+  AddCallSlot(slot);
+  AddPrefix(record.band, record.prefix);
   records_.push_back(Entry{serial, std::move(record)});
 }
 
@@ -218,16 +258,15 @@ std::optional<QsoStore::Removed> QsoStore::FindAndRemove(std::string_view call, 
                                               const OleDate& time) {
   // The first record in store order: the lowest serial that matches.
   size_t found = records_.size();
-  ForEachOf(call, band, [&](size_t index) {
+  ForEachOf(call, band, [&](uint64_t serial) {
+    const size_t index = IndexOfSerial(serial);
     if (index < found && SameTime(records_[index].info.time, time)) found = index;
     return true;
   });
   if (found == records_.size()) return std::nullopt;
   const CInfo& info = records_[found].info;
   const uint64_t serial = records_[found].serial;
-  if (PrefixSlot* slot = FindPrefix(Hash(info.band, info.prefix), info.band, info.prefix)) {
-    --slot->count;
-  }
+  if (uint32_t* count = FindPrefix(info.band, info.prefix)) --*count;
   RemoveCallSlot(Hash(call, band), serial);
   records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(found));
   return Removed{found, serial};
@@ -242,14 +281,14 @@ void QsoStore::Clear() {
   prefix_slots_.clear();
   prefix_slots_.shrink_to_fit();
   prefix_used_ = 0;
-  prefix_keys_.clear();
-  prefix_keys_.shrink_to_fit();
+  long_prefixes_.clear();
+  bands_.clear();
 }
 
 std::vector<size_t> QsoStore::IndexesOf(std::string_view call, std::string_view band) const {
   std::vector<size_t> indexes;
-  ForEachOf(call, band, [&](size_t index) {
-    indexes.push_back(index);
+  ForEachOf(call, band, [&](uint64_t serial) {
+    indexes.push_back(IndexOfSerial(serial));
     return true;
   });
   std::sort(indexes.begin(), indexes.end());
@@ -258,7 +297,7 @@ std::vector<size_t> QsoStore::IndexesOf(std::string_view call, std::string_view 
 
 bool QsoStore::HasCallOnBand(std::string_view call, std::string_view band) const {
   bool found = false;
-  ForEachOf(call, band, [&](size_t) {
+  ForEachOf(call, band, [&](uint64_t) {
     found = true;
     return false;
   });
@@ -266,8 +305,8 @@ bool QsoStore::HasCallOnBand(std::string_view call, std::string_view band) const
 }
 
 bool QsoStore::HasPrefixOnBand(std::string_view band, std::string_view prefix) const {
-  const PrefixSlot* slot = FindPrefix(Hash(band, prefix), band, prefix);
-  return slot != nullptr && slot->count > 0;
+  const uint32_t* count = FindPrefix(band, prefix);
+  return count != nullptr && *count > 0;
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {

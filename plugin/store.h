@@ -10,6 +10,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "plugin/oledate.h"
@@ -81,6 +82,8 @@ class InternedText {
   InternedText& operator=(const std::string& text) { return *this = std::string_view(text); }
 
   std::string_view view() const { return text_ != nullptr ? std::string_view(*text_) : std::string_view(); }
+  // The process's copy of the text; null for "".
+  const std::string* pooled() const { return text_; }
   operator std::string_view() const { return view(); }  // NOLINT
   operator std::string() const { return std::string(view()); }  // NOLINT
   bool empty() const { return view().empty(); }
@@ -164,32 +167,43 @@ class QsoStore {
     CInfo info;
   };
   // (call, band) to the serials of its records; several slots share a key.
-  struct CallSlot {
-    uint64_t hash;
-    uint64_t serial;  // kEmpty: a free slot
+  // A slot holds its key (a call of up to 17 bytes and the band's number),
+  // so a check finds its answer in one slot of 32 bytes.
+  struct alignas(32) CallSlot {
+    uint64_t serial;    // kEmpty: a free slot
+    uint32_t hash;
+    uint16_t band;      // the band's number in bands_
+    uint8_t call_size;  // kLongCall: the call is longer; it is read from the record
+    char call[17];
   };
   // (band, prefix) to the number of records; a key stays once added.
-  struct PrefixSlot {
-    uint64_t hash;
-    uint32_t key_at;    // where the key stands in prefix_keys_
-    uint32_t key_size;  // kEmpty32: a free slot
-    uint64_t count;
+  struct alignas(32) PrefixSlot {
+    uint32_t hash;
+    uint32_t count;
+    uint16_t band;
+    uint8_t prefix_size;  // kFreeSlot: a free slot
+    char prefix[21];
   };
   static constexpr uint64_t kEmpty = ~uint64_t{0};
-  static constexpr uint32_t kEmpty32 = ~uint32_t{0};
+  static constexpr uint8_t kLongCall = 0xFF;
+  static constexpr uint8_t kFreeSlot = 0xFF;
+  static constexpr uint16_t kNoBand = 0xFFFF;
 
-  static uint64_t Hash(std::string_view a, std::string_view b);
+  static uint32_t Hash(std::string_view a, std::string_view b);
   size_t IndexOfSerial(uint64_t serial) const;
-  // Calls visit(index) for each record of the call and band, in slot
+  // The number of a band text of the store; kNoBand when no record has it.
+  uint16_t BandNumber(std::string_view band) const;
+  uint16_t AddBand(std::string_view band);
+  // Calls visit(serial) for each record of the call and band, in slot
   // order, until it returns false.
   template <typename Visit>
   void ForEachOf(std::string_view call, std::string_view band, Visit visit) const;
-  void AddCallSlot(uint64_t hash, uint64_t serial);
-  void RemoveCallSlot(uint64_t hash, uint64_t serial);
-  PrefixSlot* FindPrefix(uint64_t hash, std::string_view band, std::string_view prefix);
-  const PrefixSlot* FindPrefix(uint64_t hash, std::string_view band,
-                               std::string_view prefix) const;
-  void AddPrefix(uint64_t hash, std::string_view band, std::string_view prefix);
+  void AddCallSlot(const CallSlot& slot);
+  void RemoveCallSlot(uint32_t hash, uint64_t serial);
+  // The count of a key; null when the key was never added.
+  uint32_t* FindPrefix(std::string_view band, std::string_view prefix);
+  const uint32_t* FindPrefix(std::string_view band, std::string_view prefix) const;
+  void AddPrefix(std::string_view band, std::string_view prefix);
 
   std::vector<Entry> records_;  // serials increase along the vector
   uint64_t next_serial_ = 0;
@@ -197,7 +211,9 @@ class QsoStore {
   size_t call_used_ = 0;
   std::vector<PrefixSlot> prefix_slots_;  // a power of two, at most half full
   size_t prefix_used_ = 0;
-  std::string prefix_keys_;               // band and prefix of every key, one after the other
+  // Keys whose prefix does not fit a slot: band, NUL, prefix.
+  std::unordered_map<std::string, uint32_t> long_prefixes_;
+  std::vector<std::string> bands_;        // the band texts of the records, by number
 };
 
 // A constant list of accepted texts (modes or bands).

@@ -5,7 +5,9 @@
 // ignored, and so is a "tag" with a blank inside (<COMMENT: 12> in a
 // comment), which no data specifier has.  An end-of-file marker (<EOF>,
 // <APP_LoTW_EOF>) ends the data.  Lines end in LF, CR LF or a lone CR.
+#include <algorithm>
 #include <array>
+#include <cstring>
 
 #include "host_rules.h"
 #include "log.h"
@@ -38,18 +40,37 @@ class Tokenizer {
     size_t i = 0;
     while (true) {
       const std::string_view text = window_.View();
-      for (; i < text.size(); ++i) {
-        const char c = text[i];
-        if (c == '<') {
-          open = i;
-        } else if (open == npos) {
+      while (i < text.size()) {
+        if (open == npos) {
+          // Text between tags: on to the next '<', which mostly follows
+          // within a byte or two (a blank after a field's data).
+          size_t next = i;
+          const size_t near = std::min(text.size(), i + 8);
+          while (next < near && text[next] != '<') ++next;
+          if (next == near && next < text.size()) {
+            const void* far = std::memchr(text.data() + next, '<', text.size() - next);
+            next = far == nullptr ? text.size()
+                                  : static_cast<size_t>(static_cast<const char*>(far) - text.data());
+          }
+          if (next >= text.size()) {
+            i = text.size();
+            break;
+          }
+          open = next;
+          i = open + 1;
           continue;
-        } else if (c == '>') {
+        }
+        const char c = text[i];
+        if (c == '>') {
           close = i;
           break;
+        }
+        if (c == '<') {
+          open = i;
         } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
           open = npos;  // text that happens to hold '<'
         }
+        ++i;
       }
       if (close != npos) break;
       const size_t keep = open == npos ? i : open;
@@ -134,10 +155,14 @@ class Tokenizer {
   // that no CR comes just before).
   void Advance(size_t count) {
     const std::string_view text = window_.View().substr(0, count);
-    for (const char c : text) {
-      if (c == '\r' || (c == '\n' && previous_ != '\r')) ++line_;
-      previous_ = c;
+    if (text.empty()) return;
+    for (size_t i = 0; i < text.size(); ++i) {
+      const char c = text[i];
+      if (c > '\r') continue;  // the common case: no line end
+      const char before = i > 0 ? text[i - 1] : previous_;
+      if (c == '\r' || (c == '\n' && before != '\r')) ++line_;
     }
+    previous_ = text.back();
     window_.Skip(count);
   }
 
@@ -145,6 +170,13 @@ class Tokenizer {
   int line_ = 1;
   char previous_ = '\0';
 };
+
+bool HoldsNul(std::string_view value) {
+  for (const char c : value) {
+    if (c == '\0') return true;
+  }
+  return false;
+}
 
 // The fields of a record that make its QSO, by name.
 enum FieldId {
@@ -156,8 +188,15 @@ constexpr std::array<std::string_view, kFieldCount> kFieldNames = {
     "STX_STRING", "STX", "SRX_STRING", "SRX", "PFX", "STATION_CALLSIGN", "OPERATOR"};
 
 int FieldOf(std::string_view name) {
+  // Most fields of a log are none of these: the first letter and the length
+  // rule out nearly all of them before any comparison.
+  if (name.empty()) return -1;
+  const char first = name.front();
   for (size_t k = 0; k < kFieldNames.size(); ++k) {
-    if (kFieldNames[k] == name) return static_cast<int>(k);
+    const std::string_view known = kFieldNames[k];
+    if (known.front() == first && known.size() == name.size() && known == name) {
+      return static_cast<int>(k);
+    }
   }
   return -1;
 }
@@ -269,7 +308,7 @@ std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
         ++number;
         open = false;
         reason = problem;
-        qso = LogQso();
+        // Every field of the QSO is set anew; its texts keep their room.
         qso.number = number;
         qso.line = record_line;
         if (reason.empty() && ToQso(fields, &qso, &reason)) {
@@ -285,7 +324,7 @@ std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
         break;
       case Token::kField:
         // The host hands texts on as C strings: a NUL would cut the value.
-        if (token.value.find('\0') != std::string_view::npos && problem.empty()) {
+        if (problem.empty() && HoldsNul(token.value)) {
           problem = "field " + token.name + " holds a NUL byte";
         }
         fields.Take(FieldOf(token.name), token.value);

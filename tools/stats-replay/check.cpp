@@ -62,11 +62,11 @@ bool LooksLikeCallSign(std::string_view text) {
 
 void SubmissionCheck::OnQso(const LogQso& q) {
   std::vector<Finding>& findings = qso_findings_;
-  const std::string with = "QSO with " + q.call;
-  if (q.exchange_sent.empty()) findings.push_back({q.line, with + ": no exchange sent"});
-  if (q.exchange_received.empty()) findings.push_back({q.line, with + ": no exchange received"});
+  const auto with = [&q] { return "QSO with " + q.call; };
+  if (q.exchange_sent.empty()) findings.push_back({q.line, with() + ": no exchange sent"});
+  if (q.exchange_received.empty()) findings.push_back({q.line, with() + ": no exchange received"});
   if (const std::string outside = period_.Outside(q.time); !outside.empty()) {
-    findings.push_back({q.line, with + " at " + TimeText(q.time) + ": " + outside});
+    findings.push_back({q.line, with() + " at " + TimeText(q.time) + ": " + outside});
   }
   if (!LooksLikeCallSign(q.call)) {
     findings.push_back({q.line, "'" + q.call + "' is not a call sign"});
@@ -78,7 +78,7 @@ void SubmissionCheck::OnQso(const LogQso& q) {
   key_.assign(q.call).append(1, '\0').append(q.band).append(1, '\0').append(q.mode);
   const auto [it, fresh] = first_line_.emplace(key_, q.line);
   if (!fresh) {
-    findings.push_back({q.line, with + " on " + (q.band.empty() ? "no band" : q.band) +
+    findings.push_back({q.line, with() + " on " + (q.band.empty() ? "no band" : q.band) +
                                     ": duplicate of line " + std::to_string(it->second)});
   }
 }

@@ -81,7 +81,7 @@ std::optional<CountryFile> CountryFile::Parse(std::string_view text, std::string
   return file;
 }
 
-std::string CountryFile::Lookup(const std::string& call) const {
+std::string CountryFile::Lookup(std::string_view call) const {
   if (const auto it = exact_.find(call); it != exact_.end()) return primaries_[it->second];
   for (size_t n = std::min(call.size(), longest_prefix_); n > 0; --n) {
     if (const auto it = prefixes_.find(call.substr(0, n)); it != prefixes_.end()) {
@@ -92,13 +92,13 @@ std::string CountryFile::Lookup(const std::string& call) const {
 }
 
 bool CountryFile::IsListedPrefix(std::string_view text) const {
-  return prefixes_.count(std::string(text)) != 0;
+  return prefixes_.find(text) != prefixes_.end();
 }
 
 std::string CountryFile::CountryPrefix(std::string_view call_text) const {
   const std::string call = Upper(Trim(call_text));
   if (call.empty()) return "";
-  if (exact_.count(call) != 0) return Lookup(call);
+  if (const auto it = exact_.find(call); it != exact_.end()) return primaries_[it->second];
   const CallParts parts =
       SplitCall(call, [this](std::string_view part) { return IsListedPrefix(part); });
   if (parts.maritime) return "";

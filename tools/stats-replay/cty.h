@@ -39,11 +39,18 @@ class CountryFile {
   size_t entity_count() const { return primaries_.size(); }
 
  private:
-  std::string Lookup(const std::string& call) const;
+  std::string Lookup(std::string_view call) const;
+
+  // Found by a view of the text, without making a string of it.
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  using TextMap = std::unordered_map<std::string, size_t, TextHash, std::equal_to<>>;
 
   std::vector<std::string> primaries_;
-  std::unordered_map<std::string, size_t> exact_;
-  std::unordered_map<std::string, size_t> prefixes_;
+  TextMap exact_;
+  TextMap prefixes_;
   size_t longest_prefix_ = 0;
 };
 
