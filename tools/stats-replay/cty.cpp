@@ -71,6 +71,7 @@ std::optional<CountryFile> CountryFile::Parse(std::string_view text, std::string
       } else {
         file.prefixes_.emplace(Upper(item), entity);
         file.longest_prefix_ = std::max(file.longest_prefix_, item.size());
+        if (item.size() < 64) file.prefix_lengths_ |= uint64_t{1} << item.size();
       }
     }
   }
@@ -84,6 +85,7 @@ std::optional<CountryFile> CountryFile::Parse(std::string_view text, std::string
 std::string CountryFile::Lookup(std::string_view call) const {
   if (const auto it = exact_.find(call); it != exact_.end()) return primaries_[it->second];
   for (size_t n = std::min(call.size(), longest_prefix_); n > 0; --n) {
+    if (n < 64 && (prefix_lengths_ & (uint64_t{1} << n)) == 0) continue;  // no prefix that long
     if (const auto it = prefixes_.find(call.substr(0, n)); it != prefixes_.end()) {
       return primaries_[it->second];
     }

@@ -10,6 +10,7 @@
 // to the country that owns them.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -52,6 +53,7 @@ class CountryFile {
   TextMap exact_;
   TextMap prefixes_;
   size_t longest_prefix_ = 0;
+  uint64_t prefix_lengths_ = 0;  // bit n: some prefix has n characters (n < 64)
 };
 
 }  // namespace replay
