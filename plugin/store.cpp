@@ -12,7 +12,7 @@ namespace stats {
 // -- CompactText ---------------------------------------------------------
 
 void CompactText::Inline(std::string_view text) {
-  std::memcpy(bytes_, text.data(), text.size());
+  if (!text.empty()) std::memcpy(bytes_, text.data(), text.size());
   bytes_[kInline] = static_cast<char>(text.size());
 }
 
@@ -236,7 +236,7 @@ void QsoStore::AddPrefix(std::string_view band, std::string_view prefix) {
   while (prefix_slots_[i].prefix_size != kFreeSlot) i = (i + 1) & mask;
   PrefixSlot& slot = prefix_slots_[i];
   slot = PrefixSlot{hash, 1, number, static_cast<uint8_t>(prefix.size()), {}};
-  std::memcpy(slot.prefix, prefix.data(), prefix.size());
+  if (!prefix.empty()) std::memcpy(slot.prefix, prefix.data(), prefix.size());
   ++prefix_used_;
 }
 
@@ -246,7 +246,7 @@ void QsoStore::Append(CInfo record) {
   CallSlot slot{serial, Hash(record.call, record.band), band, kLongCall, {}};
   const std::string_view call = record.call;
   if (call.size() <= sizeof slot.call) {
-    std::memcpy(slot.call, call.data(), call.size());
+    if (!call.empty()) std::memcpy(slot.call, call.data(), call.size());
     slot.call_size = static_cast<uint8_t>(call.size());
   }
   AddCallSlot(slot);
