@@ -102,6 +102,44 @@ TEST(StreamingReaders, AnyCutOfTheBytesReadsAsTheWholeText) {
   }
 }
 
+// A receiver that needs no texts beyond the call, own call and time meets
+// the same QSOs and problems.
+TEST(StreamingReaders, AReaderOfFewerFieldsMeetsTheSameQsosAndProblems) {
+  class Lean final : public LogReceiver {
+   public:
+    void OnQso(const LogQso& q) override {
+      text += std::to_string(q.number) + " " + q.call + " " + q.own_call + " " +
+              std::to_string(q.time.OleDays()) + "\n";
+    }
+    void OnProblem(const ReadProblem& p) override { text += p.reason + "\n"; }
+    bool WantsAllFields() const override { return false; }
+    std::string text;
+  };
+  for (const char* text : kAdifTexts) {
+    TextSource source(text);
+    Lean lean;
+    const std::string own = StreamAdif(source, lean);
+    const Log log = ReadAdif(text);
+    std::string expected;
+    for (const LogQso& q : log.qsos) {
+      expected += std::to_string(q.number) + " " + q.call + " " + q.own_call + " " +
+                  std::to_string(q.time.OleDays()) + "\n";
+    }
+    for (const ReadProblem& p : log.problems) expected += p.reason + "\n";
+    // Problems come in file order among the QSOs; compare the sets of lines.
+    std::vector<std::string> got_lines, expected_lines;
+    for (const auto& pair : {std::make_pair(&lean.text, &got_lines), std::make_pair(&expected, &expected_lines)}) {
+      size_t start = 0;
+      for (size_t end; (end = pair.first->find('\n', start)) != std::string::npos; start = end + 1) {
+        pair.second->push_back(pair.first->substr(start, end - start));
+      }
+      std::sort(pair.second->begin(), pair.second->end());
+    }
+    EXPECT_EQ(got_lines, expected_lines) << text;
+    EXPECT_EQ(own, log.own_call);
+  }
+}
+
 TEST(StreamingReaders, FormatIsFoundFromTheFirstBytesInPieces) {
   const struct {
     const char* text;

@@ -219,7 +219,7 @@ struct Fields {
 };
 
 // Turns one record's fields into a QSO; false with *reason when it cannot be.
-bool ToQso(const Fields& fields, LogQso* qso, std::string* reason) {
+bool ToQso(const Fields& fields, bool all_fields, LogQso* qso, std::string* reason) {
   qso->call = Upper(fields[kCall]);
   if (qso->call.empty()) {
     *reason = "no CALL";
@@ -247,6 +247,9 @@ bool ToQso(const Fields& fields, LogQso* qso, std::string* reason) {
     }
     qso->frequency_hz = *hz;
   }
+  qso->own_call = Upper(fields[kStationCallsign]);
+  if (qso->own_call.empty()) qso->own_call = Upper(fields[kOperator]);
+  if (!all_fields) return true;
   const std::string_view band = fields[kBand];
   qso->band = !band.empty() ? NormalBand(band) : BandOfFrequency(qso->frequency_hz);
   qso->mode = AdifModeText(fields[kMode], fields[kSubmode]);
@@ -258,8 +261,6 @@ bool ToQso(const Fields& fields, LogQso* qso, std::string* reason) {
   qso->exchange_received.assign(fields[kSrxString]);
   if (qso->exchange_received.empty()) qso->exchange_received = SerialText(fields[kSrx]);
   qso->prefix = Upper(fields[kPfx]);
-  qso->own_call = Upper(fields[kStationCallsign]);
-  if (qso->own_call.empty()) qso->own_call = Upper(fields[kOperator]);
   return true;
 }
 
@@ -288,6 +289,7 @@ std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
   std::string own_call;
   LogQso qso;
   std::string reason;
+  const bool all_fields = receiver.WantsAllFields();
   Tokenizer tokens(source);
   Token token;
   while (tokens.Next(&token)) {
@@ -311,7 +313,7 @@ std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
         // Every field of the QSO is set anew; its texts keep their room.
         qso.number = number;
         qso.line = record_line;
-        if (reason.empty() && ToQso(fields, &qso, &reason)) {
+        if (reason.empty() && ToQso(fields, all_fields, &qso, &reason)) {
           if (own_call.empty()) own_call = qso.own_call;
           receiver.OnQso(qso);
         } else {

@@ -82,6 +82,11 @@ class LogReceiver {
   virtual void OnQso(const LogQso& qso) = 0;
   virtual void OnProblem(const ReadProblem& problem) = 0;
   virtual void OnHeader(const HeaderLine& header) { (void)header; }
+  // Whether the receiver reads a QSO's band, mode, reports, exchanges and
+  // prefix.  When not, the ADIF reader leaves them unset; the number, line,
+  // call, own call, time and frequency are always read, and so is every
+  // problem.
+  virtual bool WantsAllFields() const { return true; }
 };
 
 // The streaming readers: one record or line at a time, each QSO, problem

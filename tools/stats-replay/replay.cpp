@@ -108,6 +108,7 @@ class LogSurvey final : public LogReceiver {
   void OnHeader(const HeaderLine& header) override {
     if (check) check->OnHeader(header);
   }
+  bool WantsAllFields() const override { return check != nullptr; }
 
   std::unique_ptr<SubmissionCheck> check;
   std::vector<ReadProblem> problems;
