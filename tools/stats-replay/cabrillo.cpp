@@ -129,8 +129,9 @@ class LineReader {
     size_t searched = 0;
     while (true) {
       const std::string_view text = window_.View();
-      const size_t end = text.find_first_of("\r\n", searched);
-      if (end != std::string_view::npos) {
+      size_t end = searched;
+      while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+      if (end < text.size()) {
         size_t after = end + 1;
         if (text[end] == '\r') {
           // Is it CR LF?  The LF may not be read yet.
