@@ -158,14 +158,15 @@ struct Probe {
 };
 
 void CheckCalls(benchmark::State& state, const std::vector<Probe>& probes) {
-  char out1[256] = {}, out2[256] = {};
+  // The host's two text buffers.
+  std::string out1(256, '\0'), out2(256, '\0');
   size_t i = 0;
   for (auto _ : state) {
     const Probe& p = probes[i];
     benchmark::DoNotOptimize(CheckCallFunc0(
         p.call.c_str(), 0, 0, "BPSK63", kBlank, kBlank, kBlank, kBlank, kBlank, kBlank, kBlank,
         kBlank, p.prefix.c_str(), p.country.c_str(), 0, 0, 0, 0.0, 0.0, kBlank, kBlank, kBlank,
-        kBlank, kBlank, p.band.c_str(), p.band.c_str(), out1, out2));
+        kBlank, kBlank, p.band.c_str(), p.band.c_str(), out1.data(), out2.data()));
     if (++i == probes.size()) i = 0;
   }
   PerCall(state, 1);

@@ -1,6 +1,6 @@
 #include "reports/cabrillo_writer.h"
 
-#include <charconv>
+#include <algorithm>
 
 #include "platform/platform.h"
 
@@ -26,11 +26,26 @@ std::string Line(std::string_view tag, std::string_view value) {
   return out;
 }
 
-void AppendDigits(char* at, int value, int width) {
-  for (int i = width - 1; i >= 0; --i) {
-    at[i] = static_cast<char>('0' + value % 10);
-    value /= 10;
+// value with at least width digits (leading zeros); value is not negative.
+void AppendNumber(std::string* out, int value, int width) {
+  // The usual cases of a date: two digits, and a year of four.
+  if (width <= 2 && value >= 10 && value < 100) {
+    out->push_back(static_cast<char>('0' + value / 10));
+    out->push_back(static_cast<char>('0' + value % 10));
+    return;
   }
+  if (width == 2 && value >= 0 && value < 10) {
+    out->push_back('0');
+    out->push_back(static_cast<char>('0' + value));
+    return;
+  }
+  const size_t at = out->size();
+  do {
+    out->push_back(static_cast<char>('0' + value % 10));
+    value /= 10;
+    --width;
+  } while (value > 0 || width > 0);
+  std::reverse(out->begin() + static_cast<std::ptrdiff_t>(at), out->end());
 }
 
 // The QSO's date and time as FormatDate writes "%Y-%m-%d %H%M", without
@@ -43,33 +58,22 @@ void AppendQsoTime(std::string* out, const OleDate& time) {
     out->append("Invalid DateTime");
     return;
   }
-  // Years run from 100 to 9999: three or four digits.
-  const int year_digits = t.year >= 1000 ? 4 : 3;
-  char text[16];
-  AppendDigits(text, t.year, year_digits);
-  char* p = text + year_digits;
-  *p++ = '-';
-  AppendDigits(p, t.month, 2);
-  p += 2;
-  *p++ = '-';
-  AppendDigits(p, t.day, 2);
-  p += 2;
-  *p++ = ' ';
-  AppendDigits(p, t.hour, 2);
-  AppendDigits(p + 2, t.minute, 2);
-  p += 4;
-  out->append(text, static_cast<size_t>(p - text));
+  AppendNumber(out, t.year, 1);
+  out->push_back('-');
+  AppendNumber(out, t.month, 2);
+  out->push_back('-');
+  AppendNumber(out, t.day, 2);
+  out->push_back(' ');
+  AppendNumber(out, t.hour, 2);
+  AppendNumber(out, t.minute, 2);
 }
 
 }  // namespace
 
 void AppendQsoLine(std::string* out, const CInfo& r, std::string_view mode,
                    std::string_view call_sent) {
-  char frequency[16];
-  const auto [end, ec] = std::to_chars(frequency, frequency + sizeof frequency, r.frequency_khz);
-  (void)ec;  // an int32 always fits
   out->append("QSO: ");
-  AppendPadLeft(out, std::string_view(frequency, static_cast<size_t>(end - frequency)), 5);
+  AppendPadLeft(out, std::to_string(r.frequency_khz), 5);
   out->push_back(' ');
   AppendPadLeft(out, mode, 2);
   out->push_back(' ');
