@@ -69,9 +69,10 @@ std::optional<CountryFile> CountryFile::Parse(std::string_view text, std::string
       if (item.front() == '=') {
         file.exact_.emplace(Upper(item.substr(1)), entity);
       } else {
-        file.prefixes_.emplace(Upper(item), entity);
-        file.longest_prefix_ = std::max(file.longest_prefix_, item.size());
-        if (item.size() < 64) file.prefix_lengths_ |= uint64_t{1} << item.size();
+        const std::string prefix = Upper(item);
+        PrefixNode& node = file.prefixes_[prefix];
+        if (node.entity == PrefixNode::kNotListed) node.entity = entity;  // the first listing counts
+        for (size_t n = 1; n < prefix.size(); ++n) file.prefixes_[prefix.substr(0, n)].longer = true;
       }
     }
   }
@@ -84,17 +85,20 @@ std::optional<CountryFile> CountryFile::Parse(std::string_view text, std::string
 
 std::string CountryFile::Lookup(std::string_view call) const {
   if (const auto it = exact_.find(call); it != exact_.end()) return primaries_[it->second];
-  for (size_t n = std::min(call.size(), longest_prefix_); n > 0; --n) {
-    if (n < 64 && (prefix_lengths_ & (uint64_t{1} << n)) == 0) continue;  // no prefix that long
-    if (const auto it = prefixes_.find(call.substr(0, n)); it != prefixes_.end()) {
-      return primaries_[it->second];
-    }
+  // The longest listed prefix of the call.
+  size_t found = PrefixNode::kNotListed;
+  for (size_t n = 1; n <= call.size(); ++n) {
+    const auto it = prefixes_.find(call.substr(0, n));
+    if (it == prefixes_.end()) break;
+    if (it->second.entity != PrefixNode::kNotListed) found = it->second.entity;
+    if (!it->second.longer) break;
   }
-  return "";
+  return found != PrefixNode::kNotListed ? primaries_[found] : "";
 }
 
 bool CountryFile::IsListedPrefix(std::string_view text) const {
-  return prefixes_.find(text) != prefixes_.end();
+  const auto it = prefixes_.find(text);
+  return it != prefixes_.end() && it->second.entity != PrefixNode::kNotListed;
 }
 
 std::string CountryFile::CountryPrefix(std::string_view call_text) const {

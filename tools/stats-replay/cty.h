@@ -49,11 +49,18 @@ class CountryFile {
   };
   using TextMap = std::unordered_map<std::string, size_t, TextHash, std::equal_to<>>;
 
+  // A listed prefix, or the start of a longer one, or both: a lookup walks
+  // from the call's first character on and stops where no listed prefix
+  // goes on, usually after three or four steps.
+  struct PrefixNode {
+    static constexpr size_t kNotListed = ~size_t{0};
+    size_t entity = kNotListed;  // the entity of the listed prefix
+    bool longer = false;         // a longer listed prefix starts with it
+  };
+
   std::vector<std::string> primaries_;
   TextMap exact_;
-  TextMap prefixes_;
-  size_t longest_prefix_ = 0;
-  uint64_t prefix_lengths_ = 0;  // bit n: some prefix has n characters (n < 64)
+  std::unordered_map<std::string, PrefixNode, TextHash, std::equal_to<>> prefixes_;
 };
 
 }  // namespace replay
