@@ -1,61 +1,117 @@
-// How the cost of AddData0 and CheckCallFunc0 depends on the size of the log.
-// A host feeds its whole log through AddData0 when a contest opens and calls
-// CheckCallFunc0 at every keystroke, so neither may grow with the store.
+// The entry points over realistic logs (bench/loggen: calls of the shapes of
+// a call list, six bands, about 5% duplicates, 10% Belgian stations with
+// sections, some bad QSOs), at 1 000, 10 000 and 100 000 stored QSOs:
 //
-//   build/linux/stats_bench --benchmark_counters_tabular=true
+//   AddData0      a fresh fill (time per QSO), and per call on a store of N
+//                 QSOs (the next N/4 QSOs of the same log)
+//   CheckCallFunc0  for calls worked on the band and calls never worked
+//   RemoveData0   per call on a store of N (it rewrites the journal)
+//   GetResult0    with and without the Cabrillo log
+//
+// Each call is timed alone, with no paused work between: the figures are
+// what a host sees.  The end-to-end replay is timed by
+// scripts/bench-replay.sh.
+//
+//   build/linux/stats_bench [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
 
 #include <filesystem>
 #include <string>
+#include <vector>
 
+#include "loggen.h"
+#include "plugin/abi.h"
 #include "plugin/exports.h"
-#include "plugin/oledate.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 const char* const kBlank = "";
+constexpr const char* kOwnCall = "DL6UHU";
+constexpr int kSizes[] = {1000, 10000, 100000};
 
-OleDateTime At(int n) {
-  return {stats::OleDate::FromCivil(2017, 1, 6).days + n / 86400.0, 0};
+// The host's arguments of one QSO.
+struct HostQso {
+  loggen::Qso qso;
+  OleDateTime time;
+  std::string mode = "BPSK63";
+};
+
+// The made-up log, the same for every benchmark: enough QSOs for the
+// largest store and the calls added after it, and calls never worked.
+struct Data {
+  std::vector<HostQso> qsos;
+  std::vector<std::string> never_worked;
+};
+
+const Data& TheData() {
+  static const Data data = [] {
+    Data d;
+    loggen::Generator generator(loggen::ReadCallList("/usr/share/hamradio-files/MASTER.SCP"), 1);
+    const size_t count = static_cast<size_t>(kSizes[2]) * 5 / 4 + 1000;
+    d.qsos.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+      HostQso h;
+      h.qso = generator.Next();
+      h.time = OleDateTime{h.qso.OleDays(), 0};
+      d.qsos.push_back(std::move(h));
+    }
+    for (int i = 0; i < kSizes[2]; ++i) d.never_worked.push_back(generator.FreshCall());
+    return d;
+  }();
+  return data;
 }
 
-int Add(const std::string& call, const char* band, int n) {
-  const OleDateTime t = At(n);
-  const OleDateTime none{0.0, 2};
-  const std::string prefix = call.substr(0, 3);
-  return AddData0("DL1OWN", call.c_str(), &t, &none, &none, &none, 0, 14070000, "BPSK63", "599",
-                  "599", "001", "001", kBlank, kBlank, kBlank, kBlank, kBlank, kBlank, kBlank,
-                  kBlank, prefix.c_str(), "DL", 0, 0, 0, 0.0, 0.0, kBlank, kBlank, kBlank, band,
-                  kBlank);
+const OleDateTime kNone{0.0, 2};
+
+int Add(const HostQso& h) {
+  const loggen::Qso& q = h.qso;
+  return AddData0(kOwnCall, q.call.c_str(), &h.time, &kNone, &kNone, &kNone, 0,
+                  q.frequency_khz * 1000u, h.mode.c_str(), "599", "599", q.exchange_sent.c_str(),
+                  q.exchange_received.c_str(), kBlank, kBlank, kBlank, kBlank, kBlank, kBlank,
+                  kBlank, kBlank, q.prefix.c_str(), q.country.c_str(), 0, 0, 0, 0.0, 0.0, kBlank,
+                  kBlank, kBlank, q.band.c_str(), kBlank);
 }
 
-int Remove(const std::string& call, const char* band, int n) {
-  const OleDateTime t = At(n);
-  const OleDateTime none{0.0, 2};
-  return RemoveData0("DL1OWN", call.c_str(), &t, &none, &none, &none, 0, 14070000, "BPSK63",
-                     "599", "599", "001", "001", kBlank, kBlank, kBlank, kBlank, kBlank, kBlank,
-                     kBlank, kBlank, kBlank, "DL", 0, 0, 0, 0.0, 0.0, kBlank, kBlank, kBlank, band,
-                     kBlank);
+int Remove(const HostQso& h) {
+  const loggen::Qso& q = h.qso;
+  return RemoveData0(kOwnCall, q.call.c_str(), &h.time, &kNone, &kNone, &kNone, 0,
+                     q.frequency_khz * 1000u, h.mode.c_str(), "599", "599",
+                     q.exchange_sent.c_str(), q.exchange_received.c_str(), kBlank, kBlank, kBlank,
+                     kBlank, kBlank, kBlank, kBlank, kBlank, q.prefix.c_str(), q.country.c_str(), 0,
+                     0, 0, 0.0, 0.0, kBlank, kBlank, kBlank, q.band.c_str(), kBlank);
 }
 
-std::string CallOf(int n) { return "D" + std::to_string(n % 10) + "X" + std::to_string(n); }
-
-// A contest run in a scratch folder with a log of n QSOs.
-class Log {
+// A contest run in a scratch folder that holds the station details for the
+// Cabrillo log (examples/settings), started anew with the first n QSOs.
+class Run {
  public:
-  explicit Log(int n) {
+  Run(size_t n, bool cabrillo = false) {
     old_ = fs::current_path();
-    dir_ = fs::temp_directory_path() / ("stats-bench-" + std::to_string(n));
-    fs::create_directories(dir_);
+    dir_ = fs::temp_directory_path() / "stats-bench";
+    fs::remove_all(dir_);
+    fs::create_directories(dir_ / "Plugins");
+    fs::copy_file(fs::path(STATS_SOURCE_DIR) / "examples/settings/Plugins/ZEVUVI.ini",
+                  dir_ / "Plugins/ZEVUVI.ini");
     fs::current_path(dir_);
-    const OleDateTime start = At(0), end = At(86400);
-    ResetStats0(kBlank, 0, "DL1OWN", &start, &end, kBlank, kBlank, kBlank, kBlank, kBlank, kBlank,
-                kBlank, kBlank, kBlank, "DL", 0, 0, 0, 0.0, 0.0, kBlank, kBlank, kBlank);
-    for (int i = 0; i < n; ++i) Add(CallOf(i), i % 2 ? "20m" : "40m", i);
+    loggen::Qso first_day;
+    first_day.year = 2026;
+    first_day.month = 1;
+    first_day.day = 3;
+    const OleDateTime start{first_day.OleDays(), 0};
+    const OleDateTime end{start.dt + 2, 0};
+    const std::string folder = (dir_ / "").string();
+    ResetStats0(folder.c_str(), cabrillo ? 1 : 0, kOwnCall, &start, &end, kBlank, kBlank, kBlank,
+                kBlank, kBlank, kBlank, kBlank, kBlank, kBlank, "DL", 0, 0, 0, 0.0, 0.0, kBlank,
+                kBlank, kBlank);
+    Fill(0, n);
   }
-  ~Log() {
+  static void Fill(size_t from, size_t to) {
+    const Data& data = TheData();
+    for (size_t i = from; i < to; ++i) Add(data.qsos[i]);
+  }
+  ~Run() {
     fs::current_path(old_);
     std::error_code ignored;
     fs::remove_all(dir_, ignored);
@@ -65,36 +121,122 @@ class Log {
   fs::path old_, dir_;
 };
 
-void BM_AddData0(benchmark::State& state) {
-  const int n = static_cast<int>(state.range(0));
-  Log log(n);
-  int i = n;
-  for (auto _ : state) {
-    benchmark::DoNotOptimize(Add(CallOf(i), "20m", i));
-    state.PauseTiming();
-    Remove(CallOf(i), "20m", i);
-    state.ResumeTiming();
-    ++i;
-  }
-  state.SetComplexityN(n);
+// The time of one QSO or call, in the table's "per_call" column.
+void PerCall(benchmark::State& state, double calls_per_iteration) {
+  state.counters["per_call"] = benchmark::Counter(
+      calls_per_iteration, benchmark::Counter::kIsIterationInvariantRate | benchmark::Counter::kInvert);
 }
-BENCHMARK(BM_AddData0)->RangeMultiplier(8)->Range(1 << 9, 1 << 18)->Complexity();
 
-void BM_CheckCallFunc0(benchmark::State& state) {
-  const int n = static_cast<int>(state.range(0));
-  Log log(n);
-  char out1[32], out2[32];
-  int i = 0;
+void BM_AddData0_FreshFill(benchmark::State& state) {
+  const size_t n = static_cast<size_t>(state.range(0));
   for (auto _ : state) {
-    const std::string call = CallOf(i++ % (2 * n));  // half known, half new
-    benchmark::DoNotOptimize(CheckCallFunc0(
-        call.c_str(), 0, 0, "BPSK63", kBlank, kBlank, kBlank, kBlank, kBlank, kBlank, kBlank,
-        kBlank, "D1X", "DL", 0, 0, 0, 0.0, 0.0, kBlank, kBlank, kBlank, kBlank, kBlank, "20m",
-        "20m", out1, out2));
+    state.PauseTiming();
+    {
+      Run run(0);
+      state.ResumeTiming();
+      Run::Fill(0, n);
+      state.PauseTiming();
+    }
+    state.ResumeTiming();
   }
-  state.SetComplexityN(n);
+  PerCall(state, static_cast<double>(n));
 }
-BENCHMARK(BM_CheckCallFunc0)->RangeMultiplier(8)->Range(1 << 9, 1 << 18)->Complexity();
+
+void BM_AddData0(benchmark::State& state) {
+  const size_t n = static_cast<size_t>(state.range(0));
+  Run run(n);
+  const Data& data = TheData();
+  size_t next = n;
+  for (auto _ : state) benchmark::DoNotOptimize(Add(data.qsos[next++]));
+  PerCall(state, 1);
+}
+
+// The texts of a CheckCallFunc0 call, made before the timing and read in
+// order, so that the benchmark's own data stays out of the figures.
+struct Probe {
+  std::string call, prefix, country, band;
+};
+
+void CheckCalls(benchmark::State& state, const std::vector<Probe>& probes) {
+  // The host's two text buffers.
+  std::string out1(256, '\0'), out2(256, '\0');
+  size_t i = 0;
+  for (auto _ : state) {
+    const Probe& p = probes[i];
+    benchmark::DoNotOptimize(CheckCallFunc0(
+        p.call.c_str(), 0, 0, "BPSK63", kBlank, kBlank, kBlank, kBlank, kBlank, kBlank, kBlank,
+        kBlank, p.prefix.c_str(), p.country.c_str(), 0, 0, 0, 0.0, 0.0, kBlank, kBlank, kBlank,
+        kBlank, kBlank, p.band.c_str(), p.band.c_str(), out1.data(), out2.data()));
+    if (++i == probes.size()) i = 0;
+  }
+  PerCall(state, 1);
+}
+
+void BM_CheckCallFunc0_Worked(benchmark::State& state) {
+  const size_t n = static_cast<size_t>(state.range(0));
+  Run run(n);
+  const Data& data = TheData();
+  std::vector<Probe> probes;
+  // Every stored QSO once, striding through the store so that successive
+  // calls are far apart.
+  for (size_t i = 0, k = 0; i < n; ++i, k = (k + 7919) % n) {
+    const loggen::Qso& q = data.qsos[k].qso;
+    probes.push_back({q.call, q.prefix, q.country, q.band});
+  }
+  CheckCalls(state, probes);
+}
+
+void BM_CheckCallFunc0_NeverWorked(benchmark::State& state) {
+  const size_t n = static_cast<size_t>(state.range(0));
+  Run run(n);
+  const Data& data = TheData();
+  std::vector<Probe> probes;
+  for (size_t i = 0; i < data.never_worked.size(); ++i) {
+    const loggen::Qso& like = data.qsos[i * 7919 % n].qso;
+    probes.push_back({data.never_worked[i], loggen::PrefixOf(data.never_worked[i]),
+                      like.country, like.band});
+  }
+  CheckCalls(state, probes);
+}
+
+void BM_RemoveData0(benchmark::State& state) {
+  const size_t n = static_cast<size_t>(state.range(0));
+  Run run(n);
+  const Data& data = TheData();
+  size_t i = 0;
+  for (auto _ : state) {
+    benchmark::DoNotOptimize(Remove(data.qsos[i]));
+    i += 97;  // QSOs from all over the store
+  }
+  PerCall(state, 1);
+}
+
+void BM_GetResult0(benchmark::State& state) {
+  const size_t n = static_cast<size_t>(state.range(0));
+  const bool cabrillo = state.range(1) != 0;
+  Run run(n, cabrillo);
+  int ignored = 0;
+  for (auto _ : state) benchmark::DoNotOptimize(GetResult0(&ignored));
+  state.SetLabel(cabrillo ? "with the Cabrillo log" : "result only");
+}
+
+void Sizes(benchmark::internal::Benchmark* b) {
+  for (const int n : kSizes) b->Arg(n);
+}
+
+BENCHMARK(BM_AddData0_FreshFill)->Apply(Sizes)->Iterations(3)->Unit(benchmark::kMillisecond);
+// A store of N grows by N/4 while it is timed.
+BENCHMARK(BM_AddData0)->Arg(1000)->Iterations(250);
+BENCHMARK(BM_AddData0)->Arg(10000)->Iterations(2500);
+BENCHMARK(BM_AddData0)->Arg(100000)->Iterations(25000);
+BENCHMARK(BM_CheckCallFunc0_Worked)->Apply(Sizes);
+BENCHMARK(BM_CheckCallFunc0_NeverWorked)->Apply(Sizes);
+// Each removal rewrites the journal to the disk: a few are enough.
+BENCHMARK(BM_RemoveData0)->Apply(Sizes)->Iterations(10)->Unit(benchmark::kMicrosecond);
+BENCHMARK(BM_GetResult0)
+    ->ArgsProduct({{1000, 10000, 100000}, {0, 1}})
+    ->Iterations(3)
+    ->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -138,6 +138,9 @@ Platform& NativePlatform();
 // temporary file is removed, and the system's reason goes into *error.
 bool ReplaceFile(const std::string& path, const std::vector<std::string>& pieces,
                  std::string* error);
+// The same for pieces that are views into texts kept elsewhere.
+bool ReplaceFileWithViews(const std::string& path, const std::vector<std::string_view>& pieces,
+                          std::string* error);
 // The temporary file that ReplaceFile writes before the rename.
 std::string TemporaryFileFor(const std::string& path);
 

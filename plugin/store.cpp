@@ -1,72 +1,312 @@
 #include "plugin/store.h"
 
 #include <algorithm>
+#include <cstring>
+#include <mutex>
+#include <ostream>
+#include <unordered_set>
+#include <utility>
 
 namespace stats {
 
-std::string QsoStore::Key(std::string_view a, std::string_view b) {
-  std::string key;
-  key.reserve(a.size() + b.size() + 1);
-  key.append(a);
-  key.push_back('\0');  // no host text holds a NUL, so keys cannot collide
-  key.append(b);
-  return key;
+// -- CompactText ---------------------------------------------------------
+
+void CompactText::Inline(std::string_view text) {
+  if (!text.empty()) std::memcpy(bytes_, text.data(), text.size());
+  bytes_[kInline] = static_cast<char>(text.size());
+}
+
+void CompactText::Set(std::string_view text) {
+  if (text.size() <= kInline) {
+    if (!text.empty()) {
+      Inline(text);
+    } else {
+      bytes_[kInline] = 0;
+    }
+    return;
+  }
+  char* data = new char[text.size()];
+  std::memcpy(data, text.data(), text.size());
+  Heap() = HeapText{data, static_cast<uint32_t>(text.size())};
+  bytes_[kInline] = kOnHeap;
+}
+
+void CompactText::Release() {
+  if (OnHeap()) delete[] Heap().data;
+  bytes_[kInline] = 0;
+}
+
+CompactText::CompactText(CompactText&& other) noexcept {
+  std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+  other.bytes_[kInline] = 0;
+}
+
+CompactText& CompactText::operator=(const CompactText& other) {
+  if (this != &other) *this = other.view();
+  return *this;
+}
+
+CompactText& CompactText::operator=(CompactText&& other) noexcept {
+  if (this != &other) {
+    Release();
+    std::memcpy(bytes_, other.bytes_, sizeof bytes_);
+    other.bytes_[kInline] = 0;
+  }
+  return *this;
+}
+
+CompactText& CompactText::operator=(std::string_view text) {
+  // The text may be this one's own: the new copy is made before the old goes.
+  CompactText copy(text);
+  return *this = std::move(copy);
+}
+
+std::ostream& operator<<(std::ostream& out, const CompactText& text) { return out << text.view(); }
+
+// -- InternedText --------------------------------------------------------
+
+const std::string* InternedText::Intern(std::string_view text) {
+  if (text.empty()) return nullptr;
+  // The window thread makes records too (in tests); the pool has a lock of
+  // its own.  Each value is kept for the life of the process, as the
+  // records that point to it may be.
+  struct Pool {
+    std::mutex lock;
+    std::unordered_set<std::string> texts;
+  };
+  static Pool pool;
+  std::lock_guard guard(pool.lock);
+  return &*pool.texts.emplace(text).first;
+}
+
+std::ostream& operator<<(std::ostream& out, const InternedText& text) { return out << text.view(); }
+
+// -- QsoStore ------------------------------------------------------------
+
+uint32_t QsoStore::Hash(std::string_view a, std::string_view b) {
+  // FNV-1a over both texts with a separator that no host text holds, then
+  // mixed so that the low bits that pick a slot depend on every byte.
+  uint64_t h = 14695981039346656037ull;
+  for (const char c : a) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  h = (h ^ 0x100u) * 1099511628211ull;
+  for (const char c : b) h = (h ^ static_cast<unsigned char>(c)) * 1099511628211ull;
+  h ^= h >> 33;
+  h *= 0xff51afd7ed558ccdull;
+  h ^= h >> 33;
+  return static_cast<uint32_t>(h);
 }
 
 size_t QsoStore::IndexOfSerial(uint64_t serial) const {
+  // Without removals before it, a record stands at its serial's distance
+  // from the first one.
+  if (!records_.empty() && serial >= records_.front().serial) {
+    const uint64_t guess = serial - records_.front().serial;
+    if (guess < records_.size() && records_[guess].serial == serial) return static_cast<size_t>(guess);
+  }
   auto it = std::lower_bound(records_.begin(), records_.end(), serial,
                              [](const Entry& e, uint64_t s) { return e.serial < s; });
   return static_cast<size_t>(it - records_.begin());
 }
 
+uint16_t QsoStore::BandNumber(std::string_view band) const {
+  for (size_t k = 0; k < bands_.size(); ++k) {
+    if (bands_[k] == band) return static_cast<uint16_t>(k);
+  }
+  return kNoBand;
+}
+
+uint16_t QsoStore::AddBand(std::string_view band) {
+  const uint16_t known = BandNumber(band);
+  if (known != kNoBand || bands_.size() >= kNoBand) return known;
+  bands_.emplace_back(band);
+  return static_cast<uint16_t>(bands_.size() - 1);
+}
+
+template <typename Visit>
+void QsoStore::ForEachOf(std::string_view call, std::string_view band, Visit visit) const {
+  if (call_slots_.empty()) return;
+  const uint16_t number = BandNumber(band);
+  if (number == kNoBand && bands_.size() < kNoBand) return;  // no record has the band
+  const uint32_t hash = Hash(call, band);
+  const size_t mask = call_slots_.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    const CallSlot& slot = call_slots_[i];
+    if (slot.serial == kEmpty) return;
+    if (slot.hash != hash) continue;
+    bool same;
+    if (slot.call_size != kLongCall && slot.band != kNoBand) {
+      same = slot.band == number && std::string_view(slot.call, slot.call_size) == call;
+    } else {
+      const CInfo& info = records_[IndexOfSerial(slot.serial)].info;
+      same = info.call == call && info.band == band;
+    }
+    if (same && !visit(slot.serial)) return;
+  }
+}
+
+void QsoStore::AddCallSlot(const CallSlot& added) {
+  if ((call_used_ + 1) * 2 > call_slots_.size()) {
+    std::vector<CallSlot> old = std::move(call_slots_);
+    call_slots_.assign(std::max<size_t>(64, old.size() * 2), CallSlot{kEmpty, 0, 0, 0, {}});
+    call_used_ = 0;
+    for (const CallSlot& slot : old) {
+      if (slot.serial != kEmpty) AddCallSlot(slot);
+    }
+  }
+  const size_t mask = call_slots_.size() - 1;
+  size_t i = added.hash & mask;
+  while (call_slots_[i].serial != kEmpty) i = (i + 1) & mask;
+  call_slots_[i] = added;
+  ++call_used_;
+}
+
+void QsoStore::RemoveCallSlot(uint32_t hash, uint64_t serial) {
+  const size_t mask = call_slots_.size() - 1;
+  size_t i = hash & mask;
+  while (call_slots_[i].serial != serial) {
+    if (call_slots_[i].serial == kEmpty) return;
+    i = (i + 1) & mask;
+  }
+  // Linear probing without tombstones: the slots after the freed one move
+  // back when the free slot lies between their home and where they stand.
+  for (size_t j = (i + 1) & mask;; j = (j + 1) & mask) {
+    if (call_slots_[j].serial == kEmpty) break;
+    const size_t home = call_slots_[j].hash & mask;
+    const bool between = i <= j ? (home <= i || home > j) : (home <= i && home > j);
+    if (between) {
+      call_slots_[i] = call_slots_[j];
+      i = j;
+    }
+  }
+  call_slots_[i] = CallSlot{kEmpty, 0, 0, 0, {}};
+  --call_used_;
+}
+
+const uint32_t* QsoStore::FindPrefix(std::string_view band, std::string_view prefix) const {
+  const uint16_t number = BandNumber(band);
+  if (number == kNoBand || prefix.size() > sizeof(PrefixSlot::prefix)) {
+    std::string key(band);
+    key.append(1, '\0').append(prefix);
+    const auto it = long_prefixes_.find(key);
+    return it == long_prefixes_.end() ? nullptr : &it->second;
+  }
+  if (prefix_slots_.empty()) return nullptr;
+  const uint32_t hash = Hash(band, prefix);
+  const size_t mask = prefix_slots_.size() - 1;
+  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+    const PrefixSlot& slot = prefix_slots_[i];
+    if (slot.prefix_size == kFreeSlot) return nullptr;
+    if (slot.hash == hash && slot.band == number &&
+        std::string_view(slot.prefix, slot.prefix_size) == prefix) {
+      return &slot.count;
+    }
+  }
+}
+
+uint32_t* QsoStore::FindPrefix(std::string_view band, std::string_view prefix) {
+  return const_cast<uint32_t*>(std::as_const(*this).FindPrefix(band, prefix));
+}
+
+void QsoStore::AddPrefix(std::string_view band, std::string_view prefix) {
+  if (uint32_t* count = FindPrefix(band, prefix)) {
+    ++*count;
+    return;
+  }
+  const uint16_t number = BandNumber(band);
+  if (number == kNoBand || prefix.size() > sizeof(PrefixSlot::prefix)) {
+    std::string key(band);
+    key.append(1, '\0').append(prefix);
+    long_prefixes_.emplace(std::move(key), 1);
+    return;
+  }
+  if ((prefix_used_ + 1) * 2 > prefix_slots_.size()) {
+    std::vector<PrefixSlot> old = std::move(prefix_slots_);
+    prefix_slots_.assign(std::max<size_t>(64, old.size() * 2), PrefixSlot{0, 0, 0, kFreeSlot, {}});
+    const size_t mask = prefix_slots_.size() - 1;
+    for (const PrefixSlot& slot : old) {
+      if (slot.prefix_size == kFreeSlot) continue;
+      size_t i = slot.hash & mask;
+      while (prefix_slots_[i].prefix_size != kFreeSlot) i = (i + 1) & mask;
+      prefix_slots_[i] = slot;
+    }
+  }
+  const uint32_t hash = Hash(band, prefix);
+  const size_t mask = prefix_slots_.size() - 1;
+  size_t i = hash & mask;
+  while (prefix_slots_[i].prefix_size != kFreeSlot) i = (i + 1) & mask;
+  PrefixSlot& slot = prefix_slots_[i];
+  slot = PrefixSlot{hash, 1, number, static_cast<uint8_t>(prefix.size()), {}};
+  if (!prefix.empty()) std::memcpy(slot.prefix, prefix.data(), prefix.size());
+  ++prefix_used_;
+}
+
 void QsoStore::Append(CInfo record) {
   const uint64_t serial = next_serial_++;
-  by_call_band_[Key(record.call, record.band)].push_back(serial);
-  ++prefix_count_[Key(record.band, record.prefix)];
+  const uint16_t band = AddBand(record.band);
+  CallSlot slot{serial, Hash(record.call, record.band), band, kLongCall, {}};
+  const std::string_view call = record.call;
+  if (call.size() <= sizeof slot.call) {
+    if (!call.empty()) std::memcpy(slot.call, call.data(), call.size());
+    slot.call_size = static_cast<uint8_t>(call.size());
+  }
+  AddCallSlot(slot);
+  AddPrefix(record.band, record.prefix);
   records_.push_back(Entry{serial, std::move(record)});
 }
 
 std::optional<QsoStore::Removed> QsoStore::FindAndRemove(std::string_view call, std::string_view band,
                                               const OleDate& time) {
-  auto found = by_call_band_.find(Key(call, band));
-  if (found == by_call_band_.end()) return std::nullopt;
-  std::vector<uint64_t>& serials = found->second;
-  for (auto s = serials.begin(); s != serials.end(); ++s) {
-    const size_t index = IndexOfSerial(*s);
-    const CInfo& info = records_[index].info;
-    if (!SameTime(info.time, time)) continue;
-    auto count = prefix_count_.find(Key(info.band, info.prefix));
-    if (--count->second == 0) prefix_count_.erase(count);
-    const uint64_t serial = *s;
-    serials.erase(s);
-    if (serials.empty()) by_call_band_.erase(found);
-    records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(index));
-    return Removed{index, serial};
-  }
-  return std::nullopt;
+  // The first record in store order: the lowest serial that matches.
+  size_t found = records_.size();
+  ForEachOf(call, band, [&](uint64_t serial) {
+    const size_t index = IndexOfSerial(serial);
+    if (index < found && SameTime(records_[index].info.time, time)) found = index;
+    return true;
+  });
+  if (found == records_.size()) return std::nullopt;
+  const CInfo& info = records_[found].info;
+  const uint64_t serial = records_[found].serial;
+  if (uint32_t* count = FindPrefix(info.band, info.prefix)) --*count;
+  RemoveCallSlot(Hash(call, band), serial);
+  records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(found));
+  return Removed{found, serial};
 }
 
 void QsoStore::Clear() {
   records_.clear();
-  by_call_band_.clear();
-  prefix_count_.clear();
+  records_.shrink_to_fit();
+  call_slots_.clear();
+  call_slots_.shrink_to_fit();
+  call_used_ = 0;
+  prefix_slots_.clear();
+  prefix_slots_.shrink_to_fit();
+  prefix_used_ = 0;
+  long_prefixes_.clear();
+  bands_.clear();
 }
 
 std::vector<size_t> QsoStore::IndexesOf(std::string_view call, std::string_view band) const {
   std::vector<size_t> indexes;
-  auto found = by_call_band_.find(Key(call, band));
-  if (found == by_call_band_.end()) return indexes;
-  indexes.reserve(found->second.size());
-  for (uint64_t serial : found->second) indexes.push_back(IndexOfSerial(serial));
+  ForEachOf(call, band, [&](uint64_t serial) {
+    indexes.push_back(IndexOfSerial(serial));
+    return true;
+  });
+  std::sort(indexes.begin(), indexes.end());
   return indexes;
 }
 
 bool QsoStore::HasCallOnBand(std::string_view call, std::string_view band) const {
-  return by_call_band_.count(Key(call, band)) != 0;
+  bool found = false;
+  ForEachOf(call, band, [&](uint64_t) {
+    found = true;
+    return false;
+  });
+  return found;
 }
 
 bool QsoStore::HasPrefixOnBand(std::string_view band, std::string_view prefix) const {
-  return prefix_count_.count(Key(band, prefix)) != 0;
+  const uint32_t* count = FindPrefix(band, prefix);
+  return count != nullptr && *count > 0;
 }
 
 bool EqualsNoCase(std::string_view a, std::string_view b) {

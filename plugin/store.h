@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <iosfwd>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -16,24 +17,110 @@
 
 namespace stats {
 
+// A text of a stored QSO in 16 bytes: up to 15 bytes are kept in the object
+// itself (calls, prefixes, reports, serial numbers and sections all fit), a
+// longer text in a block of its own.
+class CompactText {
+ public:
+  CompactText() { Inline(std::string_view()); }
+  CompactText(std::string_view text) { Set(text); }  // NOLINT: a text is a text
+  CompactText(const char* text) { Set(text); }       // NOLINT
+  CompactText(const std::string& text) { Set(text); }  // NOLINT
+  CompactText(const CompactText& other) { Set(other.view()); }
+  CompactText(CompactText&& other) noexcept;
+  CompactText& operator=(const CompactText& other);
+  CompactText& operator=(CompactText&& other) noexcept;
+  CompactText& operator=(std::string_view text);
+  CompactText& operator=(const char* text) { return *this = std::string_view(text); }
+  CompactText& operator=(const std::string& text) { return *this = std::string_view(text); }
+  ~CompactText() { Release(); }
+
+  std::string_view view() const {
+    return OnHeap() ? std::string_view(Heap().data, Heap().size)
+                    : std::string_view(bytes_, static_cast<unsigned char>(bytes_[kInline]));
+  }
+  operator std::string_view() const { return view(); }  // NOLINT
+  operator std::string() const { return std::string(view()); }  // NOLINT
+  bool empty() const { return view().empty(); }
+  size_t size() const { return view().size(); }
+
+  friend bool operator==(const CompactText& a, const CompactText& b) { return a.view() == b.view(); }
+  friend bool operator==(const CompactText& a, std::string_view b) { return a.view() == b; }
+  friend bool operator==(const CompactText& a, const char* b) { return a.view() == b; }
+  friend bool operator==(const CompactText& a, const std::string& b) { return a.view() == b; }
+
+ private:
+  static constexpr size_t kInline = 15;      // bytes_[15] holds the length of an inline text
+  static constexpr char kOnHeap = '\x7F';   // ... or this mark
+  struct HeapText {
+    char* data;
+    uint32_t size;
+  };
+  bool OnHeap() const { return bytes_[kInline] == kOnHeap; }
+  const HeapText& Heap() const { return *reinterpret_cast<const HeapText*>(bytes_); }
+  HeapText& Heap() { return *reinterpret_cast<HeapText*>(bytes_); }
+  void Inline(std::string_view text);
+  void Set(std::string_view text);
+  void Release();
+
+  alignas(8) char bytes_[16];
+};
+
+// A text that takes few values over a whole log (a band, a mode, a country
+// prefix): one copy of each value for the process, and a pointer to it.
+class InternedText {
+ public:
+  InternedText() = default;
+  InternedText(std::string_view text) : text_(Intern(text)) {}  // NOLINT
+  InternedText(const char* text) : text_(Intern(text)) {}       // NOLINT
+  InternedText(const std::string& text) : text_(Intern(text)) {}  // NOLINT
+  InternedText& operator=(std::string_view text) {
+    text_ = Intern(text);
+    return *this;
+  }
+  InternedText& operator=(const char* text) { return *this = std::string_view(text); }
+  InternedText& operator=(const std::string& text) { return *this = std::string_view(text); }
+
+  std::string_view view() const { return text_ != nullptr ? std::string_view(*text_) : std::string_view(); }
+  // The process's copy of the text; null for "".
+  const std::string* pooled() const { return text_; }
+  operator std::string_view() const { return view(); }  // NOLINT
+  operator std::string() const { return std::string(view()); }  // NOLINT
+  bool empty() const { return view().empty(); }
+  size_t size() const { return view().size(); }
+
+  friend bool operator==(const InternedText& a, const InternedText& b) { return a.view() == b.view(); }
+  friend bool operator==(const InternedText& a, std::string_view b) { return a.view() == b; }
+  friend bool operator==(const InternedText& a, const char* b) { return a.view() == b; }
+  friend bool operator==(const InternedText& a, const std::string& b) { return a.view() == b; }
+
+ private:
+  // The process's copy of the text; null for "".
+  static const std::string* Intern(std::string_view text);
+  const std::string* text_ = nullptr;
+};
+
+std::ostream& operator<<(std::ostream& out, const CompactText& text);
+std::ostream& operator<<(std::ostream& out, const InternedText& text);
+
 // One QSO of the store.
 struct CInfo {
-  std::string call;               // worked station's call sign
-  std::string country;            // worked station's country prefix
-  std::string prefix;             // prefix of the worked call, the multiplier key
-  std::string extra;              // carried with the QSO, never read
-  std::string band;               // band name as the host gave it
-  std::string mode;
-  std::string rst_received;
-  std::string rst_sent;
-  std::string exchange_received;  // serial number or UBA section
-  std::string exchange_sent;
-  std::string uba_section;        // section of a worked Belgian station, else ""
+  CompactText call;               // worked station's call sign
+  InternedText country;           // worked station's country prefix
+  CompactText prefix;             // prefix of the worked call, the multiplier key
+  CompactText extra;              // carried with the QSO, never read
+  InternedText band;              // band name as the host gave it
+  InternedText mode;
+  CompactText rst_received;
+  CompactText rst_sent;
+  CompactText exchange_received;  // serial number or UBA section
+  CompactText exchange_sent;
+  CompactText uba_section;        // section of a worked Belgian station, else ""
   int32_t frequency_khz = 0;
-  int32_t not_counted = 0;        // 1: earns no point (dupe or bad section)
-  int32_t bad = 0;                // 1: bad QSO (bad section)
-  int32_t dupe = 0;               // 1: repeats an earlier QSO on the band
-  int32_t bad_section = 0;        // 1: a Belgian section not in the table
+  int8_t not_counted = 0;         // 1: earns no point (dupe or bad section)
+  int8_t bad = 0;                 // 1: bad QSO (bad section)
+  int8_t dupe = 0;                // 1: repeats an earlier QSO on the band
+  int8_t bad_section = 0;         // 1: a Belgian section not in the table
   OleDate time;                   // QSO date and time
 
   bool operator==(const CInfo&) const = default;
@@ -41,7 +128,11 @@ struct CInfo {
 
 // The ordered store of accepted QSOs, in the order the host offered them,
 // with indexes so that the per-QSO checks do not grow with the log: records
-// by (call, band) and counts by (band, prefix), all compared exactly.
+// by (call, band) and counts by (band, prefix), all compared exactly.  The
+// indexes are open-addressing tables of fixed-size slots (a hash and a
+// record's serial number, or a hash, a count and the key's place in one
+// text of all keys): adding a QSO allocates nothing but, now and then, a
+// larger table.
 class QsoStore {
  public:
   size_t Count() const { return records_.size(); }
@@ -75,13 +166,54 @@ class QsoStore {
     uint64_t serial;
     CInfo info;
   };
-  static std::string Key(std::string_view a, std::string_view b);
+  // (call, band) to the serials of its records; several slots share a key.
+  // A slot holds its key (a call of up to 17 bytes and the band's number),
+  // so a check finds its answer in one slot of 32 bytes.
+  struct alignas(32) CallSlot {
+    uint64_t serial;    // kEmpty: a free slot
+    uint32_t hash;
+    uint16_t band;      // the band's number in bands_
+    uint8_t call_size;  // kLongCall: the call is longer; it is read from the record
+    char call[17];
+  };
+  // (band, prefix) to the number of records; a key stays once added.
+  struct alignas(32) PrefixSlot {
+    uint32_t hash;
+    uint32_t count;
+    uint16_t band;
+    uint8_t prefix_size;  // kFreeSlot: a free slot
+    char prefix[21];
+  };
+  static constexpr uint64_t kEmpty = ~uint64_t{0};
+  static constexpr uint8_t kLongCall = 0xFF;
+  static constexpr uint8_t kFreeSlot = 0xFF;
+  static constexpr uint16_t kNoBand = 0xFFFF;
+
+  static uint32_t Hash(std::string_view a, std::string_view b);
   size_t IndexOfSerial(uint64_t serial) const;
+  // The number of a band text of the store; kNoBand when no record has it.
+  uint16_t BandNumber(std::string_view band) const;
+  uint16_t AddBand(std::string_view band);
+  // Calls visit(serial) for each record of the call and band, in slot
+  // order, until it returns false.
+  template <typename Visit>
+  void ForEachOf(std::string_view call, std::string_view band, Visit visit) const;
+  void AddCallSlot(const CallSlot& slot);
+  void RemoveCallSlot(uint32_t hash, uint64_t serial);
+  // The count of a key; null when the key was never added.
+  uint32_t* FindPrefix(std::string_view band, std::string_view prefix);
+  const uint32_t* FindPrefix(std::string_view band, std::string_view prefix) const;
+  void AddPrefix(std::string_view band, std::string_view prefix);
 
   std::vector<Entry> records_;  // serials increase along the vector
   uint64_t next_serial_ = 0;
-  std::unordered_map<std::string, std::vector<uint64_t>> by_call_band_;
-  std::unordered_map<std::string, size_t> prefix_count_;
+  std::vector<CallSlot> call_slots_;      // a power of two, at most half full
+  size_t call_used_ = 0;
+  std::vector<PrefixSlot> prefix_slots_;  // a power of two, at most half full
+  size_t prefix_used_ = 0;
+  // Keys whose prefix does not fit a slot: band, NUL, prefix.
+  std::unordered_map<std::string, uint32_t> long_prefixes_;
+  std::vector<std::string> bands_;        // the band texts of the records, by number
 };
 
 // A constant list of accepted texts (modes or bands).

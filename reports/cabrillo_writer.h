@@ -17,7 +17,9 @@ inline constexpr const char* kCabrilloMode = "PM";
 // One QSO line with its "\r\n": frequency, mode, date and time, the call
 // sent (the station callsign), the RST and exchange sent, the call, RST and
 // exchange received.  Widths are minimum widths; a longer value shifts the
-// columns after it.
+// columns after it.  AppendQsoLine writes it at the end of out.
+void AppendQsoLine(std::string* out, const CInfo& record, std::string_view mode,
+                   std::string_view call_sent);
 std::string FormatQsoLine(const CInfo& record, std::string_view mode,
                           std::string_view call_sent);
 
@@ -25,17 +27,19 @@ std::string FormatQsoLine(const CInfo& record, std::string_view mode,
 std::string FormatCabrilloHeader(const CabrilloHeader& header, int claimed_score,
                                  std::string_view host_version);
 
-// A log ready to be written: the file name and the pieces of its text, in
-// file order (the header, each QSO line, the closing line).
+// A log ready to be written: the file name, its whole text and where each
+// of its pieces ends (the header, each QSO line, the closing line), which
+// are written one by one.
 struct CabrilloLog {
   std::string file_name;
-  std::vector<std::string> pieces;
-  std::string Text() const;
+  std::string text;
+  std::vector<size_t> piece_ends;
 };
 
-// The log of the whole store, in store order: the header with the claimed
-// score and host version, one QSO line per record with the header's station
-// callsign, and the closing line.
+// The log of the station in the header: its header lines with the claimed
+// score and the host's version, one QSO line per stored record in store
+// order, and the closing line.  The lines are formatted straight into the
+// one text; nothing is kept once the log is written.
 CabrilloLog BuildCabrilloLog(const CabrilloHeader& header, int claimed_score,
                              std::string_view host_version, const QsoStore& store);
 

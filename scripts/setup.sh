@@ -5,9 +5,11 @@
 #
 #   setup.sh [run|test|screenshots]     (default: test)
 #
-#   run          the main job: the Linux build, one mingw-w64 compiler and
-#                one Wine (32-bit where this machine runs 32-bit programs,
-#                64-bit elsewhere), Xvfb, the country file
+#   run          the main job: the Linux build (with its benchmarks: Google
+#                Benchmark, and time for scripts/bench-replay.sh), one
+#                mingw-w64 compiler and one Wine (32-bit where this machine
+#                runs 32-bit programs, 64-bit elsewhere), Xvfb, the country
+#                file
 #   test         every build and every test: both mingw-w64 compilers, the
 #                64-bit Wine and, where 32-bit programs run, the 32-bit one,
 #                clang for the fuzz targets
@@ -17,7 +19,7 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 stats_probe_win32
 
 job=${1:-test}
-packages=(cmake ninja-build g++ googletest xvfb hamradio-files wine64)
+packages=(cmake ninja-build g++ googletest libbenchmark-dev time xvfb hamradio-files wine64)
 case $job in
   run)
     if [[ $STATS_WIN32_RUN == 1 ]]; then

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <random>
+
 namespace stats {
 namespace {
 
@@ -84,6 +87,102 @@ TEST(QsoStore, IndexesFollowAppendsRemovalsAndClear) {
   EXPECT_EQ(store.Count(), 0u);
   EXPECT_FALSE(store.HasCallOnBand("DL1AB", "20m"));
   EXPECT_FALSE(store.HasPrefixOnBand("20m", "DL1"));
+}
+
+TEST(CompactText, KeepsEveryLengthAcrossCopiesAndMoves) {
+  for (const size_t size : {0u, 1u, 15u, 16u, 17u, 300u}) {
+    std::string text(size, 'x');
+    for (size_t i = 0; i < size; ++i) text[i] = static_cast<char>('a' + i % 26);
+    CompactText a(text);
+    EXPECT_EQ(a, text);
+    CompactText b = a;
+    EXPECT_EQ(b, text);
+    CompactText c = std::move(a);
+    EXPECT_EQ(c, text);
+    b = c;
+    b = b;  // a text assigned to itself stays
+    EXPECT_EQ(b, text);
+    c = std::string_view(c).substr(size / 2);  // a part of itself
+    EXPECT_EQ(c, text.substr(size / 2));
+    b = "short";
+    EXPECT_EQ(b, "short");
+  }
+  InternedText band = std::string("20m");
+  EXPECT_EQ(band, "20m");
+  EXPECT_EQ(band.pooled(), InternedText("20m").pooled());
+  EXPECT_TRUE(InternedText().empty());
+}
+
+// The indexes against a plain list of the same records, under appends,
+// removals and clears, with calls and prefixes too long for an index slot,
+// many calls on one band and keys that differ only in case.
+TEST(QsoStore, IndexesAgreeWithAPlainListOfTheRecords) {
+  std::mt19937 random(7);
+  const std::vector<std::string> calls = {"DL1AB", "dl1ab", "K1A", "OE2009/ON4ABC/P/MM/QRP",
+                                          "ON4XYZ", "DL1ABCDEFGHIJKLMNOPQ", "", "F5X"};
+  const std::vector<std::string> bands = {"20m", "20M", "40m", "", "80m"};
+  const std::vector<std::string> prefixes = {"DL1", "ON4", "K1", "A-PREFIX-LONGER-THAN-A-SLOT", ""};
+  QsoStore store;
+  std::vector<CInfo> model;
+  for (int step = 0; step < 6000; ++step) {
+    const unsigned what = random() % 100;
+    const std::string& call = calls[random() % calls.size()];
+    const std::string& band = bands[random() % bands.size()];
+    const OleDate time = OleDate::FromCivil(2017, 1, 6, 0, static_cast<int>(random() % 3));
+    if (what < 60) {
+      CInfo r = Record(call, band, time, prefixes[random() % prefixes.size()]);
+      model.push_back(r);
+      store.Append(std::move(r));
+    } else if (what < 99) {
+      const auto removed = store.FindAndRemove(call, band, time);
+      const auto it = std::find_if(model.begin(), model.end(), [&](const CInfo& r) {
+        return r.call == call && r.band == band && SameTime(r.time, time);
+      });
+      ASSERT_EQ(removed.has_value(), it != model.end());
+      if (removed) {
+        EXPECT_EQ(removed->index, static_cast<size_t>(it - model.begin()));
+        model.erase(it);
+      }
+    } else {
+      store.Clear();
+      model.clear();
+    }
+    ASSERT_EQ(store.Count(), model.size());
+    for (const std::string& c : calls) {
+      for (const std::string& b : bands) {
+        std::vector<size_t> expected;
+        for (size_t i = 0; i < model.size(); ++i) {
+          if (model[i].call == c && model[i].band == b) expected.push_back(i);
+        }
+        ASSERT_EQ(store.IndexesOf(c, b), expected) << c << " " << b << " step " << step;
+        ASSERT_EQ(store.HasCallOnBand(c, b), !expected.empty());
+      }
+    }
+    for (const std::string& b : bands) {
+      for (const std::string& p : prefixes) {
+        const bool any = std::any_of(model.begin(), model.end(),
+                                     [&](const CInfo& r) { return r.band == b && r.prefix == p; });
+        ASSERT_EQ(store.HasPrefixOnBand(b, p), any) << b << " " << p << " step " << step;
+      }
+    }
+  }
+  for (size_t i = 0; i < model.size(); ++i) EXPECT_EQ(store.At(i), model[i]);
+}
+
+// Many records of one call and band: the open-addressing table grows and
+// closes its gaps when records go.
+TEST(QsoStore, ManyRecordsOfOneCallStayInStoreOrder) {
+  QsoStore store;
+  for (int i = 0; i < 3000; ++i) {
+    store.Append(Record(i % 2 ? "DL1AB" : "ON4XY", "20m", OleDate::FromCivil(2017, 1, 6, 0, 0, i % 60)));
+  }
+  for (int i = 0; i < 1000; ++i) {
+    ASSERT_TRUE(store.FindAndRemove("DL1AB", "20m", OleDate::FromCivil(2017, 1, 6, 0, 0, (2 * i + 1) % 60)));
+  }
+  const std::vector<size_t> left = store.IndexesOf("DL1AB", "20m");
+  ASSERT_EQ(left.size(), 500u);
+  EXPECT_TRUE(std::is_sorted(left.begin(), left.end()));
+  EXPECT_EQ(store.IndexesOf("ON4XY", "20m").size(), 1500u);
 }
 
 }  // namespace

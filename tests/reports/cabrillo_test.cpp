@@ -67,6 +67,24 @@ TEST(CabrilloTexts, QsoLineColumns) {
   EXPECT_EQ(FormatQsoLine(r, "PM", "A").substr(0, 32), "QSO: 144050 PM Invalid DateTime ");
 }
 
+// The QSO line writes its date without the general formatter: it must give
+// what FormatDate gives for every kind of date, years of three digits and
+// times that round up to the next day included.
+TEST(CabrilloTexts, QsoLineDatesAsTheFormatterWritesThem) {
+  CInfo r;
+  r.frequency_khz = -5;
+  for (const OleDate& time :
+       {OleDate::FromCivil(2017, 12, 31, 23, 59, 59), OleDate::FromCivil(999, 1, 2, 3, 4),
+        OleDate::FromCivil(100, 1, 1), OleDate::FromCivil(9999, 12, 31, 23, 59),
+        OleDate{42741.99999999, OleDate::Status::kValid}, OleDate{-1.25, OleDate::Status::kValid},
+        OleDate{1e300, OleDate::Status::kValid}, OleDate::Null(), OleDate::Invalid()}) {
+    r.time = time;
+    EXPECT_EQ(FormatQsoLine(r, "PM", "ON4XX"),
+              "QSO:    -5 PM " + FormatDate(time, "%Y-%m-%d %H%M") +
+                  " ON4XX         " + "    " + "       " + "              " + "    " + "\r\n");
+  }
+}
+
 class CabrilloTest : public ReportsTest {
  protected:
   // A Cabrillo run for own_call, with the form confirmed by the script.

@@ -5,7 +5,9 @@
 // ignored, and so is a "tag" with a blank inside (<COMMENT: 12> in a
 // comment), which no data specifier has.  An end-of-file marker (<EOF>,
 // <APP_LoTW_EOF>) ends the data.  Lines end in LF, CR LF or a lone CR.
-#include <map>
+#include <algorithm>
+#include <array>
+#include <cstring>
 
 #include "host_rules.h"
 #include "log.h"
@@ -15,64 +17,103 @@ namespace {
 
 struct Token {
   enum Kind { kField, kMarker, kEndOfHeader, kEndOfRecord, kBad } kind = kField;
-  std::string name;  // upper case
-  std::string value;
+  std::string name;         // upper case
+  std::string_view value;   // into the reader's window, valid until the next tag
   int line = 0;
-  std::string problem;  // kBad: why the tag cannot be read
+  std::string problem;      // kBad: why the tag cannot be read
 };
 
+// Reads the tags of a source one after the other; only the tag being read
+// and the data of its field are held.
 class Tokenizer {
  public:
-  explicit Tokenizer(std::string_view text) : text_(text) {}
+  explicit Tokenizer(ByteSource& source) : window_(source) {}
 
   // The next tag, or false at the end of the text.
   bool Next(Token* token) {
     // The next '<' that a '>' closes with no blank in between (a data
     // specifier has none) or, failing that, a last '<' left open.  One pass
-    // over the text between tags.
-    size_t open = std::string_view::npos, close = std::string_view::npos;
-    for (size_t i = pos_; i < text_.size(); ++i) {
-      const char c = text_[i];
-      if (c == '<') {
-        open = i;
-      } else if (open == std::string_view::npos) {
-        continue;
-      } else if (c == '>') {
-        close = i;
-        break;
-      } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-        open = std::string_view::npos;  // text that happens to hold '<'
+    // over the text between tags; the text before a '<' is passed over as
+    // soon as it is seen.
+    constexpr size_t npos = std::string_view::npos;
+    size_t open = npos, close = npos;
+    size_t i = 0;
+    while (true) {
+      const std::string_view text = window_.View();
+      while (i < text.size()) {
+        if (open == npos) {
+          // Text between tags: on to the next '<', which mostly follows
+          // within a byte or two (a blank after a field's data).
+          size_t next = i;
+          const size_t near = std::min(text.size(), i + 8);
+          while (next < near && text[next] != '<') ++next;
+          if (next == near && next < text.size()) {
+            const void* far = std::memchr(text.data() + next, '<', text.size() - next);
+            next = far == nullptr ? text.size()
+                                  : static_cast<size_t>(static_cast<const char*>(far) - text.data());
+          }
+          if (next >= text.size()) {
+            i = text.size();
+            break;
+          }
+          open = next;
+          i = open + 1;
+          continue;
+        }
+        const char c = text[i];
+        if (c == '>') {
+          close = i;
+          break;
+        }
+        if (c == '<') {
+          open = i;
+        } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+          open = npos;  // text that happens to hold '<'
+        }
+        ++i;
       }
+      if (close != npos) break;
+      const size_t keep = open == npos ? i : open;
+      Advance(keep);
+      i -= keep;
+      if (open != npos) open = 0;
+      if (!window_.More()) break;
     }
-    if (open == std::string_view::npos) {
-      Advance(text_.size());
+    const std::string_view text = window_.View();
+    if (open == npos) {
+      Advance(text.size());
       return false;
     }
     Advance(open);
-    *token = Token();
+    close -= close == npos ? 0 : open;
+    token->kind = Token::kField;
+    token->value = std::string_view();
+    token->problem.clear();
     token->line = line_;
-    if (close == std::string_view::npos) {
-      Advance(text_.size());
+    if (close == npos) {
+      Advance(window_.View().size());
+      token->name.clear();
       token->kind = Token::kBad;
       token->problem = "tag not closed by '>' before the end of the file";
       return true;
     }
-    const std::string_view inside = text_.substr(open + 1, close - open - 1);
-    Advance(close + 1);
+    const std::string_view inside = window_.View().substr(1, close - 1);
     const size_t colon = inside.find(':');
-    token->name = Upper(inside.substr(0, colon));
-    if (colon == std::string_view::npos) {
-      if (token->name == "EOF" || EndsWith(token->name, "_EOF")) {
-        Advance(text_.size());
-        return false;
-      }
+    UpperInto(inside.substr(0, colon), &token->name);
+    std::string_view length;
+    if (colon != npos) {
+      length = inside.substr(colon + 1);
+      length = length.substr(0, length.find(':'));  // an optional type letter follows
+    }
+    Advance(close + 1);
+    if (colon == npos) {
+      // The data ends here: what follows is not read.
+      if (token->name == "EOF" || EndsWith(token->name, "_EOF")) return false;
       token->kind = token->name == "EOH"   ? Token::kEndOfHeader
                     : token->name == "EOR" ? Token::kEndOfRecord
                                            : Token::kMarker;
       return true;
     }
-    std::string_view length = inside.substr(colon + 1);
-    length = length.substr(0, length.find(':'));  // an optional type letter follows
     size_t bytes = 0;
     bool ok = !length.empty() && length.size() <= 9;
     for (char c : length) {
@@ -84,15 +125,16 @@ class Tokenizer {
       token->problem = "field " + token->name + " has no valid length";
       return true;
     }
-    if (bytes > text_.size() - pos_) {
+    if (!window_.Fill(bytes)) {
+      const size_t rest = window_.View().size();
       token->kind = Token::kBad;
       token->problem = "field " + token->name + " announces " + std::to_string(bytes) +
-                       " bytes but the file ends after " + std::to_string(text_.size() - pos_);
-      Advance(text_.size());
+                       " bytes but the file ends after " + std::to_string(rest);
+      Advance(rest);
       return true;
     }
-    token->value = std::string(text_.substr(pos_, bytes));
-    Advance(pos_ + bytes);
+    token->value = window_.View().substr(0, bytes);
+    Advance(bytes);
     return true;
   }
 
@@ -101,92 +143,162 @@ class Tokenizer {
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
   }
 
-  // Moves to a later position, counting the line ends passed: LF, CR LF
-  // and a lone CR are one each.
-  void Advance(size_t to) {
-    for (size_t i = pos_; i < to; ++i) {
-      if (text_[i] == '\n' || (text_[i] == '\r' && (i + 1 >= text_.size() || text_[i + 1] != '\n'))) {
-        ++line_;
-      }
+  static void UpperInto(std::string_view text, std::string* out) {
+    out->assign(text);
+    for (char& c : *out) {
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
     }
-    pos_ = to;
   }
 
-  std::string_view text_;
-  size_t pos_ = 0;
+  // Passes over count bytes of the window, counting the line ends passed:
+  // LF, CR LF and a lone CR are one each (a CR counts, and so does an LF
+  // that no CR comes just before).
+  void Advance(size_t count) {
+    const std::string_view text = window_.View().substr(0, count);
+    if (text.empty()) return;
+    for (size_t i = 0; i < text.size(); ++i) {
+      const char c = text[i];
+      if (c > '\r') continue;  // the common case: no line end
+      const char before = i > 0 ? text[i - 1] : previous_;
+      if (c == '\r' || (c == '\n' && before != '\r')) ++line_;
+    }
+    previous_ = text.back();
+    window_.Skip(count);
+  }
+
+  ReadWindow window_;
   int line_ = 1;
+  char previous_ = '\0';
 };
 
-using Fields = std::map<std::string, std::string>;
-
-std::string Field(const Fields& fields, const char* name) {
-  const auto it = fields.find(name);
-  return it == fields.end() ? std::string() : std::string(Trim(it->second));
+bool HoldsNul(std::string_view value) {
+  for (const char c : value) {
+    if (c == '\0') return true;
+  }
+  return false;
 }
 
+// The fields of a record that make its QSO, by name.
+enum FieldId {
+  kCall, kQsoDate, kTimeOn, kFreq, kBand, kMode, kSubmode, kRstSent, kRstRcvd, kStxString,
+  kStx, kSrxString, kSrx, kPfx, kStationCallsign, kOperator, kFieldCount
+};
+constexpr std::array<std::string_view, kFieldCount> kFieldNames = {
+    "CALL", "QSO_DATE", "TIME_ON", "FREQ", "BAND", "MODE", "SUBMODE", "RST_SENT", "RST_RCVD",
+    "STX_STRING", "STX", "SRX_STRING", "SRX", "PFX", "STATION_CALLSIGN", "OPERATOR"};
+
+int FieldOf(std::string_view name) {
+  // Most fields of a log are none of these: the first letter and the length
+  // rule out nearly all of them before any comparison.
+  if (name.empty()) return -1;
+  const char first = name.front();
+  for (size_t k = 0; k < kFieldNames.size(); ++k) {
+    const std::string_view known = kFieldNames[k];
+    if (known.front() == first && known.size() == name.size() && known == name) {
+      return static_cast<int>(k);
+    }
+  }
+  return -1;
+}
+
+// One record's fields that are used: the first value that is not empty of
+// each, blanks around removed.  Reused from record to record.
+struct Fields {
+  std::array<std::string, kFieldCount> values;
+  std::array<bool, kFieldCount> set{};
+
+  void Clear() { set.fill(false); }
+  void Take(int id, std::string_view value) {
+    if (id < 0 || value.empty() || set[static_cast<size_t>(id)]) return;
+    set[static_cast<size_t>(id)] = true;
+    values[static_cast<size_t>(id)].assign(Trim(value));
+  }
+  std::string_view operator[](FieldId id) const {
+    return set[id] ? std::string_view(values[id]) : std::string_view();
+  }
+};
+
 // Turns one record's fields into a QSO; false with *reason when it cannot be.
-bool ToQso(const Fields& fields, LogQso* qso, std::string* reason) {
-  qso->call = Upper(Field(fields, "CALL"));
+bool ToQso(const Fields& fields, bool all_fields, LogQso* qso, std::string* reason) {
+  qso->call = Upper(fields[kCall]);
   if (qso->call.empty()) {
     *reason = "no CALL";
     return false;
   }
-  const std::string date = Field(fields, "QSO_DATE");
+  const std::string_view date = fields[kQsoDate];
   const std::optional<QsoTime> day = ParseDate(date);
   if (!day) {
-    *reason = date.empty() ? "no QSO_DATE" : "QSO_DATE '" + date + "' is not a date";
+    *reason = date.empty() ? "no QSO_DATE" : "QSO_DATE '" + std::string(date) + "' is not a date";
     return false;
   }
   qso->time = *day;
-  const std::string time = Field(fields, "TIME_ON");
+  const std::string_view time = fields[kTimeOn];
   if (!ParseTimeOfDay(time, &qso->time)) {
-    *reason = time.empty() ? "no TIME_ON" : "TIME_ON '" + time + "' is not a time";
+    *reason = time.empty() ? "no TIME_ON" : "TIME_ON '" + std::string(time) + "' is not a time";
     return false;
   }
-  const std::string freq = Field(fields, "FREQ");
+  qso->frequency_hz = 0;
+  const std::string_view freq = fields[kFreq];
   if (!freq.empty()) {
     const std::optional<uint32_t> hz = MegahertzToHz(freq);
     if (!hz) {
-      *reason = "FREQ '" + freq + "' is not a frequency in MHz";
+      *reason = "FREQ '" + std::string(freq) + "' is not a frequency in MHz";
       return false;
     }
     qso->frequency_hz = *hz;
   }
-  const std::string band = Field(fields, "BAND");
+  qso->own_call = Upper(fields[kStationCallsign]);
+  if (qso->own_call.empty()) qso->own_call = Upper(fields[kOperator]);
+  if (!all_fields) return true;
+  const std::string_view band = fields[kBand];
   qso->band = !band.empty() ? NormalBand(band) : BandOfFrequency(qso->frequency_hz);
-  qso->mode = AdifModeText(Field(fields, "MODE"), Field(fields, "SUBMODE"));
-  if (std::string rst = Field(fields, "RST_SENT"); !rst.empty()) qso->rst_sent = rst;
-  if (std::string rst = Field(fields, "RST_RCVD"); !rst.empty()) qso->rst_received = rst;
-  qso->exchange_sent = Field(fields, "STX_STRING");
-  if (qso->exchange_sent.empty()) qso->exchange_sent = SerialText(Field(fields, "STX"));
-  qso->exchange_received = Field(fields, "SRX_STRING");
-  if (qso->exchange_received.empty()) qso->exchange_received = SerialText(Field(fields, "SRX"));
-  qso->prefix = Upper(Field(fields, "PFX"));
-  qso->own_call = Upper(Field(fields, "STATION_CALLSIGN"));
-  if (qso->own_call.empty()) qso->own_call = Upper(Field(fields, "OPERATOR"));
+  qso->mode = AdifModeText(fields[kMode], fields[kSubmode]);
+  const std::string_view rst_sent = fields[kRstSent], rst_received = fields[kRstRcvd];
+  qso->rst_sent.assign(rst_sent.empty() ? std::string_view("599") : rst_sent);
+  qso->rst_received.assign(rst_received.empty() ? std::string_view("599") : rst_received);
+  qso->exchange_sent.assign(fields[kStxString]);
+  if (qso->exchange_sent.empty()) qso->exchange_sent = SerialText(fields[kStx]);
+  qso->exchange_received.assign(fields[kSrxString]);
+  if (qso->exchange_received.empty()) qso->exchange_received = SerialText(fields[kSrx]);
+  qso->prefix = Upper(fields[kPfx]);
   return true;
 }
 
+// Collects what the readers hand on into a whole Log.
+class Collector final : public LogReceiver {
+ public:
+  explicit Collector(Log* log) : log_(log) {}
+  void OnQso(const LogQso& qso) override { log_->qsos.push_back(qso); }
+  void OnProblem(const ReadProblem& problem) override { log_->problems.push_back(problem); }
+  void OnHeader(const HeaderLine& header) override { log_->header.push_back(header); }
+
+ private:
+  Log* log_;
+};
+
 }  // namespace
 
-Log ReadAdif(std::string_view contents) {
-  // Records are gathered first; the tags before an <EOH> belong to a header.
-  struct Record {
-    Fields fields;
-    int line = 0;
-    std::string problem;  // the first tag that could not be read
-  };
-  std::vector<Record> records;
-  Record current;
-  bool open = false;  // current has seen a tag
-  Tokenizer tokens(contents);
+std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
+  // The tags before an <EOH> belong to a header; a record is handed on at
+  // its <EOR>.
+  Fields fields;
+  int record_line = 0;
+  std::string problem;  // the first tag of the record that could not be read
+  bool open = false;    // the record has seen a tag
+  int number = 0;
+  std::string own_call;
+  LogQso qso;
+  std::string reason;
+  const bool all_fields = receiver.WantsAllFields();
+  Tokenizer tokens(source);
   Token token;
   while (tokens.Next(&token)) {
     // A tag without data (<APP_X_MARK>) neither starts nor changes a record.
     if (token.kind == Token::kMarker) continue;
     if (!open) {
-      current = Record();
-      current.line = token.line;
+      fields.Clear();
+      problem.clear();
+      record_line = token.line;
     }
     switch (token.kind) {
       case Token::kEndOfHeader:
@@ -194,46 +306,56 @@ Log ReadAdif(std::string_view contents) {
         // QSO.  A second header (logs joined into one file) drops nothing.
         open = false;
         continue;
-      case Token::kEndOfRecord:
-        records.push_back(std::move(current));
+      case Token::kEndOfRecord: {
+        ++number;
         open = false;
+        reason = problem;
+        // Every field of the QSO is set anew; its texts keep their room.
+        qso.number = number;
+        qso.line = record_line;
+        if (reason.empty() && ToQso(fields, all_fields, &qso, &reason)) {
+          if (own_call.empty()) own_call = qso.own_call;
+          receiver.OnQso(qso);
+        } else {
+          receiver.OnProblem({record_line, "record " + std::to_string(number) + ": " + reason});
+        }
         continue;
+      }
       case Token::kBad:
-        if (current.problem.empty()) current.problem = token.problem;
+        if (problem.empty()) problem = token.problem;
         break;
       case Token::kField:
         // The host hands texts on as C strings: a NUL would cut the value.
-        if (token.value.find('\0') != std::string::npos && current.problem.empty()) {
-          current.problem = "field " + token.name + " holds a NUL byte";
+        if (problem.empty() && HoldsNul(token.value)) {
+          problem = "field " + token.name + " holds a NUL byte";
         }
-        if (!token.value.empty()) current.fields.emplace(token.name, std::move(token.value));
+        fields.Take(FieldOf(token.name), token.value);
         break;
       case Token::kMarker:
         break;
     }
     open = true;
   }
-
-  Log log;
-  int number = 0;
-  for (const Record& record : records) {
-    ++number;
-    std::string reason = record.problem;
-    LogQso qso;
-    qso.number = number;
-    qso.line = record.line;
-    if (reason.empty() && ToQso(record.fields, &qso, &reason)) {
-      if (log.own_call.empty()) log.own_call = qso.own_call;
-      log.qsos.push_back(std::move(qso));
-    } else {
-      log.problems.push_back({record.line, "record " + std::to_string(number) + ": " + reason});
-    }
-  }
   if (open) {
-    const std::string reason = !current.problem.empty() ? current.problem : "not ended by <EOR>";
-    log.problems.push_back(
-        {current.line, "record " + std::to_string(number + 1) + ": " + reason});
+    const std::string why = !problem.empty() ? problem : "not ended by <EOR>";
+    receiver.OnProblem({record_line, "record " + std::to_string(number + 1) + ": " + why});
   }
+  return own_call;
+}
+
+Log ReadAdif(std::string_view contents) {
+  Log log;
+  TextSource source(contents);
+  Collector collector(&log);
+  log.own_call = StreamAdif(source, collector);
+  return log;
+}
+
+Log ReadCabrillo(std::string_view contents) {
+  Log log;
+  TextSource source(contents);
+  Collector collector(&log);
+  log.own_call = StreamCabrillo(source, collector);
   return log;
 }
 

@@ -23,8 +23,9 @@ namespace {
 
 bool IsBlank(char c) { return c == ' ' || c == '\t' || c == '\r'; }
 
-std::vector<std::string_view> Columns(std::string_view line) {
-  std::vector<std::string_view> columns;
+void Columns(std::string_view line, std::vector<std::string_view>* out) {
+  std::vector<std::string_view>& columns = *out;
+  columns.clear();
   size_t pos = 0;
   while (pos < line.size()) {
     while (pos < line.size() && IsBlank(line[pos])) ++pos;
@@ -32,7 +33,6 @@ std::vector<std::string_view> Columns(std::string_view line) {
     while (pos < line.size() && !IsBlank(line[pos])) ++pos;
     if (pos > start) columns.push_back(line.substr(start, pos - start));
   }
-  return columns;
 }
 
 struct Half {
@@ -116,40 +116,94 @@ bool ReadQsoLine(const std::vector<std::string_view>& c, LogQso* qso, std::strin
   return true;
 }
 
+// The lines of a source one by one, each without its end: CR LF, LF or a
+// lone CR each end a line, as NextLine splits a text.
+class LineReader {
+ public:
+  explicit LineReader(ByteSource& source) : window_(source) {}
+
+  // The next line, valid until the next call; false at the end.
+  bool Next(std::string_view* line) {
+    window_.Skip(skip_);
+    skip_ = 0;
+    size_t searched = 0;
+    while (true) {
+      const std::string_view text = window_.View();
+      size_t end = searched;
+      while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+      if (end < text.size()) {
+        size_t after = end + 1;
+        if (text[end] == '\r') {
+          // Is it CR LF?  The LF may not be read yet.
+          if (end + 1 >= text.size()) window_.Fill(end + 2);
+          const std::string_view more = window_.View();
+          if (end + 1 < more.size() && more[end + 1] == '\n') after = end + 2;
+        }
+        *line = window_.View().substr(0, end);
+        skip_ = after;
+        return true;
+      }
+      searched = text.size();
+      if (!window_.More()) break;
+    }
+    const std::string_view rest = window_.View();
+    if (rest.empty()) return false;
+    *line = rest;
+    skip_ = rest.size();
+    return true;
+  }
+
+ private:
+  ReadWindow window_;
+  size_t skip_ = 0;  // the line handed out last, with its end
+};
+
 }  // namespace
 
-Log ReadCabrillo(std::string_view contents) {
-  Log log;
+std::string StreamCabrillo(ByteSource& source, LogReceiver& receiver) {
   std::string header_call;
-  size_t pos = 0;
+  std::string first_qso_call;
+  bool any_qso = false;
+  LineReader lines(source);
+  std::string_view line;
   int line_number = 0;
-  while (const std::optional<std::string_view> next = NextLine(contents, &pos)) {
-    const std::string_view line = *next;
+  std::vector<std::string_view> columns;
+  std::string tag;
+  LogQso qso;
+  HeaderLine header;
+  std::string reason;
+  while (lines.Next(&line)) {
     ++line_number;
     const size_t colon = line.find(':');
     if (colon == std::string_view::npos) continue;
-    const std::string tag = Upper(Trim(line.substr(0, colon)));
+    tag = Upper(Trim(line.substr(0, colon)));
     if (tag == "QSO") {
-      LogQso qso;
+      qso = LogQso();
       qso.number = line_number;
       qso.line = line_number;
-      std::string reason;
+      reason.clear();
       if (line.find('\0') != std::string_view::npos) {
         // The host hands texts on as C strings: a NUL would cut them.
-        log.problems.push_back({line_number, "the line holds a NUL byte"});
-      } else if (ReadQsoLine(Columns(line.substr(colon + 1)), &qso, &reason)) {
-        log.qsos.push_back(std::move(qso));
+        receiver.OnProblem({line_number, "the line holds a NUL byte"});
+        continue;
+      }
+      Columns(line.substr(colon + 1), &columns);
+      if (ReadQsoLine(columns, &qso, &reason)) {
+        if (!any_qso) first_qso_call = qso.own_call;
+        any_qso = true;
+        receiver.OnQso(qso);
       } else {
-        log.problems.push_back({line_number, reason});
+        receiver.OnProblem({line_number, reason});
       }
     } else if (tag != "X-QSO" && !tag.empty()) {
-      log.header.push_back({line_number, tag, std::string(Trim(line.substr(colon + 1)))});
-      if (tag == "CALLSIGN") header_call = Upper(log.header.back().value);
+      header.line = line_number;
+      header.tag = tag;
+      header.value.assign(Trim(line.substr(colon + 1)));
+      if (tag == "CALLSIGN") header_call = Upper(header.value);
+      receiver.OnHeader(header);
     }
   }
-  log.own_call = header_call;
-  if (log.own_call.empty() && !log.qsos.empty()) log.own_call = log.qsos.front().own_call;
-  return log;
+  return header_call.empty() ? first_qso_call : header_call;
 }
 
 }  // namespace replay

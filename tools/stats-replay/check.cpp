@@ -12,12 +12,12 @@ namespace {
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 bool IsLetter(char c) { return c >= 'A' && c <= 'Z'; }
 
-void CheckHeader(const Log& log, std::vector<Finding>* findings) {
+void CheckHeader(const std::vector<HeaderLine>& header, std::vector<Finding>* findings) {
   static constexpr const char* kNeeded[] = {"CALLSIGN", "CATEGORY-OPERATOR", "NAME", "ADDRESS",
                                             "EMAIL"};
   bool address_given = false;
   int first_address = 0;
-  for (const HeaderLine& h : log.header) {
+  for (const HeaderLine& h : header) {
     if (h.tag == "ADDRESS") {
       if (first_address == 0) first_address = h.line;
       address_given = address_given || !h.value.empty();
@@ -31,7 +31,7 @@ void CheckHeader(const Log& log, std::vector<Finding>* findings) {
     findings->push_back({first_address, "ADDRESS: is empty"});
   }
   for (const char* tag : kNeeded) {
-    const bool present = std::any_of(log.header.begin(), log.header.end(),
+    const bool present = std::any_of(header.begin(), header.end(),
                                      [&](const HeaderLine& h) { return h.tag == tag; });
     if (!present) findings->push_back({0, std::string("no ") + tag + ": line"});
   }
@@ -60,32 +60,43 @@ bool LooksLikeCallSign(std::string_view text) {
          std::any_of(longest.begin(), longest.end(), IsLetter) && IsLetter(longest.back());
 }
 
-std::vector<Finding> CheckSubmission(const Log& log, bool with_header, const ContestPeriod& period) {
-  std::vector<Finding> findings;
-  if (with_header) CheckHeader(log, &findings);
-  std::map<std::tuple<std::string, std::string, std::string>, int> first_line;
-  for (const LogQso& q : log.qsos) {
-    const std::string with = "QSO with " + q.call;
-    if (q.exchange_sent.empty()) findings.push_back({q.line, with + ": no exchange sent"});
-    if (q.exchange_received.empty()) findings.push_back({q.line, with + ": no exchange received"});
-    if (const std::string outside = period.Outside(q.time); !outside.empty()) {
-      findings.push_back({q.line, with + " at " + TimeText(q.time) + ": " + outside});
-    }
-    if (!LooksLikeCallSign(q.call)) {
-      findings.push_back({q.line, "'" + q.call + "' is not a call sign"});
-    }
-    if (!q.own_call.empty() && !LooksLikeCallSign(q.own_call)) {
-      findings.push_back({q.line, "own call '" + q.own_call + "' is not a call sign"});
-    }
-    const auto [it, fresh] = first_line.emplace(std::make_tuple(q.call, q.band, q.mode), q.line);
-    if (!fresh) {
-      findings.push_back({q.line, with + " on " + (q.band.empty() ? "no band" : q.band) +
-                                      ": duplicate of line " + std::to_string(it->second)});
-    }
+void SubmissionCheck::OnQso(const LogQso& q) {
+  std::vector<Finding>& findings = qso_findings_;
+  const auto with = [&q] { return "QSO with " + q.call; };
+  if (q.exchange_sent.empty()) findings.push_back({q.line, with() + ": no exchange sent"});
+  if (q.exchange_received.empty()) findings.push_back({q.line, with() + ": no exchange received"});
+  if (const std::string outside = period_.Outside(q.time); !outside.empty()) {
+    findings.push_back({q.line, with() + " at " + TimeText(q.time) + ": " + outside});
   }
+  if (!LooksLikeCallSign(q.call)) {
+    findings.push_back({q.line, "'" + q.call + "' is not a call sign"});
+  }
+  if (!q.own_call.empty() && !LooksLikeCallSign(q.own_call)) {
+    findings.push_back({q.line, "own call '" + q.own_call + "' is not a call sign"});
+  }
+  // No text of a QSO holds a NUL: the parts of the key cannot run together.
+  key_.assign(q.call).append(1, '\0').append(q.band).append(1, '\0').append(q.mode);
+  const auto [it, fresh] = first_line_.emplace(key_, q.line);
+  if (!fresh) {
+    findings.push_back({q.line, with() + " on " + (q.band.empty() ? "no band" : q.band) +
+                                    ": duplicate of line " + std::to_string(it->second)});
+  }
+}
+
+std::vector<Finding> SubmissionCheck::Findings() const {
+  std::vector<Finding> findings;
+  if (with_header_) CheckHeader(header_, &findings);
+  findings.insert(findings.end(), qso_findings_.begin(), qso_findings_.end());
   std::stable_sort(findings.begin(), findings.end(),
                    [](const Finding& a, const Finding& b) { return a.line < b.line; });
   return findings;
+}
+
+std::vector<Finding> CheckSubmission(const Log& log, bool with_header, const ContestPeriod& period) {
+  SubmissionCheck check(with_header, period);
+  for (const HeaderLine& h : log.header) check.OnHeader(h);
+  for (const LogQso& q : log.qsos) check.OnQso(q);
+  return check.Findings();
 }
 
 }  // namespace replay

@@ -4,6 +4,7 @@
 
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 #include "log.h"
@@ -25,6 +26,28 @@ struct Finding {
 //    call, band and mode as an earlier QSO).
 // Findings come in line order, header findings first on their line.
 std::vector<Finding> CheckSubmission(const Log& log, bool with_header, const ContestPeriod& period);
+
+// The same check on a log as it is read: header lines and QSOs are given one
+// by one, in file order, and Findings() gives what CheckSubmission gives for
+// the whole log.  It keeps the header lines and, per call, band and mode,
+// the line of the first QSO.
+class SubmissionCheck final : public LogReceiver {
+ public:
+  SubmissionCheck(bool with_header, const ContestPeriod& period)
+      : with_header_(with_header), period_(period) {}
+  void OnQso(const LogQso& qso) override;
+  void OnProblem(const ReadProblem& problem) override { (void)problem; }
+  void OnHeader(const HeaderLine& header) override { header_.push_back(header); }
+  std::vector<Finding> Findings() const;
+
+ private:
+  bool with_header_;
+  const ContestPeriod& period_;
+  std::vector<HeaderLine> header_;
+  std::vector<Finding> qso_findings_;
+  std::unordered_map<std::string, int> first_line_;  // call, band and mode: the first line
+  std::string key_;
+};
 
 // Whether a text is shaped like a call sign: parts of letters and digits
 // separated by '/', the longest of 3 to 10 characters with a letter and a

@@ -69,8 +69,10 @@ std::optional<CountryFile> CountryFile::Parse(std::string_view text, std::string
       if (item.front() == '=') {
         file.exact_.emplace(Upper(item.substr(1)), entity);
       } else {
-        file.prefixes_.emplace(Upper(item), entity);
-        file.longest_prefix_ = std::max(file.longest_prefix_, item.size());
+        const std::string prefix = Upper(item);
+        PrefixNode& node = file.prefixes_[prefix];
+        if (node.entity == PrefixNode::kNotListed) node.entity = entity;  // the first listing counts
+        for (size_t n = 1; n < prefix.size(); ++n) file.prefixes_[prefix.substr(0, n)].longer = true;
       }
     }
   }
@@ -81,24 +83,28 @@ std::optional<CountryFile> CountryFile::Parse(std::string_view text, std::string
   return file;
 }
 
-std::string CountryFile::Lookup(const std::string& call) const {
+std::string CountryFile::Lookup(std::string_view call) const {
   if (const auto it = exact_.find(call); it != exact_.end()) return primaries_[it->second];
-  for (size_t n = std::min(call.size(), longest_prefix_); n > 0; --n) {
-    if (const auto it = prefixes_.find(call.substr(0, n)); it != prefixes_.end()) {
-      return primaries_[it->second];
-    }
+  // The longest listed prefix of the call.
+  size_t found = PrefixNode::kNotListed;
+  for (size_t n = 1; n <= call.size(); ++n) {
+    const auto it = prefixes_.find(call.substr(0, n));
+    if (it == prefixes_.end()) break;
+    if (it->second.entity != PrefixNode::kNotListed) found = it->second.entity;
+    if (!it->second.longer) break;
   }
-  return "";
+  return found != PrefixNode::kNotListed ? primaries_[found] : "";
 }
 
 bool CountryFile::IsListedPrefix(std::string_view text) const {
-  return prefixes_.count(std::string(text)) != 0;
+  const auto it = prefixes_.find(text);
+  return it != prefixes_.end() && it->second.entity != PrefixNode::kNotListed;
 }
 
 std::string CountryFile::CountryPrefix(std::string_view call_text) const {
   const std::string call = Upper(Trim(call_text));
   if (call.empty()) return "";
-  if (exact_.count(call) != 0) return Lookup(call);
+  if (const auto it = exact_.find(call); it != exact_.end()) return primaries_[it->second];
   const CallParts parts =
       SplitCall(call, [this](std::string_view part) { return IsListedPrefix(part); });
   if (parts.maritime) return "";

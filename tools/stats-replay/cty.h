@@ -10,6 +10,7 @@
 // to the country that owns them.
 #pragma once
 
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -39,12 +40,27 @@ class CountryFile {
   size_t entity_count() const { return primaries_.size(); }
 
  private:
-  std::string Lookup(const std::string& call) const;
+  std::string Lookup(std::string_view call) const;
+
+  // Found by a view of the text, without making a string of it.
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  using TextMap = std::unordered_map<std::string, size_t, TextHash, std::equal_to<>>;
+
+  // A listed prefix, or the start of a longer one, or both: a lookup walks
+  // from the call's first character on and stops where no listed prefix
+  // goes on, usually after three or four steps.
+  struct PrefixNode {
+    static constexpr size_t kNotListed = ~size_t{0};
+    size_t entity = kNotListed;  // the entity of the listed prefix
+    bool longer = false;         // a longer listed prefix starts with it
+  };
 
   std::vector<std::string> primaries_;
-  std::unordered_map<std::string, size_t> exact_;
-  std::unordered_map<std::string, size_t> prefixes_;
-  size_t longest_prefix_ = 0;
+  TextMap exact_;
+  std::unordered_map<std::string, PrefixNode, TextHash, std::equal_to<>> prefixes_;
 };
 
 }  // namespace replay

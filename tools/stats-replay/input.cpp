@@ -1,13 +1,16 @@
 #include "input.h"
 
+#include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <memory>
 
 namespace replay {
 
 namespace fs = std::filesystem;
+
+namespace {
+constexpr size_t kChunk = 1 << 16;
+}  // namespace
 
 std::string NotRegularFile(const fs::path& path) {
   std::error_code ec;
@@ -31,26 +34,67 @@ std::string NotRegularFile(const fs::path& path) {
   }
 }
 
-bool ReadRegularFile(const fs::path& path, std::string* contents, std::string* error) {
+size_t TextSource::Read(char* to, size_t size) {
+  const size_t n = std::min(size, text_.size() - pos_);
+  if (n > 0) std::memcpy(to, text_.data() + pos_, n);
+  pos_ += n;
+  return n;
+}
+
+std::unique_ptr<FileSource> FileSource::Open(const fs::path& path, std::string* error) {
   if (const std::string what = NotRegularFile(path); !what.empty()) {
     *error = what == "not a regular file" ? what : what + ", not a regular file";
-    return false;
+    return nullptr;
   }
-  struct Closer {
-    void operator()(std::FILE* f) const { std::fclose(f); }
-  };
   errno = 0;
-  std::unique_ptr<std::FILE, Closer> f(std::fopen(path.string().c_str(), "rb"));
-  if (!f) {
+  std::FILE* file = std::fopen(path.string().c_str(), "rb");
+  if (file == nullptr) {
     *error = std::strerror(errno != 0 ? errno : ENOENT);
+    return nullptr;
+  }
+  return std::unique_ptr<FileSource>(new FileSource(file));
+}
+
+size_t FileSource::Read(char* to, size_t size) {
+  if (!error_.empty()) return 0;
+  errno = 0;
+  const size_t n = std::fread(to, 1, size, file_.get());
+  if (n == 0 && std::ferror(file_.get()) != 0) error_ = std::strerror(errno != 0 ? errno : EIO);
+  return n;
+}
+
+bool ReadRegularFile(const fs::path& path, std::string* contents, std::string* error) {
+  std::unique_ptr<FileSource> file = FileSource::Open(path, error);
+  if (!file) return false;
+  std::string chunk(kChunk, '\0');
+  size_t n;
+  while ((n = file->Read(chunk.data(), chunk.size())) > 0) contents->append(chunk, 0, n);
+  if (!file->Error().empty()) {
+    *error = file->Error();
     return false;
   }
-  std::string chunk(1 << 16, '\0');
-  size_t n;
-  while ((n = std::fread(chunk.data(), 1, chunk.size(), f.get())) > 0) contents->append(chunk, 0, n);
-  if (std::ferror(f.get()) != 0) {
-    *error = std::strerror(errno != 0 ? errno : EIO);
-    return false;
+  return true;
+}
+
+bool ReadWindow::More() {
+  if (ended_) return false;
+  // Bytes passed over go once they are the larger part of the buffer, so
+  // that dropping them costs no more than reading them did.
+  if (pos_ > 0 && pos_ >= buffer_.size() / 2) {
+    buffer_.erase(0, pos_);
+    pos_ = 0;
+  }
+  const size_t old = buffer_.size();
+  buffer_.resize(old + kChunk);
+  const size_t n = source_.Read(buffer_.data() + old, kChunk);
+  buffer_.resize(old + n);
+  if (n == 0) ended_ = true;
+  return n > 0;
+}
+
+bool ReadWindow::Fill(size_t count) {
+  while (buffer_.size() - pos_ < count) {
+    if (!More()) return false;
   }
   return true;
 }

@@ -77,21 +77,44 @@ bool ParseTimeOfDay(std::string_view text, QsoTime* time) {
   return true;
 }
 
-LogFormat DetectFormat(std::string_view file_name, std::string_view contents) {
-  // A UTF-8 byte-order mark is not part of the first line.
-  if (contents.substr(0, 3) == "\xEF\xBB\xBF") contents.remove_prefix(3);
-  size_t pos = 0;
-  while (const std::optional<std::string_view> next = NextLine(contents, &pos)) {
-    const std::string_view line = Trim(*next);
-    if (!line.empty()) {
-      if (Upper(line.substr(0, 13)) == "START-OF-LOG:") return LogFormat::kCabrillo;
-      break;
+LogFormat DetectFormat(std::string_view file_name, ByteSource& source) {
+  // The first line that is not blank starts at the first byte that is no
+  // blank or line end; its first 13 bytes up to a line end decide.
+  static constexpr std::string_view kStart = "START-OF-LOG:";
+  ReadWindow window(source);
+  std::string head;  // of the first line that is not blank
+  bool first = true;
+  bool decided = false;
+  while (!decided && window.More()) {
+    std::string_view bytes = window.View();
+    // A UTF-8 byte-order mark is not part of the first line.
+    if (first) {
+      window.Fill(3);
+      bytes = window.View();
+      if (bytes.substr(0, 3) == "\xEF\xBB\xBF") bytes.remove_prefix(3);
+      first = false;
     }
+    for (const char c : bytes) {
+      const bool line_end = c == '\r' || c == '\n';
+      if (head.empty() && (line_end || c == ' ' || c == '\t')) continue;
+      if (line_end || head.size() == kStart.size()) {
+        decided = true;
+        break;
+      }
+      head.push_back(c);
+    }
+    window.Skip(window.View().size());
   }
+  if (Upper(head) == kStart) return LogFormat::kCabrillo;
   if (EndsWithNoCase(file_name, ".cbr") || EndsWithNoCase(file_name, ".log")) {
     return LogFormat::kCabrillo;
   }
   return LogFormat::kAdif;
+}
+
+LogFormat DetectFormat(std::string_view file_name, std::string_view contents) {
+  TextSource source(contents);
+  return DetectFormat(file_name, source);
 }
 
 }  // namespace replay

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include "input.h"
+
 namespace replay {
 
 // A calendar date and time in UTC, as logs write it.
@@ -67,9 +69,34 @@ enum class LogFormat { kAdif, kCabrillo };
 
 // Cabrillo when the first line that is not blank starts with
 // "START-OF-LOG:", or, failing that, when the file name ends in .cbr or
-// .log; ADIF otherwise.
+// .log; ADIF otherwise.  Reads no more of the source than the start of that
+// line.
+LogFormat DetectFormat(std::string_view file_name, ByteSource& source);
 LogFormat DetectFormat(std::string_view file_name, std::string_view contents);
 
+// What a reader hands on, in file order, as it reads.  The objects passed
+// are reused for the next QSO or line: a receiver copies what it keeps.
+class LogReceiver {
+ public:
+  virtual ~LogReceiver() = default;
+  virtual void OnQso(const LogQso& qso) = 0;
+  virtual void OnProblem(const ReadProblem& problem) = 0;
+  virtual void OnHeader(const HeaderLine& header) { (void)header; }
+  // Whether the receiver reads a QSO's band, mode, reports, exchanges and
+  // prefix.  When not, the ADIF reader leaves them unset; the number, line,
+  // call, own call, time and frequency are always read, and so is every
+  // problem.
+  virtual bool WantsAllFields() const { return true; }
+};
+
+// The streaming readers: one record or line at a time, each QSO, problem
+// and header line handed to the receiver as soon as it is read.  They
+// return the log's own call (Log::own_call).  A failure of the source ends
+// the reading; the caller asks the source for it.
+std::string StreamAdif(ByteSource& source, LogReceiver& receiver);
+std::string StreamCabrillo(ByteSource& source, LogReceiver& receiver);
+
+// The whole log of a text at once (tests, tools).
 Log ReadAdif(std::string_view contents);
 Log ReadCabrillo(std::string_view contents);
 

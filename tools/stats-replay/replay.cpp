@@ -4,6 +4,7 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -63,13 +64,76 @@ struct HostQso {
   uint32_t frequency_hz;
 };
 
+// The size and a 64-bit FNV-1a hash of a file's bytes, and its last bytes:
+// enough to tell a file from the one that stood there before without
+// holding either.
+struct FileFacts {
+  uint64_t size = 0;
+  uint64_t hash = 14695981039346656037ull;
+  std::string tail;  // the last kTail bytes
+  static constexpr size_t kTail = 64;
+  bool operator==(const FileFacts& other) const {
+    return size == other.size && hash == other.hash;
+  }
+};
+
+bool ReadFacts(const fs::path& path, FileFacts* facts) {
+  std::string error;
+  std::unique_ptr<FileSource> file = FileSource::Open(path, &error);
+  if (!file) return false;
+  std::string chunk(1 << 16, '\0');
+  while (const size_t n = file->Read(chunk.data(), chunk.size())) {
+    for (size_t i = 0; i < n; ++i) {
+      facts->hash = (facts->hash ^ static_cast<unsigned char>(chunk[i])) * 1099511628211ull;
+    }
+    facts->size += n;
+    facts->tail.append(chunk, 0, n);
+    if (facts->tail.size() > FileFacts::kTail) facts->tail.erase(0, facts->tail.size() - FileFacts::kTail);
+  }
+  return file->Error().empty();
+}
+
+// The first reading of the log: its problems, the number of its QSOs and
+// the first and last time, and the check when one is asked for.
+class LogSurvey final : public LogReceiver {
+ public:
+  explicit LogSurvey(std::unique_ptr<SubmissionCheck> check_) : check(std::move(check_)) {}
+  void OnQso(const LogQso& qso) override {
+    if (qsos == 0 || qso.time < first) first = qso.time;
+    if (qsos == 0 || last < qso.time) last = qso.time;
+    ++qsos;
+    if (check) check->OnQso(qso);
+  }
+  void OnProblem(const ReadProblem& problem) override { problems.push_back(problem); }
+  void OnHeader(const HeaderLine& header) override {
+    if (check) check->OnHeader(header);
+  }
+  bool WantsAllFields() const override { return check != nullptr; }
+
+  std::unique_ptr<SubmissionCheck> check;
+  std::vector<ReadProblem> problems;
+  long long qsos = 0;
+  QsoTime first, last;
+};
+
+// The second reading: each QSO to the plug-in.
+class QsoFeeder final : public LogReceiver {
+ public:
+  explicit QsoFeeder(std::function<void(const LogQso&)> feed) : feed_(std::move(feed)) {}
+  void OnQso(const LogQso& qso) override { feed_(qso); }
+  void OnProblem(const ReadProblem&) override {}
+
+ private:
+  std::function<void(const LogQso&)> feed_;
+};
+
 // An output file of the plug-in as it stood before the run.
 struct OutputFile {
   std::string what;  // "the bad-QSO journal"
   fs::path path;
   bool existed = false;
   fs::file_time_type time;
-  std::string contents;
+  FileFacts facts;
 };
 
 OutputFile Before(const std::string& what, const fs::path& path) {
@@ -78,9 +142,8 @@ OutputFile Before(const std::string& what, const fs::path& path) {
   file.path = path;
   std::error_code ec;
   if (fs::is_regular_file(path, ec)) {
-    std::string error;
     file.time = fs::last_write_time(path, ec);
-    file.existed = !ec && ReadRegularFile(path, &file.contents, &error);
+    file.existed = !ec && ReadFacts(path, &file.facts);
   }
   return file;
 }
@@ -88,16 +151,16 @@ OutputFile Before(const std::string& what, const fs::path& path) {
 // Whether the plug-in wrote the file in this run, whole: it is a regular
 // file, it is not the one that stood there before (it is new, or its time or
 // its contents changed), and it ends as a complete file of its kind ends.
-bool WrittenWhole(const OutputFile& before, std::string_view ending, std::string* contents) {
+bool WrittenWhole(const OutputFile& before, std::string_view ending) {
   std::error_code ec;
   if (!fs::is_regular_file(before.path, ec)) return false;
-  std::string error;
-  if (!ReadRegularFile(before.path, contents, &error)) return false;
+  FileFacts facts;
+  if (!ReadFacts(before.path, &facts)) return false;
   const fs::file_time_type time = fs::last_write_time(before.path, ec);
   if (ec) return false;
-  if (before.existed && time == before.time && *contents == before.contents) return false;
-  return contents->size() >= ending.size() &&
-         contents->compare(contents->size() - ending.size(), ending.size(), ending) == 0;
+  if (before.existed && time == before.time && facts == before.facts) return false;
+  const std::string_view tail = facts.tail;
+  return tail.size() >= ending.size() && tail.substr(tail.size() - ending.size()) == ending;
 }
 
 // The figure that follows label in the result, text or HTML form; -1 when
@@ -173,37 +236,56 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     Complain(err, options.cty + ": " + error);
     return kExitInput;
   }
-  std::string log_text;
-  if (!ReadRegularFile(options.log_file, &log_text, &error)) {
-    Complain(err, "cannot read " + options.log_file + ": " + error);
-    return kExitInput;
-  }
-  const bool cabrillo_input = DetectFormat(options.log_file, log_text) == LogFormat::kCabrillo;
-  const Log log = cabrillo_input ? ReadCabrillo(log_text) : ReadAdif(log_text);
-  for (const ReadProblem& problem : log.problems) {
+  // The log is read twice, piece by piece: once for what the run needs
+  // before the first QSO (the problems, the own call, the first and last
+  // day, the check), once to hand each QSO to the plug-in.
+  // By its absolute path: the second reading is made in the working folder.
+  std::error_code absolute_ec;
+  const fs::path log_path = fs::absolute(options.log_file, absolute_ec);
+  const auto open_log = [&]() {
+    std::unique_ptr<FileSource> source = FileSource::Open(log_path, &error);
+    if (!source) Complain(err, "cannot read " + options.log_file + ": " + error);
+    return source;
+  };
+  std::unique_ptr<FileSource> source = open_log();
+  if (!source) return kExitInput;
+  const bool cabrillo_input = DetectFormat(options.log_file, *source) == LogFormat::kCabrillo;
+  const auto read_log = [&](ByteSource& from, LogReceiver& receiver) {
+    return cabrillo_input ? StreamCabrillo(from, receiver) : StreamAdif(from, receiver);
+  };
+  const auto read_failed = [&](const ByteSource& from) {
+    if (from.Error().empty()) return false;
+    Complain(err, "cannot read " + options.log_file + ": " + from.Error());
+    return true;
+  };
+
+  const ContestPeriod period(options.start, options.end, options.end_has_time);
+  LogSurvey survey(options.check ? std::make_unique<SubmissionCheck>(cabrillo_input, period)
+                                 : nullptr);
+  if (!(source = open_log())) return kExitInput;
+  const std::string log_own_call = read_log(*source, survey);
+  if (read_failed(*source)) return kExitInput;
+  source.reset();
+  for (const ReadProblem& problem : survey.problems) {
     Complain(err, options.log_file + ":" + std::to_string(problem.line) + ": " + problem.reason +
                       "; skipped");
   }
 
-  if (log.qsos.empty() && log.problems.empty()) {
+  if (survey.qsos == 0 && survey.problems.empty()) {
     Complain(err, "no QSO found in " + options.log_file);
   }
-  const std::string own_call = options.own_call.value_or(log.own_call);
+  const std::string own_call = options.own_call.value_or(log_own_call);
   if (own_call.empty()) {
     Complain(err, "the log does not name the own call; give it with --call");
   }
   const std::string own_country = options.own_country.value_or(countries->CountryPrefix(own_call));
   std::optional<QsoTime> start = options.start, end = options.end;
-  if (!log.qsos.empty()) {
-    const auto [first, last] = std::minmax_element(
-        log.qsos.begin(), log.qsos.end(),
-        [](const LogQso& a, const LogQso& b) { return a.time < b.time; });
-    if (!start) start = first->time.Midnight();
-    if (!end) end = last->time.Midnight();
+  if (survey.qsos > 0) {
+    if (!start) start = survey.first.Midnight();
+    if (!end) end = survey.last.Midnight();
   }
 
-  const ContestPeriod period(options.start, options.end, options.end_has_time);
-  if (options.check) Report(err, options.log_file, CheckSubmission(log, cabrillo_input, period));
+  if (survey.check) Report(err, options.log_file, survey.check->Findings());
 
   std::error_code ec;
   const fs::path plugin_path =
@@ -255,9 +337,10 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     return countries->IsListedPrefix(part);
   };
   int left_out = 0;
-  for (const LogQso& qso : log.qsos) {
+  HostQso h;
+  std::string list_text;
+  const auto feed = [&](const LogQso& qso) {
     const std::string outside = period.Outside(qso.time);
-    HostQso h;
     h.own_call = qso.own_call.empty() ? own_call : qso.own_call;
     h.call = qso.call;
     h.time = {qso.time.OleDays(), 0};
@@ -272,20 +355,22 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     h.band = qso.band;
     const auto list_line = [&](const std::string& status, const std::string& added,
                                const std::string& why) {
-      std::string line = std::to_string(qso.number);
+      std::string& line = list_text;
+      line = std::to_string(qso.number);
       for (const std::string* field : std::initializer_list<const std::string*>{
                &h.call, &h.band, &h.mode, &h.exchange_received, &h.prefix, &h.country, &status,
                &added}) {
         line.append("\t").append(Printable(*field));
       }
       if (!why.empty()) line.append("\t").append(why);
-      Write(out, line + "\n");
+      line.append("\n");
+      Write(out, line);
     };
     if (!outside.empty()) {
       // Not part of the contest: the host is not told of it.
       ++left_out;
       if (options.list) list_line("-", "-", "outside the contest period: " + outside);
-      continue;
+      return;
     }
 
     int status = 0;
@@ -315,7 +400,12 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     fields.band = h.band.c_str();
     const int added = plugin->Add(fields);
     if (options.list) list_line(std::to_string(status), std::to_string(added), "");
-  }
+  };
+  QsoFeeder feeder(feed);
+  if (!(source = open_log())) return kExitInput;
+  read_log(*source, feeder);
+  if (read_failed(*source)) return kExitInput;
+  source.reset();
   if (left_out > 0) {
     Complain(err, std::to_string(left_out) + (left_out == 1 ? " QSO" : " QSOs") +
                       " outside the contest period " + period.Text() + " left out");
@@ -330,9 +420,12 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   if (options.cabrillo) {
     // The log the plug-in wrote, checked as a log robot would.
     const std::string written = CabrilloFileName(own_call);
-    std::string cabrillo_text;
-    if (fs::exists(written, ec) && ReadRegularFile(written, &cabrillo_text, &error)) {
-      Report(err, written, CheckSubmission(ReadCabrillo(cabrillo_text), true, period));
+    if (fs::exists(written, ec)) {
+      if (std::unique_ptr<FileSource> file = FileSource::Open(written, &error)) {
+        SubmissionCheck check(true, period);
+        StreamCabrillo(*file, check);
+        if (file->Error().empty()) Report(err, written, check.Findings());
+      }
     }
   }
   if (std::fflush(out) != 0 || std::ferror(out) != 0) {
@@ -346,13 +439,14 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   int status = kExitOk;
   std::string contents;
   const long bad = ResultFigure(text, "Bad QSO");
-  if (!WrittenWhole(journal_before, "\r\n", &contents) ||
+  if (!WrittenWhole(journal_before, "\r\n") ||
+      !ReadRegularFile(journal_before.path, &contents, &error) ||
       (bad >= 0 && BadLines(contents) != bad)) {
     Complain(err, journal_before.what + " " + journal_before.path.filename().string() +
                       " could not be written");
     status = kExitOutput;
   }
-  if (cabrillo_before && !WrittenWhole(*cabrillo_before, "END-OF-LOG:\r\n", &contents)) {
+  if (cabrillo_before && !WrittenWhole(*cabrillo_before, "END-OF-LOG:\r\n")) {
     Complain(err, cabrillo_before->what + " " + cabrillo_before->path.filename().string() +
                       " could not be written");
     status = kExitOutput;
