@@ -22,12 +22,13 @@
 #include "loggen.h"
 #include "plugin/abi.h"
 #include "plugin/exports.h"
+#include "plugin/host_args.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+namespace host_args = stats::host_args;
 
-const char* const kBlank = "";
 constexpr const char* kOwnCall = "DL6UHU";
 constexpr int kSizes[] = {1000, 10000, 100000};
 
@@ -63,25 +64,28 @@ const Data& TheData() {
   return data;
 }
 
-const OleDateTime kNone{0.0, 2};
-
-int Add(const HostQso& h) {
+// The host's arguments of one QSO.
+host_args::QsoFields FieldsOf(const HostQso& h) {
   const loggen::Qso& q = h.qso;
-  return AddData0(kOwnCall, q.call.c_str(), &h.time, &kNone, &kNone, &kNone, 0,
-                  q.frequency_khz * 1000u, h.mode.c_str(), "599", "599", q.exchange_sent.c_str(),
-                  q.exchange_received.c_str(), kBlank, kBlank, kBlank, kBlank, kBlank, kBlank,
-                  kBlank, kBlank, q.prefix.c_str(), q.country.c_str(), 0, 0, 0, 0.0, 0.0, kBlank,
-                  kBlank, kBlank, q.band.c_str(), kBlank);
+  host_args::QsoFields f;
+  f.own_call = kOwnCall;
+  f.call = q.call.c_str();
+  f.time = &h.time;
+  f.frequency_hz = q.frequency_khz * 1000u;
+  f.mode = h.mode.c_str();
+  f.rst_sent = "599";
+  f.rst_received = "599";
+  f.exchange_sent = q.exchange_sent.c_str();
+  f.exchange_received = q.exchange_received.c_str();
+  f.prefix = q.prefix.c_str();
+  f.country = q.country.c_str();
+  f.band = q.band.c_str();
+  return f;
 }
 
-int Remove(const HostQso& h) {
-  const loggen::Qso& q = h.qso;
-  return RemoveData0(kOwnCall, q.call.c_str(), &h.time, &kNone, &kNone, &kNone, 0,
-                     q.frequency_khz * 1000u, h.mode.c_str(), "599", "599",
-                     q.exchange_sent.c_str(), q.exchange_received.c_str(), kBlank, kBlank, kBlank,
-                     kBlank, kBlank, kBlank, kBlank, kBlank, q.prefix.c_str(), q.country.c_str(), 0,
-                     0, 0, 0.0, 0.0, kBlank, kBlank, kBlank, q.band.c_str(), kBlank);
-}
+int Add(const HostQso& h) { return host_args::CallQso(AddData0, FieldsOf(h)); }
+
+int Remove(const HostQso& h) { return host_args::CallQso(RemoveData0, FieldsOf(h)); }
 
 // A contest run in a scratch folder that holds the station details for the
 // Cabrillo log (examples/settings), started anew with the first n QSOs.
@@ -102,9 +106,14 @@ class Run {
     const OleDateTime start{first_day.OleDays(), 0};
     const OleDateTime end{start.dt + 2, 0};
     const std::string folder = (dir_ / "").string();
-    ResetStats0(folder.c_str(), cabrillo ? 1 : 0, kOwnCall, &start, &end, kBlank, kBlank, kBlank,
-                kBlank, kBlank, kBlank, kBlank, kBlank, kBlank, "DL", 0, 0, 0, 0.0, 0.0, kBlank,
-                kBlank, kBlank);
+    host_args::ResetFields reset;
+    reset.host_folder = folder.c_str();
+    reset.cabrillo = cabrillo ? 1 : 0;
+    reset.own_call = kOwnCall;
+    reset.start = &start;
+    reset.end = &end;
+    reset.own_country = "DL";
+    host_args::CallReset(ResetStats0, reset);
     Fill(0, n);
   }
   static void Fill(size_t from, size_t to) {
@@ -163,10 +172,14 @@ void CheckCalls(benchmark::State& state, const std::vector<Probe>& probes) {
   size_t i = 0;
   for (auto _ : state) {
     const Probe& p = probes[i];
-    benchmark::DoNotOptimize(CheckCallFunc0(
-        p.call.c_str(), 0, 0, "BPSK63", kBlank, kBlank, kBlank, kBlank, kBlank, kBlank, kBlank,
-        kBlank, p.prefix.c_str(), p.country.c_str(), 0, 0, 0, 0.0, 0.0, kBlank, kBlank, kBlank,
-        kBlank, kBlank, p.band.c_str(), p.band.c_str(), out1.data(), out2.data()));
+    host_args::CheckFields f;
+    f.call = p.call.c_str();
+    f.mode = "BPSK63";
+    f.prefix = p.prefix.c_str();
+    f.country = p.country.c_str();
+    f.band = p.band.c_str();
+    f.band2 = p.band.c_str();
+    benchmark::DoNotOptimize(host_args::CallCheck(CheckCallFunc0, f, out1.data(), out2.data()));
     if (++i == probes.size()) i = 0;
   }
   PerCall(state, 1);

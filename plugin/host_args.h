@@ -119,13 +119,17 @@ inline CheckFields ParseCheck(STATS_CHECK_CALL_PARAMS) {
   return a;
 }
 
-// Positions 27 and 28 are the host's output buffers: the helper hands over
-// buffers of its own, which the plug-in leaves alone.
-inline int CallCheck(CheckCallFunc0Fn fn, const CheckFields& a) {
+// Positions 27 and 28 are the host's output buffers, which the plug-in
+// leaves alone: the caller's own, or buffers of the helper's.
+inline int CallCheck(CheckCallFunc0Fn fn, const CheckFields& a, char* out1, char* out2) {
   const char* b = "";
-  std::string out1(256, '\0'), out2(256, '\0');
   return fn(a.call, 0u, 0u, a.mode, b, b, b, b, b, b, b, b, a.prefix, a.country, 0, 0, 0, 0.0,
-            0.0, b, b, b, b, b, a.band, a.band2, out1.data(), out2.data());
+            0.0, b, b, b, b, b, a.band, a.band2, out1, out2);
+}
+
+inline int CallCheck(CheckCallFunc0Fn fn, const CheckFields& a) {
+  std::string out1(256, '\0'), out2(256, '\0');
+  return CallCheck(fn, a, out1.data(), out2.data());
 }
 
 }  // namespace stats::host_args
