@@ -32,16 +32,21 @@ mkdir -p "$results"
 failed=()
 summaries=()
 
-# A short fuzz run at a lower priority than the tests: it builds the fuzz
-# targets with clang in build/fuzz and starts from the seed corpora.
+# A short fuzz run at a lower priority than the tests, once the native tests
+# (some of which measure wall time) are done: it builds the fuzz targets
+# with clang in build/fuzz and starts from the seed corpora.
 fuzz_seconds=20
-stats_log "fuzz: each target for $fuzz_seconds s, in the background (log: $results/fuzz.log)"
-stats_background nice -n 10 bash "$STATS_ROOT/scripts/fuzz.sh" "$fuzz_seconds" \
-  >"$results/fuzz.log" 2>&1
-fuzz_pid=$STATS_BACKGROUND_PID
+fuzz_pid=
+start_fuzz() {
+  stats_log "fuzz: each target for $fuzz_seconds s, in the background (log: $results/fuzz.log)"
+  stats_background nice -n 10 bash "$STATS_ROOT/scripts/fuzz.sh" "$fuzz_seconds" \
+    >"$results/fuzz.log" 2>&1
+  fuzz_pid=$STATS_BACKGROUND_PID
+}
 
 ran=(linux asan win32 win64)
 for build in linux asan win32 win64; do
+  [[ $build != win32 ]] || start_fuzz
   mkdir -p "$results/$build"
   log=$results/$build.log
   if [[ $build == win32 && $STATS_WIN32_RUN != 1 ]]; then
