@@ -1,6 +1,7 @@
 #include "replay.h"
 
 #include <algorithm>
+#include <array>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -93,8 +94,99 @@ bool ReadFacts(const fs::path& path, FileFacts* facts) {
   return file->Error().empty();
 }
 
-// The first reading of the log: its problems, the number of its QSOs and
-// the first and last time, and the check when one is asked for.
+// The texts of a QSO, in the order they are packed.
+template <typename Qso>
+auto Texts(Qso& qso) {
+  return std::array{&qso.call, &qso.own_call, &qso.band, &qso.mode, &qso.rst_sent,
+                    &qso.rst_received, &qso.exchange_sent, &qso.exchange_received,
+                    &qso.prefix};
+}
+
+// The QSOs of a log as they were read, packed one after the other (numbers
+// and texts with their lengths) in blocks of about a megabyte: the plug-in
+// is given them once the whole log has been read, without reading it again.
+// A block is given back as soon as its QSOs have been handed on.
+class PackedQsos {
+ public:
+  void Add(const LogQso& qso) {
+    std::string& block = Room();
+    PutNumber(block, static_cast<uint32_t>(qso.number));
+    const QsoTime& t = qso.time;
+    PutNumber(block, static_cast<uint32_t>(t.year));
+    block.push_back(static_cast<char>(t.month));
+    block.push_back(static_cast<char>(t.day));
+    block.push_back(static_cast<char>(t.hour));
+    block.push_back(static_cast<char>(t.minute));
+    block.push_back(static_cast<char>(t.second));
+    PutNumber(block, qso.frequency_hz);
+    for (const std::string* text : Texts(qso)) {
+      PutNumber(block, static_cast<uint32_t>(text->size()));
+      block.append(*text);
+    }
+  }
+
+  // Hands each QSO on in the order they were added, and empties the pack.
+  template <typename Feed>
+  void HandOn(Feed&& feed) {
+    LogQso qso;
+    for (std::string& block : blocks_) {
+      size_t at = 0;
+      while (at < block.size()) {
+        qso.number = static_cast<int>(TakeNumber(block, &at));
+        QsoTime& t = qso.time;
+        t.year = static_cast<int>(TakeNumber(block, &at));
+        t.month = static_cast<unsigned char>(block[at++]);
+        t.day = static_cast<unsigned char>(block[at++]);
+        t.hour = static_cast<unsigned char>(block[at++]);
+        t.minute = static_cast<unsigned char>(block[at++]);
+        t.second = static_cast<unsigned char>(block[at++]);
+        qso.frequency_hz = TakeNumber(block, &at);
+        for (std::string* text : Texts(qso)) {
+          const size_t size = TakeNumber(block, &at);
+          text->assign(block, at, size);
+          at += size;
+        }
+        feed(static_cast<const LogQso&>(qso));
+      }
+      std::string().swap(block);
+    }
+    blocks_.clear();
+  }
+
+ private:
+  static constexpr size_t kBlock = size_t{1} << 20;
+
+  // Seven bits a byte, the last byte without the high bit.
+  static void PutNumber(std::string& to, uint32_t n) {
+    while (n >= 0x80) {
+      to.push_back(static_cast<char>((n & 0x7F) | 0x80));
+      n >>= 7;
+    }
+    to.push_back(static_cast<char>(n));
+  }
+  static uint32_t TakeNumber(const std::string& from, size_t* at) {
+    uint32_t n = 0;
+    for (int shift = 0;; shift += 7) {
+      const auto byte = static_cast<unsigned char>(from[(*at)++]);
+      n |= static_cast<uint32_t>(byte & 0x7F) << shift;
+      if (byte < 0x80) return n;
+    }
+  }
+  // The block the next QSO goes to: a new one when the last is nearly full
+  // (a QSO never spans two blocks).
+  std::string& Room() {
+    if (blocks_.empty() || blocks_.back().size() + 4096 > kBlock) {
+      blocks_.emplace_back().reserve(kBlock);
+    }
+    return blocks_.back();
+  }
+
+  std::vector<std::string> blocks_;
+};
+
+// The reading of the log: its problems, the number of its QSOs and the
+// first and last time, the check when one is asked for, and the QSOs
+// themselves, packed, for the plug-in.
 class LogSurvey final : public LogReceiver {
  public:
   explicit LogSurvey(std::unique_ptr<SubmissionCheck> check_) : check(std::move(check_)) {}
@@ -103,28 +195,18 @@ class LogSurvey final : public LogReceiver {
     if (qsos == 0 || last < qso.time) last = qso.time;
     ++qsos;
     if (check) check->OnQso(qso);
+    packed.Add(qso);
   }
   void OnProblem(const ReadProblem& problem) override { problems.push_back(problem); }
   void OnHeader(const HeaderLine& header) override {
     if (check) check->OnHeader(header);
   }
-  bool WantsAllFields() const override { return check != nullptr; }
 
   std::unique_ptr<SubmissionCheck> check;
   std::vector<ReadProblem> problems;
   long long qsos = 0;
   QsoTime first, last;
-};
-
-// The second reading: each QSO to the plug-in.
-class QsoFeeder final : public LogReceiver {
- public:
-  explicit QsoFeeder(std::function<void(const LogQso&)> feed) : feed_(std::move(feed)) {}
-  void OnQso(const LogQso& qso) override { feed_(qso); }
-  void OnProblem(const ReadProblem&) override {}
-
- private:
-  std::function<void(const LogQso&)> feed_;
+  PackedQsos packed;
 };
 
 // An output file of the plug-in as it stood before the run.
@@ -236,10 +318,9 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     Complain(err, options.cty + ": " + error);
     return kExitInput;
   }
-  // The log is read twice, piece by piece: once for what the run needs
-  // before the first QSO (the problems, the own call, the first and last
-  // day, the check), once to hand each QSO to the plug-in.
-  // By its absolute path: the second reading is made in the working folder.
+  // The log is read once, piece by piece, before the first QSO goes to the
+  // plug-in: the run needs the problems, the own call, the first and last
+  // day and the check first.  Its QSOs are kept packed until then.
   std::error_code absolute_ec;
   const fs::path log_path = fs::absolute(options.log_file, absolute_ec);
   const auto open_log = [&]() {
@@ -401,11 +482,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     const int added = plugin->Add(fields);
     if (options.list) list_line(std::to_string(status), std::to_string(added), "");
   };
-  QsoFeeder feeder(feed);
-  if (!(source = open_log())) return kExitInput;
-  read_log(*source, feeder);
-  if (read_failed(*source)) return kExitInput;
-  source.reset();
+  survey.packed.HandOn(feed);
   if (left_out > 0) {
     Complain(err, std::to_string(left_out) + (left_out == 1 ? " QSO" : " QSOs") +
                       " outside the contest period " + period.Text() + " left out");
