@@ -15,14 +15,18 @@
 //   build/linux/stats_bench [--benchmark_filter=...]
 #include <benchmark/benchmark.h>
 
+#include <array>
+#include <cstring>
 #include <filesystem>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "loggen.h"
 #include "plugin/abi.h"
 #include "plugin/exports.h"
 #include "plugin/host_args.h"
+#include "plugin/settings.h"
 
 namespace {
 
@@ -91,7 +95,7 @@ int Remove(const HostQso& h) { return host_args::CallQso(RemoveData0, FieldsOf(h
 // Cabrillo log (examples/settings), started anew with the first n QSOs.
 class Run {
  public:
-  Run(size_t n, bool cabrillo = false) {
+  Run(size_t n, bool cabrillo = false, bool windows = true) {
     old_ = fs::current_path();
     dir_ = fs::temp_directory_path() / "stats-bench";
     fs::remove_all(dir_);
@@ -113,6 +117,8 @@ class Run {
     reset.start = &start;
     reset.end = &end;
     reset.own_country = "DL";
+    // "Start" 1: the contest starts without the window thread.
+    if (!windows) stats::settings::Write("Start", "1");
     host_args::CallReset(ResetStats0, reset);
     Fill(0, n);
   }
@@ -160,54 +166,85 @@ void BM_AddData0(benchmark::State& state) {
   PerCall(state, 1);
 }
 
-// The texts of a CheckCallFunc0 call, made before the timing and read in
-// order, so that the benchmark's own data stays out of the figures.
-struct Probe {
-  std::string call, prefix, country, band;
+// The texts of the CheckCallFunc0 calls, made before the timing and read in
+// order: each call's texts one after the other, NUL-terminated, in one
+// buffer, so that the benchmark's own data is small and read in sequence
+// and stays out of the figures (the host has the texts of one call at hand).
+class Probes {
+ public:
+  void Add(std::string_view call, std::string_view prefix, std::string_view country,
+           std::string_view band) {
+    starts_.push_back(texts_.size());
+    for (const std::string_view text : {call, prefix, country, band}) {
+      texts_.append(text);
+      texts_.push_back('\0');
+    }
+  }
+  size_t Size() const { return starts_.size(); }
+  // The four texts of probe i: call, prefix, country, band.
+  std::array<const char*, 4> At(size_t i) const {
+    std::array<const char*, 4> texts;
+    const char* at = texts_.data() + starts_[i];
+    for (const char*& text : texts) {
+      text = at;
+      at += std::strlen(at) + 1;
+    }
+    return texts;
+  }
+
+ private:
+  std::string texts_;
+  std::vector<size_t> starts_;
 };
 
-void CheckCalls(benchmark::State& state, const std::vector<Probe>& probes) {
+// The window thread, when it runs, is woken by each check and reads the
+// contest under the contest lock: back to back, as here, the checks meet it
+// at every call, which a host's keystrokes never do.  The call's own cost is
+// timed without it (windows 0); with it (windows 1) the figures show what
+// the two threads cost each other.
+void CheckCalls(benchmark::State& state, const Probes& probes) {
   // The host's two text buffers.
   std::string out1(256, '\0'), out2(256, '\0');
   size_t i = 0;
   for (auto _ : state) {
-    const Probe& p = probes[i];
+    const std::array<const char*, 4> p = probes.At(i);
     host_args::CheckFields f;
-    f.call = p.call.c_str();
+    f.call = p[0];
     f.mode = "BPSK63";
-    f.prefix = p.prefix.c_str();
-    f.country = p.country.c_str();
-    f.band = p.band.c_str();
-    f.band2 = p.band.c_str();
+    f.prefix = p[1];
+    f.country = p[2];
+    f.band = p[3];
+    f.band2 = p[3];
     benchmark::DoNotOptimize(host_args::CallCheck(CheckCallFunc0, f, out1.data(), out2.data()));
-    if (++i == probes.size()) i = 0;
+    if (++i == probes.Size()) i = 0;
   }
   PerCall(state, 1);
+  state.SetLabel(state.range(1) != 0 ? "window thread running" : "call alone");
 }
 
 void BM_CheckCallFunc0_Worked(benchmark::State& state) {
   const size_t n = static_cast<size_t>(state.range(0));
-  Run run(n);
+  Run run(n, false, state.range(1) != 0);
   const Data& data = TheData();
-  std::vector<Probe> probes;
+  Probes probes;
   // Every stored QSO once, striding through the store so that successive
   // calls are far apart.
   for (size_t i = 0, k = 0; i < n; ++i, k = (k + 7919) % n) {
     const loggen::Qso& q = data.qsos[k].qso;
-    probes.push_back({q.call, q.prefix, q.country, q.band});
+    probes.Add(q.call, q.prefix, q.country, q.band);
   }
   CheckCalls(state, probes);
 }
 
 void BM_CheckCallFunc0_NeverWorked(benchmark::State& state) {
   const size_t n = static_cast<size_t>(state.range(0));
-  Run run(n);
+  Run run(n, false, state.range(1) != 0);
   const Data& data = TheData();
-  std::vector<Probe> probes;
+  Probes probes;
   for (size_t i = 0; i < data.never_worked.size(); ++i) {
     const loggen::Qso& like = data.qsos[i * 7919 % n].qso;
-    probes.push_back({data.never_worked[i], loggen::PrefixOf(data.never_worked[i]),
-                      like.country, like.band});
+    probes.Add(data.never_worked[i], loggen::PrefixOf(data.never_worked[i]), like.country,
+               like.band);
   }
   CheckCalls(state, probes);
 }
@@ -242,8 +279,11 @@ BENCHMARK(BM_AddData0_FreshFill)->Apply(Sizes)->Iterations(3)->Unit(benchmark::k
 BENCHMARK(BM_AddData0)->Arg(1000)->Iterations(250);
 BENCHMARK(BM_AddData0)->Arg(10000)->Iterations(2500);
 BENCHMARK(BM_AddData0)->Arg(100000)->Iterations(25000);
-BENCHMARK(BM_CheckCallFunc0_Worked)->Apply(Sizes);
-BENCHMARK(BM_CheckCallFunc0_NeverWorked)->Apply(Sizes);
+// Alone first: once started, the window thread runs until the process ends.
+BENCHMARK(BM_CheckCallFunc0_Worked)->ArgsProduct({{1000, 10000, 100000}, {0}});
+BENCHMARK(BM_CheckCallFunc0_NeverWorked)->ArgsProduct({{1000, 10000, 100000}, {0}});
+BENCHMARK(BM_CheckCallFunc0_Worked)->ArgsProduct({{1000, 10000, 100000}, {1}});
+BENCHMARK(BM_CheckCallFunc0_NeverWorked)->ArgsProduct({{1000, 10000, 100000}, {1}});
 // Each removal rewrites the journal to the disk: a few are enough.
 BENCHMARK(BM_RemoveData0)->Apply(Sizes)->Iterations(10)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_GetResult0)
