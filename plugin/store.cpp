@@ -295,6 +295,17 @@ std::vector<size_t> QsoStore::IndexesOf(std::string_view call, std::string_view 
   return indexes;
 }
 
+std::optional<size_t> QsoStore::LatestOf(std::string_view call, std::string_view band) const {
+  // Serials increase along the store: the largest is the latest record.
+  std::optional<uint64_t> latest;
+  ForEachOf(call, band, [&](uint64_t serial) {
+    if (!latest || serial > *latest) latest = serial;
+    return true;
+  });
+  if (!latest) return std::nullopt;
+  return IndexOfSerial(*latest);
+}
+
 bool QsoStore::HasCallOnBand(std::string_view call, std::string_view band) const {
   bool found = false;
   ForEachOf(call, band, [&](uint64_t) {

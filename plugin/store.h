@@ -158,6 +158,9 @@ class QsoStore {
 
   // Indexes of the records with this call and band, in store order.
   std::vector<size_t> IndexesOf(std::string_view call, std::string_view band) const;
+  // Index of the latest record with this call and band (the last of
+  // IndexesOf), found without a list; nullopt when there is none.
+  std::optional<size_t> LatestOf(std::string_view call, std::string_view band) const;
   bool HasCallOnBand(std::string_view call, std::string_view band) const;
   bool HasPrefixOnBand(std::string_view band, std::string_view prefix) const;
 

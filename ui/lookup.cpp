@@ -1,6 +1,7 @@
 #include "ui/lookup.h"
 
 #include <cmath>
+#include <optional>
 
 #include "plugin/oledate.h"
 
@@ -33,11 +34,11 @@ void FillInfoRows(const QsoStore& store, const std::string& call,
   }
   if (call.empty()) return;
   for (size_t d = 0; d < rows.size(); ++d) {
-    // The store's index lists the records of a call and band in store
-    // order: the last one is the latest QSO.
-    const std::vector<size_t> found = store.IndexesOf(call, AcceptedBands().At(d));
-    if (found.empty()) continue;
-    const CInfo& qso = store.At(found.back());
+    // The latest QSO of the call on the band, looked up without a list:
+    // this runs under the contest lock that the host's checks wait for.
+    const std::optional<size_t> latest = store.LatestOf(call, AcceptedBands().At(d));
+    if (!latest) continue;
+    const CInfo& qso = store.At(*latest);
     rows[d][1] = qso.mode;
     rows[d][2] = FormatDate(qso.time, "%H:%M");
     rows[d][3] = qso.exchange_received;

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
 #include <random>
 
 namespace stats {
@@ -156,6 +157,8 @@ TEST(QsoStore, IndexesAgreeWithAPlainListOfTheRecords) {
         }
         ASSERT_EQ(store.IndexesOf(c, b), expected) << c << " " << b << " step " << step;
         ASSERT_EQ(store.HasCallOnBand(c, b), !expected.empty());
+        ASSERT_EQ(store.LatestOf(c, b),
+                  expected.empty() ? std::nullopt : std::optional<size_t>(expected.back()));
       }
     }
     for (const std::string& b : bands) {
@@ -182,6 +185,7 @@ TEST(QsoStore, ManyRecordsOfOneCallStayInStoreOrder) {
   const std::vector<size_t> left = store.IndexesOf("DL1AB", "20m");
   ASSERT_EQ(left.size(), 500u);
   EXPECT_TRUE(std::is_sorted(left.begin(), left.end()));
+  EXPECT_EQ(store.LatestOf("DL1AB", "20m"), left.back());
   EXPECT_EQ(store.IndexesOf("ON4XY", "20m").size(), 1500u);
 }
 
