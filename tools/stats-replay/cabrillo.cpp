@@ -108,6 +108,9 @@ bool ReadQsoLine(const std::vector<std::string_view>& c, LogQso* qso, std::strin
   const Half sent = ReadHalf(c, 4, width, width);
   const Half received = ReadHalf(c, 4 + width, rest - width, width);
   qso->own_call = sent.call;
+  qso->rst_sent = "599";
+  qso->rst_received = "599";
+  qso->prefix.clear();
   qso->call = received.call;
   if (!sent.rst.empty()) qso->rst_sent = sent.rst;
   if (!received.rst.empty()) qso->rst_received = received.rst;
@@ -178,7 +181,8 @@ std::string StreamCabrillo(ByteSource& source, LogReceiver& receiver) {
     if (colon == std::string_view::npos) continue;
     tag = Upper(Trim(line.substr(0, colon)));
     if (tag == "QSO") {
-      qso = LogQso();
+      // Every field is set anew by a line that is read; the texts keep their
+      // room from line to line.
       qso.number = line_number;
       qso.line = line_number;
       reason.clear();

@@ -136,9 +136,20 @@ std::string BandOfFrequency(uint64_t hz) {
 }
 
 std::optional<BandDesignator> CabrilloBandDesignator(std::string_view text) {
-  const std::string upper = Upper(Trim(text));
+  // Compared letter by letter, the text's letters taken as capitals: a
+  // frequency column of every QSO line comes here.
+  const std::string_view given = Trim(text);
+  const auto same = [&](std::string_view designator) {
+    if (designator.size() != given.size()) return false;
+    for (size_t i = 0; i < given.size(); ++i) {
+      char c = given[i];
+      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+      if (c != designator[i]) return false;
+    }
+    return true;
+  };
   for (const Designator& d : kCabrilloDesignators) {
-    if (upper != d.text) continue;
+    if (!same(d.text)) continue;
     const uint64_t hz = d.low_khz * 1000;
     return BandDesignator{d.band, hz <= UINT32_MAX ? static_cast<uint32_t>(hz) : 0u};
   }
