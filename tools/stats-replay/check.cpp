@@ -39,8 +39,10 @@ void CheckHeader(const std::vector<HeaderLine>& header, std::vector<Finding>* fi
 
 }  // namespace
 
-bool LooksLikeCallSign(std::string_view text) {
-  const std::string call = Upper(text);
+bool LooksLikeCallSign(std::string_view call) {
+  // Letters are taken as capitals as they are read: every QSO comes here
+  // twice.
+  const auto letter = [](char c) { return IsLetter(c) || (c >= 'a' && c <= 'z'); };
   if (call.empty() || call.front() == '/' || call.back() == '/') return false;
   std::string_view longest;
   std::string_view rest = call;
@@ -49,7 +51,7 @@ bool LooksLikeCallSign(std::string_view text) {
     const std::string_view part = rest.substr(0, slash);
     if (part.empty()) return false;
     for (const char c : part) {
-      if (!IsDigit(c) && !IsLetter(c)) return false;
+      if (!IsDigit(c) && !letter(c)) return false;
     }
     if (part.size() > longest.size()) longest = part;
     if (slash == std::string_view::npos) break;
@@ -57,7 +59,7 @@ bool LooksLikeCallSign(std::string_view text) {
   }
   return longest.size() >= 3 && longest.size() <= 10 &&
          std::any_of(longest.begin(), longest.end(), IsDigit) &&
-         std::any_of(longest.begin(), longest.end(), IsLetter) && IsLetter(longest.back());
+         std::any_of(longest.begin(), longest.end(), letter) && letter(longest.back());
 }
 
 void SubmissionCheck::OnQso(const LogQso& q) {
@@ -74,8 +76,20 @@ void SubmissionCheck::OnQso(const LogQso& q) {
   if (!q.own_call.empty() && !LooksLikeCallSign(q.own_call)) {
     findings.push_back({q.line, "own call '" + q.own_call + "' is not a call sign"});
   }
-  // No text of a QSO holds a NUL: the parts of the key cannot run together.
-  key_.assign(q.call).append(1, '\0').append(q.band).append(1, '\0').append(q.mode);
+  // The key: the call, a NUL and the number of the band and mode, seven
+  // bits a byte (no text of a QSO holds a NUL, so the parts cannot run
+  // together); short enough for most keys to be held without an allocation.
+  key_.assign(q.band).append(1, '\0').append(q.mode);
+  auto known = band_modes_.find(key_);
+  if (known == band_modes_.end()) {
+    known = band_modes_.emplace(key_, static_cast<uint32_t>(band_modes_.size())).first;
+  }
+  const uint32_t band_mode = known->second;
+  key_.assign(q.call).append(1, '\0');
+  for (uint32_t n = band_mode;; n >>= 7) {
+    key_.push_back(static_cast<char>((n & 0x7F) | (n >= 0x80 ? 0x80 : 0)));
+    if (n < 0x80) break;
+  }
   const auto [it, fresh] = first_line_.emplace(key_, q.line);
   if (!fresh) {
     findings.push_back({q.line, with() + " on " + (q.band.empty() ? "no band" : q.band) +

@@ -2,6 +2,7 @@
 // refuse or question, each with its line.  It reads the log only.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -46,6 +47,7 @@ class SubmissionCheck final : public LogReceiver {
   std::vector<HeaderLine> header_;
   std::vector<Finding> qso_findings_;
   std::unordered_map<std::string, int> first_line_;  // call, band and mode: the first line
+  std::unordered_map<std::string, uint32_t> band_modes_;  // band and mode: their number
   std::string key_;
 };
 
