@@ -156,17 +156,12 @@ class Tokenizer {
   void Advance(size_t count) {
     const std::string_view text = window_.View().substr(0, count);
     if (text.empty()) return;
-    // CRs and LFs counted in plain passes over the bytes; the LFs that
-    // follow a CR (rare but in CR LF logs) are then taken off one by one.
-    const size_t crs = static_cast<size_t>(std::count(text.begin(), text.end(), '\r'));
-    const size_t lfs = static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
-    size_t after_cr = 0;
-    if (lfs > 0 && (crs > 0 || previous_ == '\r')) {
-      for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\n' && (i > 0 ? text[i - 1] : previous_) == '\r') ++after_cr;
-      }
+    for (size_t i = 0; i < text.size(); ++i) {
+      const char c = text[i];
+      if (c > '\r') continue;  // the common case: no line end
+      const char before = i > 0 ? text[i - 1] : previous_;
+      if (c == '\r' || (c == '\n' && before != '\r')) ++line_;
     }
-    line_ += static_cast<int>(crs + lfs - after_cr);
     previous_ = text.back();
     window_.Skip(count);
   }
