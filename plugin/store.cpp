@@ -127,7 +127,7 @@ void QsoStore::ForEachOf(std::string_view call, std::string_view band, Visit vis
   if (call_slots_.empty()) return;
   const uint16_t number = BandNumber(band);
   if (number == kNoBand && bands_.size() < kNoBand) return;  // no record has the band
-  const uint32_t hash = Hash(call, band);
+  const uint32_t hash = CallHash(call);
   const size_t mask = call_slots_.size() - 1;
   for (size_t i = hash & mask;; i = (i + 1) & mask) {
     const CallSlot& slot = call_slots_[i];
@@ -243,7 +243,7 @@ void QsoStore::AddPrefix(std::string_view band, std::string_view prefix) {
 void QsoStore::Append(CInfo record) {
   const uint64_t serial = next_serial_++;
   const uint16_t band = AddBand(record.band);
-  CallSlot slot{serial, Hash(record.call, record.band), band, kLongCall, {}};
+  CallSlot slot{serial, CallHash(record.call), band, kLongCall, {}};
   const std::string_view call = record.call;
   if (call.size() <= sizeof slot.call) {
     if (!call.empty()) std::memcpy(slot.call, call.data(), call.size());
@@ -267,7 +267,7 @@ std::optional<QsoStore::Removed> QsoStore::FindAndRemove(std::string_view call, 
   const CInfo& info = records_[found].info;
   const uint64_t serial = records_[found].serial;
   if (uint32_t* count = FindPrefix(info.band, info.prefix)) --*count;
-  RemoveCallSlot(Hash(call, band), serial);
+  RemoveCallSlot(CallHash(call), serial);
   records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(found));
   return Removed{found, serial};
 }
