@@ -1,5 +1,7 @@
 #include "loggen.h"
 
+#include "log.h"
+
 #include <algorithm>
 #include <fstream>
 #include <iterator>
@@ -51,20 +53,10 @@ std::string Padded(long long value, int width) {
   return text;
 }
 
-long long DaysFromCivil(int y, int m, int d) {
-  y -= m <= 2 ? 1 : 0;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const long long yoe = y - era * 400;
-  const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
 }  // namespace
 
 double Qso::OleDays() const {
-  return static_cast<double>(DaysFromCivil(year, month, day) + 25569) +
-         (hour * 3600 + minute * 60 + second) / 86400.0;
+  return replay::QsoTime{year, month, day, hour, minute, second}.OleDays();
 }
 
 std::vector<std::string> ReadCallList(const std::string& path) {
