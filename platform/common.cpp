@@ -21,14 +21,8 @@ Platform* SetPlatform(Platform* platform) {
 
 std::string TemporaryFileFor(const std::string& path) { return path + ".tmp"; }
 
-bool ReplaceFile(const std::string& path, const std::vector<std::string>& pieces,
+bool ReplaceFile(const std::string& path, const std::vector<std::string_view>& pieces,
                  std::string* error) {
-  return ReplaceFileWithViews(path, std::vector<std::string_view>(pieces.begin(), pieces.end()),
-                              error);
-}
-
-bool ReplaceFileWithViews(const std::string& path, const std::vector<std::string_view>& pieces,
-                          std::string* error) {
   std::string reason;
   const std::string temp = TemporaryFileFor(path);
   std::unique_ptr<File> file = Os().OpenFile(temp, FileMode::kTruncate, &reason);

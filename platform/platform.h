@@ -136,11 +136,9 @@ Platform& NativePlatform();
 // a temporary file in the same folder, pushed to the disk, and only then
 // renamed over path.  On failure path is left exactly as it was, the
 // temporary file is removed, and the system's reason goes into *error.
-bool ReplaceFile(const std::string& path, const std::vector<std::string>& pieces,
+// The pieces are views into texts the caller keeps.
+bool ReplaceFile(const std::string& path, const std::vector<std::string_view>& pieces,
                  std::string* error);
-// The same for pieces that are views into texts kept elsewhere.
-bool ReplaceFileWithViews(const std::string& path, const std::vector<std::string_view>& pieces,
-                          std::string* error);
 // The temporary file that ReplaceFile writes before the rename.
 std::string TemporaryFileFor(const std::string& path);
 

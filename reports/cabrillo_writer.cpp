@@ -157,7 +157,7 @@ std::string WriteCabrilloLog(const CabrilloLog& log) {
     pieces.push_back(std::string_view(log.text).substr(start, end - start));
     start = end;
   }
-  if (ReplaceFileWithViews(log.file_name, pieces, &reason)) return "File produced: " + log.file_name;
+  if (ReplaceFile(log.file_name, pieces, &reason)) return "File produced: " + log.file_name;
   return "File not produced: " + log.file_name + " (" + reason + ")";
 }
 
