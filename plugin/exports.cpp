@@ -29,9 +29,14 @@ using namespace stats;
 
 std::string Text(const char* text) { return text != nullptr ? std::string(text) : std::string(); }
 
-std::optional<std::string> OptionalText(const char* text) {
+// A view of a host text for the length of the call; a null text is empty.
+std::string_view View(const char* text) {
+  return text != nullptr ? std::string_view(text) : std::string_view();
+}
+
+std::optional<std::string_view> OptionalView(const char* text) {
   if (text == nullptr) return std::nullopt;
-  return std::string(text);
+  return std::string_view(text);
 }
 
 // Runs an export's body; an exception stops here, is logged with the
@@ -50,19 +55,19 @@ Result Guarded(const char* name, Result fallback, Body body) noexcept {
 
 QsoArgs ToQso(const host_args::QsoFields& f) {
   QsoArgs q;
-  q.own_call = Text(f.own_call);
-  q.call = Text(f.call);
+  q.own_call = View(f.own_call);
+  q.call = View(f.call);
   q.time = OleDate::FromHost(f.time);
   q.frequency_hz = f.frequency_hz;
-  q.mode = Text(f.mode);
-  q.rst_sent = Text(f.rst_sent);
-  q.rst_received = Text(f.rst_received);
-  q.exchange_sent = Text(f.exchange_sent);
-  q.exchange_received = Text(f.exchange_received);
-  q.prefix = Text(f.prefix);
-  q.country = Text(f.country);
-  q.extra = Text(f.extra);
-  q.band = Text(f.band);
+  q.mode = View(f.mode);
+  q.rst_sent = View(f.rst_sent);
+  q.rst_received = View(f.rst_received);
+  q.exchange_sent = View(f.exchange_sent);
+  q.exchange_received = View(f.exchange_received);
+  q.prefix = View(f.prefix);
+  q.country = View(f.country);
+  q.extra = View(f.extra);
+  q.band = View(f.band);
   return q;
 }
 
@@ -119,11 +124,11 @@ int STATS_CALL CheckCallFunc0(STATS_CHECK_CALL_PARAMS) {
   return Guarded("CheckCallFunc0", static_cast<int>(kCallKnownPrefix), [&] {
     const host_args::CheckFields f = host_args::ParseCheck(STATS_CHECK_CALL_ARGS);
     CallCheckArgs args;
-    args.call = Text(f.call);
-    args.prefix = Text(f.prefix);
-    args.country = Text(f.country);
-    args.band = OptionalText(f.band);
-    args.band2 = OptionalText(f.band2);
+    args.call = View(f.call);
+    args.prefix = View(f.prefix);
+    args.country = View(f.country);
+    args.band = OptionalView(f.band);
+    args.band2 = OptionalView(f.band2);
     CallStatus status;
     {
       std::lock_guard lock(ContestLock());

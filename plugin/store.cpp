@@ -70,12 +70,19 @@ const std::string* InternedText::Intern(std::string_view text) {
   // The window thread makes records too (in tests); the pool has a lock of
   // its own.  Each value is kept for the life of the process, as the
   // records that point to it may be.
+  // A value already pooled is found by a view of the text: no copy is made
+  // to look it up.
+  struct ViewHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view t) const { return std::hash<std::string_view>{}(t); }
+  };
   struct Pool {
     std::mutex lock;
-    std::unordered_set<std::string> texts;
+    std::unordered_set<std::string, ViewHash, std::equal_to<>> texts;
   };
   static Pool pool;
   std::lock_guard guard(pool.lock);
+  if (const auto found = pool.texts.find(text); found != pool.texts.end()) return &*found;
   return &*pool.texts.emplace(text).first;
 }
 
@@ -304,6 +311,15 @@ std::optional<size_t> QsoStore::LatestOf(std::string_view call, std::string_view
   });
   if (!latest) return std::nullopt;
   return IndexOfSerial(*latest);
+}
+
+size_t QsoStore::CountOf(std::string_view call, std::string_view band) const {
+  size_t count = 0;
+  ForEachOf(call, band, [&](uint64_t) {
+    ++count;
+    return true;
+  });
+  return count;
 }
 
 bool QsoStore::HasCallOnBand(std::string_view call, std::string_view band) const {

@@ -161,6 +161,8 @@ class QsoStore {
   // Index of the latest record with this call and band (the last of
   // IndexesOf), found without a list; nullopt when there is none.
   std::optional<size_t> LatestOf(std::string_view call, std::string_view band) const;
+  // The number of records with this call and band (IndexesOf's size).
+  size_t CountOf(std::string_view call, std::string_view band) const;
   bool HasCallOnBand(std::string_view call, std::string_view band) const;
   bool HasPrefixOnBand(std::string_view band, std::string_view prefix) const;
 

@@ -13,8 +13,8 @@ constexpr const char* kWrongBand = "   WRONG BAND !!!";
 
 // The section a Belgian station sent: the last three characters of the
 // exchange, in upper case, without surrounding white space.
-std::string SectionOf(const std::string& exchange) {
-  std::string s = exchange.size() > 3 ? exchange.substr(exchange.size() - 3) : exchange;
+std::string SectionOf(std::string_view exchange) {
+  std::string s(exchange.size() > 3 ? exchange.substr(exchange.size() - 3) : exchange);
   for (char& c : s) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
@@ -42,12 +42,14 @@ JournalOwner StoredOwner(uint64_t serial) {
 
 }  // namespace
 
-std::string JournalLineText(const QsoArgs& qso, const std::string& reason) {
-  const std::string sep = "  ";
-  return "QSO:  " + std::to_string(qso.frequency_hz / 1000u) + sep + qso.mode + sep +
-         FormatDate(qso.time, "%Y-%m-%d %H%M") + sep + qso.own_call + sep + qso.rst_sent + sep +
-         qso.exchange_sent + sep + qso.call + sep + qso.rst_received + sep +
-         qso.exchange_received + reason;
+std::string JournalLineText(const QsoArgs& qso, std::string_view reason) {
+  constexpr std::string_view sep = "  ";
+  std::string line = "QSO:  ";
+  line.append(std::to_string(qso.frequency_hz / 1000u)).append(sep).append(qso.mode).append(sep);
+  line.append(FormatDate(qso.time, "%Y-%m-%d %H%M")).append(sep).append(qso.own_call).append(sep);
+  line.append(qso.rst_sent).append(sep).append(qso.exchange_sent).append(sep).append(qso.call);
+  line.append(sep).append(qso.rst_received).append(sep).append(qso.exchange_received);
+  return line.append(reason);
 }
 
 int AddQso(ContestData& state, const QsoArgs& qso) {
@@ -91,7 +93,7 @@ int AddQso(ContestData& state, const QsoArgs& qso) {
   }
 
   // Every earlier QSO with this call on this band is reported once.
-  const size_t earlier = state.store.IndexesOf(qso.call, qso.band).size();
+  const size_t earlier = state.store.CountOf(qso.call, qso.band);
   for (size_t i = 0; i < earlier; ++i) {
     state.journal.Append({JournalLineText(qso, kDupeReason), true, StoredOwner(serial)});
   }
@@ -144,7 +146,7 @@ CallStatus CheckCall(const QsoStore& store, const CallCheckArgs& args) {
     return kCallBandsDiffer;
   }
   if (args.country.empty()) return kCallKnownPrefix;
-  const std::string band = args.band.value_or(std::string());
+  const std::string_view band = args.band.value_or(std::string_view());
   if (store.HasCallOnBand(args.call, band)) return kCallDupe;
   if (store.HasPrefixOnBand(band, args.prefix)) return kCallKnownPrefix;
   return kCallNewPrefix;
