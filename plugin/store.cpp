@@ -4,6 +4,7 @@
 #include <cstring>
 #include <mutex>
 #include <ostream>
+#include <stdexcept>
 #include <unordered_set>
 #include <utility>
 
@@ -129,63 +130,82 @@ uint16_t QsoStore::AddBand(std::string_view band) {
   return static_cast<uint16_t>(bands_.size() - 1);
 }
 
+QsoStore::CallSlot QsoStore::SlotOf(uint64_t serial, uint16_t band, std::string_view call) const {
+  // A store that took four thousand million QSOs since it was last cleared
+  // cannot number its slots; the QSO is refused rather than misplaced.
+  if (serial - serial_base_ >= kEmptySlot) throw std::length_error("QSO store: too many QSOs");
+  CallSlot slot{static_cast<uint32_t>(serial - serial_base_),
+                band < kSlotNoBand ? static_cast<uint8_t>(band) : kSlotNoBand, kLongCall, {}};
+  if (call.size() <= sizeof slot.call) {
+    if (!call.empty()) std::memcpy(slot.call, call.data(), call.size());
+    slot.call_size = static_cast<uint8_t>(call.size());
+  }
+  return slot;
+}
+
+std::string_view QsoStore::SlotCall(const CallSlot& slot) const {
+  if (slot.call_size != kLongCall) return std::string_view(slot.call, slot.call_size);
+  return records_[IndexOfSerial(serial_base_ + slot.serial)].info.call.view();
+}
+
 template <typename Visit>
 void QsoStore::ForEachOf(std::string_view call, std::string_view band, Visit visit) const {
   if (call_slots_.empty()) return;
   const uint16_t number = BandNumber(band);
   if (number == kNoBand && bands_.size() < kNoBand) return;  // no record has the band
-  const uint32_t hash = CallHash(call);
+  const bool inline_call = call.size() <= sizeof CallSlot::call;
   const size_t mask = call_slots_.size() - 1;
-  for (size_t i = hash & mask;; i = (i + 1) & mask) {
+  for (size_t i = CallHash(call) & mask;; i = (i + 1) & mask) {
     const CallSlot& slot = call_slots_[i];
-    if (slot.serial == kEmpty) return;
-    if (slot.hash != hash) continue;
+    if (slot.serial == kEmptySlot) return;
     bool same;
-    if (slot.call_size != kLongCall && slot.band != kNoBand) {
-      same = slot.band == number && std::string_view(slot.call, slot.call_size) == call;
+    if (slot.call_size != kLongCall && slot.band != kSlotNoBand) {
+      same = inline_call && slot.band == number && slot.call_size == call.size() &&
+             std::memcmp(slot.call, call.data(), call.size()) == 0;
     } else {
-      const CInfo& info = records_[IndexOfSerial(slot.serial)].info;
+      const CInfo& info = records_[IndexOfSerial(serial_base_ + slot.serial)].info;
       same = info.call == call && info.band == band;
     }
-    if (same && !visit(slot.serial)) return;
+    if (same && !visit(serial_base_ + slot.serial)) return;
   }
 }
 
 void QsoStore::AddCallSlot(const CallSlot& added) {
   if ((call_used_ + 1) * 2 > call_slots_.size()) {
     std::vector<CallSlot> old = std::move(call_slots_);
-    call_slots_.assign(std::max<size_t>(64, old.size() * 2), CallSlot{kEmpty, 0, 0, 0, {}});
+    call_slots_.assign(std::max<size_t>(64, old.size() * 2), CallSlot{kEmptySlot, 0, 0, {}});
     call_used_ = 0;
     for (const CallSlot& slot : old) {
-      if (slot.serial != kEmpty) AddCallSlot(slot);
+      if (slot.serial != kEmptySlot) AddCallSlot(slot);
     }
   }
   const size_t mask = call_slots_.size() - 1;
-  size_t i = added.hash & mask;
-  while (call_slots_[i].serial != kEmpty) i = (i + 1) & mask;
+  size_t i = CallHash(SlotCall(added)) & mask;
+  while (call_slots_[i].serial != kEmptySlot) i = (i + 1) & mask;
   call_slots_[i] = added;
   ++call_used_;
 }
 
-void QsoStore::RemoveCallSlot(uint32_t hash, uint64_t serial) {
+void QsoStore::RemoveCallSlot(uint64_t serial) {
   const size_t mask = call_slots_.size() - 1;
-  size_t i = hash & mask;
-  while (call_slots_[i].serial != serial) {
-    if (call_slots_[i].serial == kEmpty) return;
+  const uint32_t number = static_cast<uint32_t>(serial - serial_base_);
+  size_t i = CallHash(records_[IndexOfSerial(serial)].info.call) & mask;
+  while (call_slots_[i].serial != number) {
+    if (call_slots_[i].serial == kEmptySlot) return;
     i = (i + 1) & mask;
   }
   // Linear probing without tombstones: the slots after the freed one move
   // back when the free slot lies between their home and where they stand.
   for (size_t j = (i + 1) & mask;; j = (j + 1) & mask) {
-    if (call_slots_[j].serial == kEmpty) break;
-    const size_t home = call_slots_[j].hash & mask;
+    if (call_slots_[j].serial == kEmptySlot) break;
+    const size_t home = CallHash(SlotCall(call_slots_[j])) & mask;
     const bool between = i <= j ? (home <= i || home > j) : (home <= i && home > j);
     if (between) {
       call_slots_[i] = call_slots_[j];
       i = j;
     }
   }
-  call_slots_[i] = CallSlot{kEmpty, 0, 0, 0, {}};
+  call_slots_[i] = CallSlot{kEmptySlot, 0, 0, {}};
   --call_used_;
 }
 
@@ -248,17 +268,19 @@ void QsoStore::AddPrefix(std::string_view band, std::string_view prefix) {
 }
 
 void QsoStore::Append(CInfo record) {
-  const uint64_t serial = next_serial_++;
-  const uint16_t band = AddBand(record.band);
-  CallSlot slot{serial, CallHash(record.call), band, kLongCall, {}};
-  const std::string_view call = record.call;
-  if (call.size() <= sizeof slot.call) {
-    if (!call.empty()) std::memcpy(slot.call, call.data(), call.size());
-    slot.call_size = static_cast<uint8_t>(call.size());
-  }
-  AddCallSlot(slot);
-  AddPrefix(record.band, record.prefix);
+  const uint64_t serial = next_serial_;
+  const CallSlot slot = SlotOf(serial, AddBand(record.band), record.call);
+  // The record goes in first: a long call's slot is placed by the record's call.
   records_.push_back(Entry{serial, std::move(record)});
+  ++next_serial_;
+  try {
+    AddCallSlot(slot);
+  } catch (...) {
+    records_.pop_back();
+    throw;
+  }
+  const CInfo& stored = records_.back().info;
+  AddPrefix(stored.band, stored.prefix);
 }
 
 std::optional<QsoStore::Removed> QsoStore::FindAndRemove(std::string_view call, std::string_view band,
@@ -274,12 +296,13 @@ std::optional<QsoStore::Removed> QsoStore::FindAndRemove(std::string_view call, 
   const CInfo& info = records_[found].info;
   const uint64_t serial = records_[found].serial;
   if (uint32_t* count = FindPrefix(info.band, info.prefix)) --*count;
-  RemoveCallSlot(CallHash(call), serial);
+  RemoveCallSlot(serial);
   records_.erase(records_.begin() + static_cast<std::ptrdiff_t>(found));
   return Removed{found, serial};
 }
 
 void QsoStore::Clear() {
+  serial_base_ = next_serial_;
   records_.clear();
   records_.shrink_to_fit();
   call_slots_.clear();

@@ -172,14 +172,15 @@ class QsoStore {
     CInfo info;
   };
   // (call, band) to the serials of its records; several slots share a key.
-  // A slot holds its key (a call of up to 17 bytes and the band's number),
-  // so a check finds its answer in one slot of 32 bytes.
-  struct alignas(32) CallSlot {
-    uint64_t serial;    // kEmpty: a free slot
-    uint32_t hash;
-    uint16_t band;      // the band's number in bands_
+  // A slot of 16 bytes holds its key (a call of up to 10 bytes and the
+  // band's number) and the record's serial less the store's first, so a
+  // check finds its answer in one slot, and a table of 100 000 QSOs takes
+  // 4 MB.
+  struct alignas(16) CallSlot {
+    uint32_t serial;    // less serial_base_; kEmptySlot: a free slot
+    uint8_t band;       // the band's number in bands_; kSlotNoBand: read from the record
     uint8_t call_size;  // kLongCall: the call is longer; it is read from the record
-    char call[17];
+    char call[10];
   };
   // (band, prefix) to the number of records; a key stays once added.
   struct alignas(32) PrefixSlot {
@@ -189,8 +190,9 @@ class QsoStore {
     uint8_t prefix_size;  // kFreeSlot: a free slot
     char prefix[21];
   };
-  static constexpr uint64_t kEmpty = ~uint64_t{0};
+  static constexpr uint32_t kEmptySlot = ~uint32_t{0};
   static constexpr uint8_t kLongCall = 0xFF;
+  static constexpr uint8_t kSlotNoBand = 0xFF;
   static constexpr uint8_t kFreeSlot = 0xFF;
   static constexpr uint16_t kNoBand = 0xFFFF;
 
@@ -208,8 +210,12 @@ class QsoStore {
   // order, until it returns false.
   template <typename Visit>
   void ForEachOf(std::string_view call, std::string_view band, Visit visit) const;
+  // The slot of a record; the record's call goes inline when it fits.
+  CallSlot SlotOf(uint64_t serial, uint16_t band, std::string_view call) const;
+  // The call of a slot, from the record when it is not inline.
+  std::string_view SlotCall(const CallSlot& slot) const;
   void AddCallSlot(const CallSlot& slot);
-  void RemoveCallSlot(uint32_t hash, uint64_t serial);
+  void RemoveCallSlot(uint64_t serial);
   // The count of a key; null when the key was never added.
   uint32_t* FindPrefix(std::string_view band, std::string_view prefix);
   const uint32_t* FindPrefix(std::string_view band, std::string_view prefix) const;
@@ -217,6 +223,7 @@ class QsoStore {
 
   std::vector<Entry> records_;  // serials increase along the vector
   uint64_t next_serial_ = 0;
+  uint64_t serial_base_ = 0;  // the serial of the store's first record since it was cleared
   std::vector<CallSlot> call_slots_;      // a power of two, at most half full
   size_t call_used_ = 0;
   std::vector<PrefixSlot> prefix_slots_;  // a power of two, at most half full
