@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <iosfwd>
 #include <optional>
 #include <string>
@@ -161,6 +162,11 @@ class QsoStore {
   // Index of the latest record with this call and band (the last of
   // IndexesOf), found without a list; nullopt when there is none.
   std::optional<size_t> LatestOf(std::string_view call, std::string_view band) const;
+  // Starts reading the call index where the call's slots lie, so that a
+  // look-up of the call a little later finds them in the cache.
+  void Prefetch(std::string_view call) const {
+    if (!call_slots_.empty()) __builtin_prefetch(&call_slots_[CallHash(call) & (call_slots_.size() - 1)]);
+  }
   // The number of records with this call and band (IndexesOf's size).
   size_t CountOf(std::string_view call, std::string_view band) const;
   bool HasCallOnBand(std::string_view call, std::string_view band) const;
@@ -221,7 +227,9 @@ class QsoStore {
   const uint32_t* FindPrefix(std::string_view band, std::string_view prefix) const;
   void AddPrefix(std::string_view band, std::string_view prefix);
 
-  std::vector<Entry> records_;  // serials increase along the vector
+  // Serials increase along the store.  Blocks, not one array: a growing
+  // store never moves its records.
+  std::deque<Entry> records_;
   uint64_t next_serial_ = 0;
   uint64_t serial_base_ = 0;  // the serial of the store's first record since it was cleared
   std::vector<CallSlot> call_slots_;      // a power of two, at most half full

@@ -53,6 +53,8 @@ std::string JournalLineText(const QsoArgs& qso, std::string_view reason) {
 }
 
 int AddQso(ContestData& state, const QsoArgs& qso) {
+  // The call's place in the index is read while the record is made.
+  state.store.Prefetch(qso.call);
   // The band counts as seen before any check, so a rejected QSO's band gets
   // a row of its own in the result.
   AddIfAbsent(state.bands_seen, qso.band);
