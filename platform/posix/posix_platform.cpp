@@ -187,6 +187,8 @@ int WriteProfileFile(const std::string& native, const std::string& section, cons
     if (!ReadRegularFile(target, &contents, &error)) return error;
   }
   const std::string updated = profile::Assign(contents, section, key, value);
+  // The file already says so: nothing to replace (and nothing to sync).
+  if (exists && updated == contents) return 0;
   if (!exists && !MakeParentFolder(target)) return errno != 0 ? errno : ENOTDIR;
 
   const std::string temp = TemporaryFileFor(target);
