@@ -2,6 +2,7 @@
 // POSIX emulation on Linux and the real Windows functions in the Windows
 // builds (under Wine), so that both read and write the same bytes.
 #include <algorithm>
+#include <chrono>
 
 #if !defined(_WIN32)
 #include <sys/stat.h>
@@ -75,6 +76,19 @@ TEST_F(NativeProfile, LongValuesComeBackWhole) {
 }
 
 namespace fs = std::filesystem;
+
+TEST_F(NativeProfile, AValueTheFileAlreadyHoldsLeavesTheFileAlone) {
+  Platform& os = NativePlatform();
+  const fs::path ini = dir() / "p.ini";
+  WriteText(ini, "[Settings]\r\nStart=1\r\n");
+  const fs::file_time_type old = fs::last_write_time(ini) - std::chrono::hours(24);
+  fs::last_write_time(ini, old);
+  ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "Start", "1", nullptr));
+  EXPECT_EQ(fs::last_write_time(ini), old);
+  ASSERT_TRUE(os.WriteProfileString("p.ini", "Settings", "Start", "0", nullptr));
+  EXPECT_EQ(ReadText(ini), "[Settings]\r\nStart=0\r\n");
+  EXPECT_NE(fs::last_write_time(ini), old);
+}
 
 // A symbolic link, or a skip where the system or the user may not make one.
 #define MAKE_SYMLINK_OR_SKIP(target, link)                              \
