@@ -167,6 +167,10 @@ class QsoStore {
   void Prefetch(std::string_view call) const {
     if (!call_slots_.empty()) __builtin_prefetch(&call_slots_[CallHash(call) & (call_slots_.size() - 1)]);
   }
+  // The same for the prefix index, where the band's count of the prefix lies.
+  void PrefetchPrefix(std::string_view band, std::string_view prefix) const {
+    if (!prefix_slots_.empty()) __builtin_prefetch(&prefix_slots_[Hash(band, prefix) & (prefix_slots_.size() - 1)]);
+  }
   // The number of records with this call and band (IndexesOf's size).
   size_t CountOf(std::string_view call, std::string_view band) const;
   bool HasCallOnBand(std::string_view call, std::string_view band) const;

@@ -149,6 +149,9 @@ CallStatus CheckCall(const QsoStore& store, const CallCheckArgs& args) {
   }
   if (args.country.empty()) return kCallKnownPrefix;
   const std::string_view band = args.band.value_or(std::string_view());
+  // Both indexes are read at once: a call never worked needs both.
+  store.Prefetch(args.call);
+  store.PrefetchPrefix(band, args.prefix);
   if (store.HasCallOnBand(args.call, band)) return kCallDupe;
   if (store.HasPrefixOnBand(band, args.prefix)) return kCallKnownPrefix;
   return kCallNewPrefix;
