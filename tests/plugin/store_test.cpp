@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <optional>
 #include <random>
+#include <string>
+#include <vector>
 
 namespace stats {
 namespace {
@@ -120,7 +122,8 @@ TEST(CompactText, KeepsEveryLengthAcrossCopiesAndMoves) {
 TEST(QsoStore, IndexesAgreeWithAPlainListOfTheRecords) {
   std::mt19937 random(7);
   const std::vector<std::string> calls = {"DL1AB", "dl1ab", "K1A", "OE2009/ON4ABC/P/MM/QRP",
-                                          "ON4XYZ", "DL1ABCDEFGHIJKLMNOPQ", "", "F5X"};
+                                          "ON4XYZ", "DL1ABCDEFGHIJKLMNOPQ", "", "F5X",
+                                          "DL1ABCDEFG", "DL1ABCDEFGH"};  // 10 and 11 bytes
   const std::vector<std::string> bands = {"20m", "20M", "40m", "", "80m"};
   const std::vector<std::string> prefixes = {"DL1", "ON4", "K1", "A-PREFIX-LONGER-THAN-A-SLOT", ""};
   QsoStore store;
@@ -157,6 +160,7 @@ TEST(QsoStore, IndexesAgreeWithAPlainListOfTheRecords) {
         }
         ASSERT_EQ(store.IndexesOf(c, b), expected) << c << " " << b << " step " << step;
         ASSERT_EQ(store.HasCallOnBand(c, b), !expected.empty());
+        ASSERT_EQ(store.CountOf(c, b), expected.size());
         ASSERT_EQ(store.LatestOf(c, b),
                   expected.empty() ? std::nullopt : std::optional<size_t>(expected.back()));
       }
@@ -187,6 +191,27 @@ TEST(QsoStore, ManyRecordsOfOneCallStayInStoreOrder) {
   EXPECT_TRUE(std::is_sorted(left.begin(), left.end()));
   EXPECT_EQ(store.LatestOf("DL1AB", "20m"), left.back());
   EXPECT_EQ(store.IndexesOf("ON4XY", "20m").size(), 1500u);
+}
+
+// More band texts than a slot can number: the records of the later ones are
+// told apart through the records themselves.
+TEST(QsoStore, HundredsOfBandTextsStayApart) {
+  QsoStore store;
+  const OleDate time = OleDate::FromCivil(2017, 1, 6, 0, 0);
+  for (int b = 0; b < 300; ++b) {
+    store.Append(Record("DL1AB", std::to_string(b) + "m", time, "DL1"));
+    store.Append(Record("DL1ABCDEFGHIJ", std::to_string(b) + "m", time, "DL1"));
+  }
+  for (int b = 0; b < 300; ++b) {
+    const std::string band = std::to_string(b) + "m";
+    ASSERT_EQ(store.IndexesOf("DL1AB", band), std::vector<size_t>{static_cast<size_t>(2 * b)});
+    ASSERT_EQ(store.CountOf("DL1ABCDEFGHIJ", band), 1u);
+    ASSERT_TRUE(store.HasPrefixOnBand(band, "DL1"));
+  }
+  EXPECT_FALSE(store.HasCallOnBand("DL1AB", "300m"));
+  ASSERT_TRUE(store.FindAndRemove("DL1AB", "299m", time));
+  EXPECT_FALSE(store.HasCallOnBand("DL1AB", "299m"));
+  EXPECT_TRUE(store.HasCallOnBand("DL1AB", "298m"));
 }
 
 }  // namespace
