@@ -53,8 +53,10 @@ std::string JournalLineText(const QsoArgs& qso, std::string_view reason) {
 }
 
 int AddQso(ContestData& state, const QsoArgs& qso) {
-  // The call's place in the index is read while the record is made.
+  // The call's and the prefix's places in the indexes are read while the
+  // record is made.
   state.store.Prefetch(qso.call);
+  state.store.PrefetchPrefix(qso.band, qso.prefix);
   // The band counts as seen before any check, so a rejected QSO's band gets
   // a row of its own in the result.
   AddIfAbsent(state.bands_seen, qso.band);
