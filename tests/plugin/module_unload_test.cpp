@@ -4,7 +4,9 @@
 //
 // The test program stands in for the file system where it matters: its own
 // fopen and open (exported, so the plug-in's calls reach them) can hold a
-// read of the settings file from another thread, as a slow drive would.
+// read of the settings file from another thread, as a slow drive would.  Its
+// own pthread_create can hold the threads that the plug-in starts until the
+// host is back from the export that started them, as a busy machine may.
 #include <dlfcn.h>
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -27,6 +29,7 @@ namespace {
 
 std::atomic<bool> g_stall_armed{false};
 std::atomic<bool> g_stalled{false};
+std::atomic<bool> g_stall_over{false};
 pthread_t g_test_thread;
 constexpr auto kStall = std::chrono::seconds(3);
 
@@ -38,11 +41,32 @@ void MaybeStall(const char* path) {
   if (!g_stall_armed.compare_exchange_strong(armed, false)) return;
   g_stalled.store(true);
   std::this_thread::sleep_for(kStall);
+  g_stall_over.store(true);
 }
 
 template <typename Fn>
 Fn Next(const char* name) {
   return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
+}
+
+// Threads started while g_hold_threads is set wait (at most 5 s) for
+// g_threads_released before they run.
+std::atomic<bool> g_hold_threads{false};
+std::atomic<bool> g_threads_released{false};
+
+struct HeldStart {
+  void* (*start)(void*);
+  void* argument;
+};
+
+void* RunWhenReleased(void* held_start) {
+  const HeldStart held = *static_cast<HeldStart*>(held_start);
+  delete static_cast<HeldStart*>(held_start);
+  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+  while (!g_threads_released.load() && std::chrono::steady_clock::now() < until) {
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return held.start(held.argument);
 }
 
 }  // namespace
@@ -85,6 +109,18 @@ __attribute__((visibility("default"))) int open64(const char* path, int flags, .
   }
   static auto next = Next<int (*)(const char*, int, ...)>("open64");
   return next(path, flags, mode);
+}
+
+__attribute__((visibility("default"))) int pthread_create(pthread_t* thread,
+                                                          const pthread_attr_t* attributes,
+                                                          void* (*start)(void*), void* argument) {
+  static auto next =
+      Next<int (*)(pthread_t*, const pthread_attr_t*, void* (*)(void*), void*)>("pthread_create");
+  if (!g_hold_threads.load()) return next(thread, attributes, start, argument);
+  auto* held = new HeldStart{start, argument};
+  const int result = next(thread, attributes, RunWhenReleased, held);
+  if (result != 0) delete held;
+  return result;
 }
 
 }  // extern "C"
@@ -133,6 +169,8 @@ class ModuleUnloadTest : public ::testing::Test {
   }
   void TearDown() override {
     g_stall_armed.store(false);
+    g_hold_threads.store(false);
+    g_threads_released.store(true);
     fs::current_path(old_cwd_);
     std::error_code ignored;
     fs::remove_all(dir_, ignored);
@@ -173,9 +211,16 @@ class ModuleUnloadTest : public ::testing::Test {
 
 TEST_F(ModuleUnloadTest, AWindowThreadStuckInASettingsReadOutlivesTheUnload) {
   WriteSettings("setup_prev_qso=1\r\nsetup_wpx_pref=1\r\n");
-  g_stall_armed.store(true);
+  // The window thread starts only once the host is back from ResetStats0:
+  // its first settings read, which then hangs, cannot hold the host up
+  // inside the export, and the host unloads while the read hangs.
+  g_hold_threads.store(true);
+  g_threads_released.store(false);
   void* handle = LoadAndStart();
+  g_hold_threads.store(false);
   ASSERT_NE(handle, nullptr);
+  g_stall_armed.store(true);
+  g_threads_released.store(true);
   // The window thread opens its setup window and reads the settings file.
   const auto armed_until = Clock::now() + std::chrono::seconds(2);
   while (!g_stalled.load() && Clock::now() < armed_until) {
@@ -185,6 +230,7 @@ TEST_F(ModuleUnloadTest, AWindowThreadStuckInASettingsReadOutlivesTheUnload) {
 
   // The host unloads while that read hangs: it returns at once...
   EXPECT_LT(Unload(handle), std::chrono::milliseconds(1000));
+  EXPECT_FALSE(g_stall_over.load()) << "the unload waited for the read";
   // ...the library stays mapped for the thread, which finishes its opening
   // after the stall, closes its windows and lets the library go.
   EXPECT_TRUE(Loaded());
