@@ -143,13 +143,6 @@ class Tokenizer {
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
   }
 
-  static void UpperInto(std::string_view text, std::string* out) {
-    out->assign(text);
-    for (char& c : *out) {
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-  }
-
   // Passes over count bytes of the window, counting the line ends passed:
   // LF, CR LF and a lone CR are one each (a CR counts, and so does an LF
   // that no CR comes just before).
@@ -191,12 +184,14 @@ int FieldOf(std::string_view name) {
   // Most fields of a log are none of these: the first letter and the length
   // rule out nearly all of them before any comparison.
   if (name.empty()) return -1;
+  // The names are a few bytes long: compared here rather than by a call.
   const char first = name.front();
   for (size_t k = 0; k < kFieldNames.size(); ++k) {
     const std::string_view known = kFieldNames[k];
-    if (known.front() == first && known.size() == name.size() && known == name) {
-      return static_cast<int>(k);
-    }
+    if (known.front() != first || known.size() != name.size()) continue;
+    size_t i = 1;
+    while (i < name.size() && known[i] == name[i]) ++i;
+    if (i == name.size()) return static_cast<int>(k);
   }
   return -1;
 }
@@ -220,7 +215,7 @@ struct Fields {
 
 // Turns one record's fields into a QSO; false with *reason when it cannot be.
 bool ToQso(const Fields& fields, bool all_fields, LogQso* qso, std::string* reason) {
-  qso->call = Upper(fields[kCall]);
+  UpperInto(fields[kCall], &qso->call);
   if (qso->call.empty()) {
     *reason = "no CALL";
     return false;
@@ -247,8 +242,8 @@ bool ToQso(const Fields& fields, bool all_fields, LogQso* qso, std::string* reas
     }
     qso->frequency_hz = *hz;
   }
-  qso->own_call = Upper(fields[kStationCallsign]);
-  if (qso->own_call.empty()) qso->own_call = Upper(fields[kOperator]);
+  UpperInto(fields[kStationCallsign], &qso->own_call);
+  if (qso->own_call.empty()) UpperInto(fields[kOperator], &qso->own_call);
   if (!all_fields) return true;
   const std::string_view band = fields[kBand];
   qso->band = !band.empty() ? NormalBand(band) : BandOfFrequency(qso->frequency_hz);
@@ -260,7 +255,7 @@ bool ToQso(const Fields& fields, bool all_fields, LogQso* qso, std::string* reas
   if (qso->exchange_sent.empty()) qso->exchange_sent = SerialText(fields[kStx]);
   qso->exchange_received.assign(fields[kSrxString]);
   if (qso->exchange_received.empty()) qso->exchange_received = SerialText(fields[kSrx]);
-  qso->prefix = Upper(fields[kPfx]);
+  UpperInto(fields[kPfx], &qso->prefix);
   return true;
 }
 

@@ -59,7 +59,7 @@ class TextTable {
     for (size_t i = hash & mask_;; i = (i + 1) & mask_) {
       const Slot& slot = slots_[i];
       if (slot.hash == kEmpty) return nullptr;
-      if (slot.hash == hash && KeyOf(slot) == key) return &slot.value;
+      if (slot.hash == hash && Holds(slot, key)) return &slot.value;
     }
   }
   Value* Find(std::string_view key) {
@@ -77,7 +77,7 @@ class TextTable {
     for (;; i = (i + 1) & mask_) {
       Slot& slot = slots_[i];
       if (slot.hash == kEmpty) break;
-      if (slot.hash == hash && KeyOf(slot) == key) return {&slot.value, false};
+      if (slot.hash == hash && Holds(slot, key)) return {&slot.value, false};
     }
     Slot& slot = slots_[i];
     slot.hash = hash;
@@ -110,8 +110,16 @@ class TextTable {
     return hash == kEmpty ? 1 : hash;
   }
 
-  std::string_view KeyOf(const Slot& slot) const {
-    return std::string_view(arena_).substr(slot.offset, slot.size);
+  // Whether the slot's key is the text.  Keys are mostly a few bytes long
+  // (prefixes, calls): those are compared here rather than by a call.
+  bool Holds(const Slot& slot, std::string_view key) const {
+    if (slot.size != key.size()) return false;
+    const char* stored = arena_.data() + slot.offset;
+    if (key.size() > 16) return std::memcmp(stored, key.data(), key.size()) == 0;
+    for (size_t i = 0; i < key.size(); ++i) {
+      if (stored[i] != key[i]) return false;
+    }
+    return true;
   }
 
   // Twice the slots (16 at first); the keys stay where they are in the
