@@ -19,7 +19,7 @@ struct Token {
   enum Kind { kField, kMarker, kEndOfHeader, kEndOfRecord, kBad } kind = kField;
   std::string name;         // upper case
   std::string_view value;   // into the reader's window, valid until the next tag
-  int line = 0;
+  int line = 0;             // of the tag's '<', when Next was asked for it
   std::string problem;      // kBad: why the tag cannot be read
 };
 
@@ -29,17 +29,20 @@ class Tokenizer {
  public:
   explicit Tokenizer(ByteSource& source) : window_(source) {}
 
-  // The next tag, or false at the end of the text.
-  bool Next(Token* token) {
+  // The next tag, or false at the end of the text.  The tag's line is
+  // worked out only when asked for (with_line; token->line is left as it
+  // was otherwise): the line ends are counted in one pass over all the
+  // bytes passed since, not tag by tag.
+  bool Next(Token* token, bool with_line) {
     // The next '<' that a '>' closes with no blank in between (a data
     // specifier has none) or, failing that, a last '<' left open.  One pass
     // over the text between tags; the text before a '<' is passed over as
-    // soon as it is seen.
+    // soon as it is seen.  The first ':' of the tag is noted on the way.
     constexpr size_t npos = std::string_view::npos;
-    size_t open = npos, close = npos;
+    size_t open = npos, close = npos, colon = npos;
     size_t i = 0;
     while (true) {
-      const std::string_view text = window_.View();
+      const std::string_view text = Text();
       while (i < text.size()) {
         if (open == npos) {
           // Text between tags: on to the next '<', which mostly follows
@@ -57,16 +60,25 @@ class Tokenizer {
             break;
           }
           open = next;
+          colon = npos;
           i = open + 1;
           continue;
         }
         const char c = text[i];
+        // Letters and '_', most of a tag: none of the bytes looked for.
+        if (c > '>') {
+          ++i;
+          continue;
+        }
         if (c == '>') {
           close = i;
           break;
         }
         if (c == '<') {
           open = i;
+          colon = npos;
+        } else if (c == ':') {
+          if (colon == npos) colon = i;
         } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
           open = npos;  // text that happens to hold '<'
         }
@@ -74,38 +86,46 @@ class Tokenizer {
       }
       if (close != npos) break;
       const size_t keep = open == npos ? i : open;
-      Advance(keep);
+      Pass(keep);
       i -= keep;
-      if (open != npos) open = 0;
-      if (!window_.More()) break;
+      if (open != npos) {
+        open = 0;
+        if (colon != npos) colon -= keep;
+      }
+      if (!More()) break;
     }
-    const std::string_view text = window_.View();
     if (open == npos) {
-      Advance(text.size());
+      Pass(Text().size());
       return false;
     }
-    Advance(open);
-    close -= close == npos ? 0 : open;
+    Pass(open);
     token->kind = Token::kField;
     token->value = std::string_view();
     token->problem.clear();
-    token->line = line_;
+    if (with_line) {
+      Settle();
+      token->line = line_;
+    }
     if (close == npos) {
-      Advance(window_.View().size());
+      Pass(Text().size());
       token->name.clear();
       token->kind = Token::kBad;
       token->problem = "tag not closed by '>' before the end of the file";
       return true;
     }
-    const std::string_view inside = window_.View().substr(1, close - 1);
-    const size_t colon = inside.find(':');
+    close -= open;
+    // The tag's text between '<' and '>', and the colon's place in it.
+    const std::string_view inside = Text().substr(1, close - 1);
+    if (colon != npos) colon -= open + 1;
     UpperInto(inside.substr(0, colon), &token->name);
     std::string_view length;
     if (colon != npos) {
-      length = inside.substr(colon + 1);
-      length = length.substr(0, length.find(':'));  // an optional type letter follows
+      // An optional type letter follows the length after a second colon.
+      size_t length_end = colon + 1;
+      while (length_end < inside.size() && inside[length_end] != ':') ++length_end;
+      length = inside.substr(colon + 1, length_end - colon - 1);
     }
-    Advance(close + 1);
+    Pass(close + 1);
     if (colon == npos) {
       // The data ends here: what follows is not read.
       if (token->name == "EOF" || EndsWith(token->name, "_EOF")) return false;
@@ -125,16 +145,16 @@ class Tokenizer {
       token->problem = "field " + token->name + " has no valid length";
       return true;
     }
-    if (!window_.Fill(bytes)) {
-      const size_t rest = window_.View().size();
+    if (Text().size() < bytes && !Fill(bytes)) {
+      const size_t rest = Text().size();
       token->kind = Token::kBad;
       token->problem = "field " + token->name + " announces " + std::to_string(bytes) +
                        " bytes but the file ends after " + std::to_string(rest);
-      Advance(rest);
+      Pass(rest);
       return true;
     }
-    token->value = window_.View().substr(0, bytes);
-    Advance(bytes);
+    token->value = Text().substr(0, bytes);
+    Pass(bytes);
     return true;
   }
 
@@ -143,11 +163,16 @@ class Tokenizer {
     return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
   }
 
-  // Passes over count bytes of the window, counting the line ends passed:
-  // LF, CR LF and a lone CR are one each (a CR counts, and so does an LF
-  // that no CR comes just before).
-  void Advance(size_t count) {
-    const std::string_view text = window_.View().substr(0, count);
+  // The bytes not yet passed over.  The window still holds the passed_
+  // bytes before them, whose line ends are not counted yet.
+  std::string_view Text() const { return window_.View().substr(passed_); }
+  void Pass(size_t count) { passed_ += count; }
+
+  // Counts the line ends of the bytes passed over and lets the window drop
+  // them: LF, CR LF and a lone CR are one each (a CR counts, and so does an
+  // LF that no CR comes just before).
+  void Settle() {
+    const std::string_view text = window_.View().substr(0, passed_);
     if (text.empty()) return;
     for (size_t i = 0; i < text.size(); ++i) {
       const char c = text[i];
@@ -156,10 +181,23 @@ class Tokenizer {
       if (c == '\r' || (c == '\n' && before != '\r')) ++line_;
     }
     previous_ = text.back();
-    window_.Skip(count);
+    window_.Skip(passed_);
+    passed_ = 0;
+  }
+
+  // Reading more moves the window's bytes: the passed ones are counted
+  // first.
+  bool More() {
+    Settle();
+    return window_.More();
+  }
+  bool Fill(size_t count) {
+    Settle();
+    return window_.Fill(count);
   }
 
   ReadWindow window_;
+  size_t passed_ = 0;
   int line_ = 1;
   char previous_ = '\0';
 };
@@ -287,7 +325,8 @@ std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
   const bool all_fields = receiver.WantsAllFields();
   Tokenizer tokens(source);
   Token token;
-  while (tokens.Next(&token)) {
+  // The line is needed for the first tag of a record only.
+  while (tokens.Next(&token, !open)) {
     // A tag without data (<APP_X_MARK>) neither starts nor changes a record.
     if (token.kind == Token::kMarker) continue;
     if (!open) {

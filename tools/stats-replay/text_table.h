@@ -70,7 +70,7 @@ class TextTable {
   // the key's value in the table, and whether it was added (a key already
   // there keeps its value, and nothing is copied or built for it).
   std::pair<Value*, bool> Insert(std::string_view key, const Value& value) {
-    if (key.size() > UINT32_MAX) throw std::length_error("a key of the text table is too long");
+    if (static_cast<uint64_t>(key.size()) > UINT32_MAX) throw std::length_error("a key of the text table is too long");
     if ((size_ + 1) * 2 > slots_.size()) Grow();
     const uint32_t hash = HashOf(key);
     size_t i = hash & mask_;
