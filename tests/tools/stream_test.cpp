@@ -102,6 +102,24 @@ TEST(StreamingReaders, AnyCutOfTheBytesReadsAsTheWholeText) {
   }
 }
 
+// A record's line is that of its first tag, however the line ends before it
+// fall: in field data, between records, cut between reads.
+TEST(StreamingReaders, AdifLinesCountLineEndsInsideDataAndBetweenRecords) {
+  const std::string text =
+      "<EOH>\r\n<COMMENT:6>a\r\nb\rc<CALL:5>F5ABC<QSO_DATE:8>20170107<TIME_ON:4>1312<EOR>\r\n\r\n"
+      "<CALL:5>F5ABD<QSO_DATE:8>20170107<TIME_ON:4>1313<NOTES:4>x\n\ny<EOR>\n<CALL:3>K1A<EOR>";
+  for (size_t longest : {1u, 2u, 3u, 7u, 1000u}) {
+    DribbleSource source(text, longest);
+    Collect collect;
+    StreamAdif(source, collect);
+    ASSERT_EQ(collect.log.qsos.size(), 2u) << longest;
+    EXPECT_EQ(collect.log.qsos[0].line, 2) << longest;
+    EXPECT_EQ(collect.log.qsos[1].line, 6) << longest;
+    ASSERT_EQ(collect.log.problems.size(), 1u) << longest;
+    EXPECT_EQ(collect.log.problems[0].line, 9) << longest;
+  }
+}
+
 // A receiver that needs no texts beyond the call, own call and time meets
 // the same QSOs and problems.
 TEST(StreamingReaders, AReaderOfFewerFieldsMeetsTheSameQsosAndProblems) {
