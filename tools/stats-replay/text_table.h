@@ -1,11 +1,12 @@
 // A table from texts to values for the lookups the replay makes per QSO
 // (countries by prefix, the check's duplicates).  Keys are copied one after
-// the other into a single arena string; the slots are a power of two in
-// number, at most half of them used, each holding bits of the key's hash,
-// where its text lies in the arena and the value.  A lookup is a hash and a short walk
-// over neighbouring slots, and adding a key allocates nothing but the
-// arena's and the slots' amortised growth.  Keys may be empty and may hold
-// any byte, NUL included.  Keys are never removed.
+// the other into a single arena string, and keys' places and values into
+// one vector of entries in the order they came.  The slots are a power of
+// two in number, at most half of them used, each holding bits of the key's
+// hash and the number of its entry: a lookup is a hash and a short walk over
+// neighbouring slots of 8 bytes, and adding a key allocates nothing but the
+// amortised growth of the arena, the entries and the slots.  Keys may be
+// empty and may hold any byte, NUL included.  Keys are never removed.
 #pragma once
 
 #include <cstdint>
@@ -59,7 +60,9 @@ class TextTable {
     for (size_t i = hash & mask_;; i = (i + 1) & mask_) {
       const Slot& slot = slots_[i];
       if (slot.hash == kEmpty) return nullptr;
-      if (slot.hash == hash && Holds(slot, key)) return &slot.value;
+      if (slot.hash == hash && Holds(entries_[slot.entry], key)) {
+        return &entries_[slot.entry].value;
+      }
     }
   }
   Value* Find(std::string_view key) {
@@ -70,39 +73,47 @@ class TextTable {
   // the key's value in the table, and whether it was added (a key already
   // there keeps its value, and nothing is copied or built for it).
   std::pair<Value*, bool> Insert(std::string_view key, const Value& value) {
-    if (static_cast<uint64_t>(key.size()) > UINT32_MAX) throw std::length_error("a key of the text table is too long");
-    if ((size_ + 1) * 2 > slots_.size()) Grow();
+    if (static_cast<uint64_t>(key.size()) > UINT32_MAX || entries_.size() >= UINT32_MAX) {
+      throw std::length_error("text table: key too long or too many keys");
+    }
+    if ((entries_.size() + 1) * 2 > slots_.size()) Grow();
     const uint32_t hash = HashOf(key);
     size_t i = hash & mask_;
     for (;; i = (i + 1) & mask_) {
-      Slot& slot = slots_[i];
+      const Slot& slot = slots_[i];
       if (slot.hash == kEmpty) break;
-      if (slot.hash == hash && Holds(slot, key)) return {&slot.value, false};
+      if (slot.hash == hash && Holds(entries_[slot.entry], key)) {
+        return {&entries_[slot.entry].value, false};
+      }
     }
-    Slot& slot = slots_[i];
-    slot.hash = hash;
-    slot.offset = arena_.size();
-    slot.size = static_cast<uint32_t>(key.size());
-    slot.value = value;
+    slots_[i] = {hash, static_cast<uint32_t>(entries_.size())};
+    Entry& entry = entries_.emplace_back();
+    entry.offset = arena_.size();
+    entry.size = static_cast<uint32_t>(key.size());
+    entry.value = value;
     arena_.append(key);
-    ++size_;
-    return {&slot.value, true};
+    return {&entry.value, true};
   }
 
-  size_t size() const { return size_; }
-  bool empty() const { return size_ == 0; }
+  size_t size() const { return entries_.size(); }
+  bool empty() const { return entries_.empty(); }
 
  private:
-  // A slot keeps 32 bits of the key's hash: they place it and rule out
-  // nearly every other key before the texts are compared.  0 marks an empty
-  // slot; a key whose bits are 0 is kept as 1.
-  static constexpr uint32_t kEmpty = 0;
+  // A key and its value, in the order the keys were added.
+  struct Entry {
+    size_t offset = 0;  // of the key in the arena
+    uint32_t size = 0;
+    Value value{};
+  };
 
+  // A slot is small, so that the walk over the slots touches little memory:
+  // 32 bits of the key's hash, which place it and rule out nearly every
+  // other key before the texts are compared, and the key's entry.  A hash
+  // of 0 marks an empty slot; a key whose bits are 0 is kept as 1.
+  static constexpr uint32_t kEmpty = 0;
   struct Slot {
     uint32_t hash = kEmpty;
-    uint32_t size = 0;
-    size_t offset = 0;  // of the key in the arena
-    Value value{};
+    uint32_t entry = 0;
   };
 
   static uint32_t HashOf(std::string_view key) {
@@ -110,11 +121,11 @@ class TextTable {
     return hash == kEmpty ? 1 : hash;
   }
 
-  // Whether the slot's key is the text.  Keys are mostly a few bytes long
+  // Whether the entry's key is the text.  Keys are mostly a few bytes long
   // (prefixes, calls): those are compared here rather than by a call.
-  bool Holds(const Slot& slot, std::string_view key) const {
-    if (slot.size != key.size()) return false;
-    const char* stored = arena_.data() + slot.offset;
+  bool Holds(const Entry& entry, std::string_view key) const {
+    if (entry.size != key.size()) return false;
+    const char* stored = arena_.data() + entry.offset;
     if (key.size() > 16) return std::memcmp(stored, key.data(), key.size()) == 0;
     for (size_t i = 0; i < key.size(); ++i) {
       if (stored[i] != key[i]) return false;
@@ -122,23 +133,23 @@ class TextTable {
     return true;
   }
 
-  // Twice the slots (16 at first); the keys stay where they are in the
-  // arena, and their hashes are kept, so moving a slot reads no key.
+  // Twice the slots (16 at first).  Entries and keys stay where they are,
+  // and the slots keep the hashes, so growing reads no key.
   void Grow() {
     std::vector<Slot> old(slots_.empty() ? 16 : slots_.size() * 2);
     old.swap(slots_);
     mask_ = slots_.size() - 1;
-    for (Slot& slot : old) {
+    for (const Slot& slot : old) {
       if (slot.hash == kEmpty) continue;
       size_t i = slot.hash & mask_;
       while (slots_[i].hash != kEmpty) i = (i + 1) & mask_;
-      slots_[i] = std::move(slot);
+      slots_[i] = slot;
     }
   }
 
   std::vector<Slot> slots_;
   size_t mask_ = 0;
-  size_t size_ = 0;
+  std::vector<Entry> entries_;
   std::string arena_;
 };
 
