@@ -120,6 +120,30 @@ TEST(StreamingReaders, AdifLinesCountLineEndsInsideDataAndBetweenRecords) {
   }
 }
 
+// A field's name is reported in capitals even when the bytes it was read
+// from have been dropped for the field's data.
+TEST(StreamingReaders, AdifFieldNamesInProblemsSurviveReadsInPieces) {
+  const std::string nul = std::string("<eoh><call:5>F5") + '\0' +
+                          "BC<qso_date:8>20170107<time_on:4>1312<eor>";
+  const std::string cut = "<call:5>F5ABC<qso_date:8>20170107<time_on:4>1312<eor><Call:9>F5";
+  const std::pair<std::string, std::string> cases[] = {
+      {nul, "1 record 1: field CALL holds a NUL byte"},
+      {cut, "1 record 2: field CALL announces 9 bytes but the file ends after 2"},
+  };
+  for (const auto& [text, problem] : cases) {
+    for (size_t longest : {1u, 2u, 5u, 1000u}) {
+      DribbleSource source(text, longest);
+      Collect collect;
+      StreamAdif(source, collect);
+      ASSERT_EQ(collect.log.problems.size(), 1u) << longest;
+      EXPECT_EQ(std::to_string(collect.log.problems[0].line) + " " +
+                    collect.log.problems[0].reason,
+                problem)
+          << longest;
+    }
+  }
+}
+
 // A receiver that needs no texts beyond the call, own call and time meets
 // the same QSOs and problems.
 TEST(StreamingReaders, AReaderOfFewerFieldsMeetsTheSameQsosAndProblems) {

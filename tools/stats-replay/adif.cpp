@@ -17,11 +17,23 @@ namespace {
 
 struct Token {
   enum Kind { kField, kMarker, kEndOfHeader, kEndOfRecord, kBad } kind = kField;
-  std::string name;         // upper case
+  std::string_view name;    // as written; like value, valid until the next tag
   std::string_view value;   // into the reader's window, valid until the next tag
   int line = 0;             // of the tag's '<', when Next was asked for it
   std::string problem;      // kBad: why the tag cannot be read
 };
+
+char Raised(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Whether a name as written is the known name, which is in capitals: names
+// are taken without regard to case.
+bool SameName(std::string_view name, std::string_view known) {
+  if (name.size() != known.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (Raised(name[i]) != known[i]) return false;
+  }
+  return true;
+}
 
 // Reads the tags of a source one after the other; only the tag being read
 // and the data of its field are held.
@@ -108,7 +120,7 @@ class Tokenizer {
     }
     if (close == npos) {
       Pass(Text().size());
-      token->name.clear();
+      token->name = std::string_view();
       token->kind = Token::kBad;
       token->problem = "tag not closed by '>' before the end of the file";
       return true;
@@ -117,7 +129,7 @@ class Tokenizer {
     // The tag's text between '<' and '>', and the colon's place in it.
     const std::string_view inside = Text().substr(1, close - 1);
     if (colon != npos) colon -= open + 1;
-    UpperInto(inside.substr(0, colon), &token->name);
+    token->name = inside.substr(0, colon);
     std::string_view length;
     if (colon != npos) {
       // An optional type letter follows the length after a second colon.
@@ -128,10 +140,14 @@ class Tokenizer {
     Pass(close + 1);
     if (colon == npos) {
       // The data ends here: what follows is not read.
-      if (token->name == "EOF" || EndsWith(token->name, "_EOF")) return false;
-      token->kind = token->name == "EOH"   ? Token::kEndOfHeader
-                    : token->name == "EOR" ? Token::kEndOfRecord
-                                           : Token::kMarker;
+      const std::string_view name = token->name;
+      if (SameName(name, "EOF") ||
+          (name.size() >= 4 && SameName(name.substr(name.size() - 4), "_EOF"))) {
+        return false;
+      }
+      token->kind = SameName(name, "EOH")   ? Token::kEndOfHeader
+                    : SameName(name, "EOR") ? Token::kEndOfRecord
+                                            : Token::kMarker;
       return true;
     }
     size_t bytes = 0;
@@ -142,13 +158,18 @@ class Tokenizer {
     }
     if (!ok) {
       token->kind = Token::kBad;
-      token->problem = "field " + token->name + " has no valid length";
+      token->problem = "field " + Upper(token->name) + " has no valid length";
       return true;
+    }
+    if (Text().size() < bytes) {
+      // Reading more moves the window's bytes: the name is kept aside.
+      name_.assign(token->name);
+      token->name = name_;
     }
     if (Text().size() < bytes && !Fill(bytes)) {
       const size_t rest = Text().size();
       token->kind = Token::kBad;
-      token->problem = "field " + token->name + " announces " + std::to_string(bytes) +
+      token->problem = "field " + Upper(token->name) + " announces " + std::to_string(bytes) +
                        " bytes but the file ends after " + std::to_string(rest);
       Pass(rest);
       return true;
@@ -159,9 +180,6 @@ class Tokenizer {
   }
 
  private:
-  static bool EndsWith(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
-  }
 
   // The bytes not yet passed over.  The window still holds the passed_
   // bytes before them, whose line ends are not counted yet.
@@ -197,6 +215,7 @@ class Tokenizer {
   }
 
   ReadWindow window_;
+  std::string name_;  // a tag's name while the window moves under it
   size_t passed_ = 0;
   int line_ = 1;
   char previous_ = '\0';
@@ -222,14 +241,10 @@ int FieldOf(std::string_view name) {
   // Most fields of a log are none of these: the first letter and the length
   // rule out nearly all of them before any comparison.
   if (name.empty()) return -1;
-  // The names are a few bytes long: compared here rather than by a call.
-  const char first = name.front();
+  const char first = Raised(name.front());
   for (size_t k = 0; k < kFieldNames.size(); ++k) {
     const std::string_view known = kFieldNames[k];
-    if (known.front() != first || known.size() != name.size()) continue;
-    size_t i = 1;
-    while (i < name.size() && known[i] == name[i]) ++i;
-    if (i == name.size()) return static_cast<int>(k);
+    if (known.front() == first && SameName(name, known)) return static_cast<int>(k);
   }
   return -1;
 }
@@ -361,7 +376,7 @@ std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
       case Token::kField:
         // The host hands texts on as C strings: a NUL would cut the value.
         if (problem.empty() && HoldsNul(token.value)) {
-          problem = "field " + token.name + " holds a NUL byte";
+          problem = "field " + Upper(token.name) + " holds a NUL byte";
         }
         fields.Take(FieldOf(token.name), token.value);
         break;
