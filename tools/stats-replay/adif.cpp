@@ -192,11 +192,19 @@ class Tokenizer {
   void Settle() {
     const std::string_view text = window_.View().substr(0, passed_);
     if (text.empty()) return;
-    for (size_t i = 0; i < text.size(); ++i) {
-      const char c = text[i];
-      if (c > '\r') continue;  // the common case: no line end
-      const char before = i > 0 ? text[i - 1] : previous_;
-      if (c == '\r' || (c == '\n' && before != '\r')) ++line_;
+    // Line ends are a byte or two in a record of hundreds: they are
+    // looked for rather than each byte tested.
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    for (const char* at = begin;; ++at) {
+      at = static_cast<const char*>(std::memchr(at, '\r', static_cast<size_t>(end - at)));
+      if (at == nullptr) break;
+      ++line_;
+    }
+    for (const char* at = begin;; ++at) {
+      at = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)));
+      if (at == nullptr) break;
+      if ((at > begin ? at[-1] : previous_) != '\r') ++line_;
     }
     previous_ = text.back();
     window_.Skip(passed_);
