@@ -13,6 +13,7 @@
 // call, the RST when it has three columns or more, and the exchange
 // (several columns joined by one blank).  X-QSO: lines are left out, as the
 // log's author asked.  Lines end in LF, CR LF or a lone CR.
+#include <cstring>
 #include <vector>
 
 #include "host_rules.h"
@@ -124,8 +125,14 @@ class LineReader {
     size_t searched = 0;
     while (true) {
       const std::string_view text = window_.View();
-      size_t end = searched;
-      while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+      // The first CR or LF: the LF first, then a CR before it.
+      const char* const begin = text.data();
+      const void* lf = std::memchr(begin + searched, '\n', text.size() - searched);
+      size_t end = lf != nullptr ? static_cast<size_t>(static_cast<const char*>(lf) - begin)
+                                 : text.size();
+      if (const void* cr = std::memchr(begin + searched, '\r', end - searched)) {
+        end = static_cast<size_t>(static_cast<const char*>(cr) - begin);
+      }
       if (end < text.size()) {
         size_t after = end + 1;
         if (text[end] == '\r') {

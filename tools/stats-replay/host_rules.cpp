@@ -37,7 +37,7 @@ constexpr BandEdge kBandPlan[] = {
 };
 
 struct Designator {
-  const char* text;
+  std::string_view text;  // its length known without counting: every QSO line looks here
   const char* band;
   uint64_t low_khz;
 };
