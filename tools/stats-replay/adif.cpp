@@ -37,9 +37,19 @@ bool SameName(std::string_view name, std::string_view known) {
 
 // Reads the tags of a source one after the other; only the tag being read
 // and the data of its field are held.
+// What keeps views of the tokenizer's window from one tag to the next: it
+// copies them aside before the window's bytes move.
+class WindowViews {
+ public:
+  virtual void KeepAside() = 0;
+
+ protected:
+  ~WindowViews() = default;
+};
+
 class Tokenizer {
  public:
-  explicit Tokenizer(ByteSource& source) : window_(source) {}
+  Tokenizer(ByteSource& source, WindowViews& views) : window_(source), views_(views) {}
 
   // The next tag, or false at the end of the text.  The tag's line is
   // worked out only when asked for (with_line; token->line is left as it
@@ -214,15 +224,18 @@ class Tokenizer {
   // Reading more moves the window's bytes: the passed ones are counted
   // first.
   bool More() {
+    views_.KeepAside();
     Settle();
     return window_.More();
   }
   bool Fill(size_t count) {
+    views_.KeepAside();
     Settle();
     return window_.Fill(count);
   }
 
   ReadWindow window_;
+  WindowViews& views_;
   std::string name_;  // a tag's name while the window moves under it
   size_t passed_ = 0;
   int line_ = 1;
@@ -258,20 +271,33 @@ int FieldOf(std::string_view name) {
 }
 
 // One record's fields that are used: the first value that is not empty of
-// each, blanks around removed.  Reused from record to record.
-struct Fields {
-  std::array<std::string, kFieldCount> values;
-  std::array<bool, kFieldCount> set{};
-
-  void Clear() { set.fill(false); }
+// each, blanks around removed.  A value is looked at where the tokenizer
+// read it, and copied aside only when the window moves before the record
+// ends.  Reused from record to record.
+class Fields final : public WindowViews {
+ public:
+  void Clear() { set_.fill(false); }
   void Take(int id, std::string_view value) {
-    if (id < 0 || value.empty() || set[static_cast<size_t>(id)]) return;
-    set[static_cast<size_t>(id)] = true;
-    values[static_cast<size_t>(id)].assign(Trim(value));
+    const auto k = static_cast<size_t>(id);
+    if (id < 0 || value.empty() || set_[k]) return;
+    set_[k] = true;
+    views_[k] = Trim(value);
   }
   std::string_view operator[](FieldId id) const {
-    return set[id] ? std::string_view(values[id]) : std::string_view();
+    return set_[id] ? views_[id] : std::string_view();
   }
+  void KeepAside() override {
+    for (size_t k = 0; k < kFieldCount; ++k) {
+      if (!set_[k] || views_[k].data() == kept_[k].data()) continue;
+      kept_[k].assign(views_[k]);
+      views_[k] = kept_[k];
+    }
+  }
+
+ private:
+  std::array<std::string_view, kFieldCount> views_;
+  std::array<std::string, kFieldCount> kept_;
+  std::array<bool, kFieldCount> set_{};
 };
 
 // Turns one record's fields into a QSO; false with *reason when it cannot be.
@@ -346,7 +372,7 @@ std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
   LogQso qso;
   std::string reason;
   const bool all_fields = receiver.WantsAllFields();
-  Tokenizer tokens(source);
+  Tokenizer tokens(source, fields);
   Token token;
   // The line is needed for the first tag of a record only.
   while (tokens.Next(&token, !open)) {
