@@ -35,8 +35,6 @@ bool SameName(std::string_view name, std::string_view known) {
   return true;
 }
 
-// Reads the tags of a source one after the other; only the tag being read
-// and the data of its field are held.
 // What keeps views of the tokenizer's window from one tag to the next: it
 // copies them aside before the window's bytes move.
 class WindowViews {
@@ -47,6 +45,8 @@ class WindowViews {
   ~WindowViews() = default;
 };
 
+// Reads the tags of a source one after the other; only the tag being read
+// and the data of its field are held.
 class Tokenizer {
  public:
   Tokenizer(ByteSource& source, WindowViews& views) : window_(source), views_(views) {}
@@ -190,7 +190,6 @@ class Tokenizer {
   }
 
  private:
-
   // The bytes not yet passed over.  The window still holds the passed_
   // bytes before them, whose line ends are not counted yet.
   std::string_view Text() const { return window_.View().substr(passed_); }
