@@ -89,6 +89,23 @@ TEST(CountryFile, PortableCalls) {
   EXPECT_EQ(cty.CountryPrefix("K1ABC/AM"), "");
 }
 
+// Calls are taken whatever their case and blanks; a call that is no more
+// than an operating mark is in no country; an exact entry counts for a home
+// call behind a slash too.
+TEST(CountryFile, CaseBlanksMarksAndExactHomeCalls) {
+  const CountryFile cty = Parsed();
+  EXPECT_EQ(cty.CountryPrefix(" dl1abc\t"), "DL");
+  EXPECT_EQ(cty.CountryPrefix("r9xx"), "UA");
+  EXPECT_EQ(cty.CountryPrefix("dl0abc/lh"), "DL");
+  EXPECT_EQ(cty.CountryPrefix("pa/on4abc"), "PA");
+  EXPECT_EQ(cty.CountryPrefix("GM"), "GM");
+  for (const char* mark : {"P", "m", "MM", "QRP", "K", "  "}) {
+    EXPECT_EQ(cty.CountryPrefix(mark), "") << mark;
+  }
+  EXPECT_EQ(cty.CountryPrefix("GM4ZZZ/P"), "GM");
+  EXPECT_EQ(cty.CountryPrefix("R9XX/P"), "UA");
+}
+
 struct CountryCase {
   const char* call;
   const char* country;

@@ -102,6 +102,48 @@ TEST(StreamingReaders, AnyCutOfTheBytesReadsAsTheWholeText) {
   }
 }
 
+// A record's line is that of its first tag, however the line ends before it
+// fall: in field data, between records, cut between reads.
+TEST(StreamingReaders, AdifLinesCountLineEndsInsideDataAndBetweenRecords) {
+  const std::string text =
+      "<EOH>\r\n<COMMENT:6>a\r\nb\rc<CALL:5>F5ABC<QSO_DATE:8>20170107<TIME_ON:4>1312<EOR>\r\n\r\n"
+      "<CALL:5>F5ABD<QSO_DATE:8>20170107<TIME_ON:4>1313<NOTES:4>x\n\ny<EOR>\n<CALL:3>K1A<EOR>";
+  for (size_t longest : {1u, 2u, 3u, 7u, 1000u}) {
+    DribbleSource source(text, longest);
+    Collect collect;
+    StreamAdif(source, collect);
+    ASSERT_EQ(collect.log.qsos.size(), 2u) << longest;
+    EXPECT_EQ(collect.log.qsos[0].line, 2) << longest;
+    EXPECT_EQ(collect.log.qsos[1].line, 6) << longest;
+    ASSERT_EQ(collect.log.problems.size(), 1u) << longest;
+    EXPECT_EQ(collect.log.problems[0].line, 9) << longest;
+  }
+}
+
+// A field's name is reported in capitals even when the bytes it was read
+// from have been dropped for the field's data.
+TEST(StreamingReaders, AdifFieldNamesInProblemsSurviveReadsInPieces) {
+  const std::string nul = std::string("<eoh><call:5>F5") + '\0' +
+                          "BC<qso_date:8>20170107<time_on:4>1312<eor>";
+  const std::string cut = "<call:5>F5ABC<qso_date:8>20170107<time_on:4>1312<eor><Call:9>F5";
+  const std::pair<std::string, std::string> cases[] = {
+      {nul, "1 record 1: field CALL holds a NUL byte"},
+      {cut, "1 record 2: field CALL announces 9 bytes but the file ends after 2"},
+  };
+  for (const auto& [text, problem] : cases) {
+    for (size_t longest : {1u, 2u, 5u, 1000u}) {
+      DribbleSource source(text, longest);
+      Collect collect;
+      StreamAdif(source, collect);
+      ASSERT_EQ(collect.log.problems.size(), 1u) << longest;
+      EXPECT_EQ(std::to_string(collect.log.problems[0].line) + " " +
+                    collect.log.problems[0].reason,
+                problem)
+          << longest;
+    }
+  }
+}
+
 // A receiver that needs no texts beyond the call, own call and time meets
 // the same QSOs and problems.
 TEST(StreamingReaders, AReaderOfFewerFieldsMeetsTheSameQsosAndProblems) {

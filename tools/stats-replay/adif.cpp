@@ -17,29 +17,54 @@ namespace {
 
 struct Token {
   enum Kind { kField, kMarker, kEndOfHeader, kEndOfRecord, kBad } kind = kField;
-  std::string name;         // upper case
+  std::string_view name;    // as written; like value, valid until the next tag
   std::string_view value;   // into the reader's window, valid until the next tag
-  int line = 0;
+  int line = 0;             // of the tag's '<', when Next was asked for it
   std::string problem;      // kBad: why the tag cannot be read
+};
+
+char Raised(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }
+
+// Whether a name as written is the known name, which is in capitals: names
+// are taken without regard to case.
+bool SameName(std::string_view name, std::string_view known) {
+  if (name.size() != known.size()) return false;
+  for (size_t i = 0; i < name.size(); ++i) {
+    if (Raised(name[i]) != known[i]) return false;
+  }
+  return true;
+}
+
+// What keeps views of the tokenizer's window from one tag to the next: it
+// copies them aside before the window's bytes move.
+class WindowViews {
+ public:
+  virtual void KeepAside() = 0;
+
+ protected:
+  ~WindowViews() = default;
 };
 
 // Reads the tags of a source one after the other; only the tag being read
 // and the data of its field are held.
 class Tokenizer {
  public:
-  explicit Tokenizer(ByteSource& source) : window_(source) {}
+  Tokenizer(ByteSource& source, WindowViews& views) : window_(source), views_(views) {}
 
-  // The next tag, or false at the end of the text.
-  bool Next(Token* token) {
+  // The next tag, or false at the end of the text.  The tag's line is
+  // worked out only when asked for (with_line; token->line is left as it
+  // was otherwise): the line ends are counted in one pass over all the
+  // bytes passed since, not tag by tag.
+  bool Next(Token* token, bool with_line) {
     // The next '<' that a '>' closes with no blank in between (a data
     // specifier has none) or, failing that, a last '<' left open.  One pass
     // over the text between tags; the text before a '<' is passed over as
-    // soon as it is seen.
+    // soon as it is seen.  The first ':' of the tag is noted on the way.
     constexpr size_t npos = std::string_view::npos;
-    size_t open = npos, close = npos;
+    size_t open = npos, close = npos, colon = npos;
     size_t i = 0;
     while (true) {
-      const std::string_view text = window_.View();
+      const std::string_view text = Text();
       while (i < text.size()) {
         if (open == npos) {
           // Text between tags: on to the next '<', which mostly follows
@@ -57,16 +82,25 @@ class Tokenizer {
             break;
           }
           open = next;
+          colon = npos;
           i = open + 1;
           continue;
         }
         const char c = text[i];
+        // Letters and '_', most of a tag: none of the bytes looked for.
+        if (c > '>') {
+          ++i;
+          continue;
+        }
         if (c == '>') {
           close = i;
           break;
         }
         if (c == '<') {
           open = i;
+          colon = npos;
+        } else if (c == ':') {
+          if (colon == npos) colon = i;
         } else if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
           open = npos;  // text that happens to hold '<'
         }
@@ -74,44 +108,56 @@ class Tokenizer {
       }
       if (close != npos) break;
       const size_t keep = open == npos ? i : open;
-      Advance(keep);
+      Pass(keep);
       i -= keep;
-      if (open != npos) open = 0;
-      if (!window_.More()) break;
+      if (open != npos) {
+        open = 0;
+        if (colon != npos) colon -= keep;
+      }
+      if (!More()) break;
     }
-    const std::string_view text = window_.View();
     if (open == npos) {
-      Advance(text.size());
+      Pass(Text().size());
       return false;
     }
-    Advance(open);
-    close -= close == npos ? 0 : open;
+    Pass(open);
     token->kind = Token::kField;
     token->value = std::string_view();
     token->problem.clear();
-    token->line = line_;
+    if (with_line) {
+      Settle();
+      token->line = line_;
+    }
     if (close == npos) {
-      Advance(window_.View().size());
-      token->name.clear();
+      Pass(Text().size());
+      token->name = std::string_view();
       token->kind = Token::kBad;
       token->problem = "tag not closed by '>' before the end of the file";
       return true;
     }
-    const std::string_view inside = window_.View().substr(1, close - 1);
-    const size_t colon = inside.find(':');
-    UpperInto(inside.substr(0, colon), &token->name);
+    close -= open;
+    // The tag's text between '<' and '>', and the colon's place in it.
+    const std::string_view inside = Text().substr(1, close - 1);
+    if (colon != npos) colon -= open + 1;
+    token->name = inside.substr(0, colon);
     std::string_view length;
     if (colon != npos) {
-      length = inside.substr(colon + 1);
-      length = length.substr(0, length.find(':'));  // an optional type letter follows
+      // An optional type letter follows the length after a second colon.
+      size_t length_end = colon + 1;
+      while (length_end < inside.size() && inside[length_end] != ':') ++length_end;
+      length = inside.substr(colon + 1, length_end - colon - 1);
     }
-    Advance(close + 1);
+    Pass(close + 1);
     if (colon == npos) {
       // The data ends here: what follows is not read.
-      if (token->name == "EOF" || EndsWith(token->name, "_EOF")) return false;
-      token->kind = token->name == "EOH"   ? Token::kEndOfHeader
-                    : token->name == "EOR" ? Token::kEndOfRecord
-                                           : Token::kMarker;
+      const std::string_view name = token->name;
+      if (SameName(name, "EOF") ||
+          (name.size() >= 4 && SameName(name.substr(name.size() - 4), "_EOF"))) {
+        return false;
+      }
+      token->kind = SameName(name, "EOH")   ? Token::kEndOfHeader
+                    : SameName(name, "EOR") ? Token::kEndOfRecord
+                                            : Token::kMarker;
       return true;
     }
     size_t bytes = 0;
@@ -122,51 +168,75 @@ class Tokenizer {
     }
     if (!ok) {
       token->kind = Token::kBad;
-      token->problem = "field " + token->name + " has no valid length";
+      token->problem = "field " + Upper(token->name) + " has no valid length";
       return true;
     }
-    if (!window_.Fill(bytes)) {
-      const size_t rest = window_.View().size();
+    if (Text().size() < bytes) {
+      // Reading more moves the window's bytes: the name is kept aside.
+      name_.assign(token->name);
+      token->name = name_;
+    }
+    if (Text().size() < bytes && !Fill(bytes)) {
+      const size_t rest = Text().size();
       token->kind = Token::kBad;
-      token->problem = "field " + token->name + " announces " + std::to_string(bytes) +
+      token->problem = "field " + Upper(token->name) + " announces " + std::to_string(bytes) +
                        " bytes but the file ends after " + std::to_string(rest);
-      Advance(rest);
+      Pass(rest);
       return true;
     }
-    token->value = window_.View().substr(0, bytes);
-    Advance(bytes);
+    token->value = Text().substr(0, bytes);
+    Pass(bytes);
     return true;
   }
 
  private:
-  static bool EndsWith(std::string_view text, std::string_view end) {
-    return text.size() >= end.size() && text.substr(text.size() - end.size()) == end;
-  }
+  // The bytes not yet passed over.  The window still holds the passed_
+  // bytes before them, whose line ends are not counted yet.
+  std::string_view Text() const { return window_.View().substr(passed_); }
+  void Pass(size_t count) { passed_ += count; }
 
-  static void UpperInto(std::string_view text, std::string* out) {
-    out->assign(text);
-    for (char& c : *out) {
-      if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-    }
-  }
-
-  // Passes over count bytes of the window, counting the line ends passed:
-  // LF, CR LF and a lone CR are one each (a CR counts, and so does an LF
-  // that no CR comes just before).
-  void Advance(size_t count) {
-    const std::string_view text = window_.View().substr(0, count);
+  // Counts the line ends of the bytes passed over and lets the window drop
+  // them: LF, CR LF and a lone CR are one each (a CR counts, and so does an
+  // LF that no CR comes just before).
+  void Settle() {
+    const std::string_view text = window_.View().substr(0, passed_);
     if (text.empty()) return;
-    for (size_t i = 0; i < text.size(); ++i) {
-      const char c = text[i];
-      if (c > '\r') continue;  // the common case: no line end
-      const char before = i > 0 ? text[i - 1] : previous_;
-      if (c == '\r' || (c == '\n' && before != '\r')) ++line_;
+    // Line ends are a byte or two in a record of hundreds: they are
+    // looked for rather than each byte tested.
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
+    for (const char* at = begin;; ++at) {
+      at = static_cast<const char*>(std::memchr(at, '\r', static_cast<size_t>(end - at)));
+      if (at == nullptr) break;
+      ++line_;
+    }
+    for (const char* at = begin;; ++at) {
+      at = static_cast<const char*>(std::memchr(at, '\n', static_cast<size_t>(end - at)));
+      if (at == nullptr) break;
+      if ((at > begin ? at[-1] : previous_) != '\r') ++line_;
     }
     previous_ = text.back();
-    window_.Skip(count);
+    window_.Skip(passed_);
+    passed_ = 0;
+  }
+
+  // Reading more moves the window's bytes: the passed ones are counted
+  // first.
+  bool More() {
+    views_.KeepAside();
+    Settle();
+    return window_.More();
+  }
+  bool Fill(size_t count) {
+    views_.KeepAside();
+    Settle();
+    return window_.Fill(count);
   }
 
   ReadWindow window_;
+  WindowViews& views_;
+  std::string name_;  // a tag's name while the window moves under it
+  size_t passed_ = 0;
   int line_ = 1;
   char previous_ = '\0';
 };
@@ -191,36 +261,47 @@ int FieldOf(std::string_view name) {
   // Most fields of a log are none of these: the first letter and the length
   // rule out nearly all of them before any comparison.
   if (name.empty()) return -1;
-  const char first = name.front();
+  const char first = Raised(name.front());
   for (size_t k = 0; k < kFieldNames.size(); ++k) {
     const std::string_view known = kFieldNames[k];
-    if (known.front() == first && known.size() == name.size() && known == name) {
-      return static_cast<int>(k);
-    }
+    if (known.front() == first && SameName(name, known)) return static_cast<int>(k);
   }
   return -1;
 }
 
 // One record's fields that are used: the first value that is not empty of
-// each, blanks around removed.  Reused from record to record.
-struct Fields {
-  std::array<std::string, kFieldCount> values;
-  std::array<bool, kFieldCount> set{};
-
-  void Clear() { set.fill(false); }
+// each, blanks around removed.  A value is looked at where the tokenizer
+// read it, and copied aside only when the window moves before the record
+// ends.  Reused from record to record.
+class Fields final : public WindowViews {
+ public:
+  void Clear() { set_.fill(false); }
   void Take(int id, std::string_view value) {
-    if (id < 0 || value.empty() || set[static_cast<size_t>(id)]) return;
-    set[static_cast<size_t>(id)] = true;
-    values[static_cast<size_t>(id)].assign(Trim(value));
+    const auto k = static_cast<size_t>(id);
+    if (id < 0 || value.empty() || set_[k]) return;
+    set_[k] = true;
+    views_[k] = Trim(value);
   }
   std::string_view operator[](FieldId id) const {
-    return set[id] ? std::string_view(values[id]) : std::string_view();
+    return set_[id] ? views_[id] : std::string_view();
   }
+  void KeepAside() override {
+    for (size_t k = 0; k < kFieldCount; ++k) {
+      if (!set_[k] || views_[k].data() == kept_[k].data()) continue;
+      kept_[k].assign(views_[k]);
+      views_[k] = kept_[k];
+    }
+  }
+
+ private:
+  std::array<std::string_view, kFieldCount> views_;
+  std::array<std::string, kFieldCount> kept_;
+  std::array<bool, kFieldCount> set_{};
 };
 
 // Turns one record's fields into a QSO; false with *reason when it cannot be.
 bool ToQso(const Fields& fields, bool all_fields, LogQso* qso, std::string* reason) {
-  qso->call = Upper(fields[kCall]);
+  UpperInto(fields[kCall], &qso->call);
   if (qso->call.empty()) {
     *reason = "no CALL";
     return false;
@@ -247,8 +328,8 @@ bool ToQso(const Fields& fields, bool all_fields, LogQso* qso, std::string* reas
     }
     qso->frequency_hz = *hz;
   }
-  qso->own_call = Upper(fields[kStationCallsign]);
-  if (qso->own_call.empty()) qso->own_call = Upper(fields[kOperator]);
+  UpperInto(fields[kStationCallsign], &qso->own_call);
+  if (qso->own_call.empty()) UpperInto(fields[kOperator], &qso->own_call);
   if (!all_fields) return true;
   const std::string_view band = fields[kBand];
   qso->band = !band.empty() ? NormalBand(band) : BandOfFrequency(qso->frequency_hz);
@@ -260,7 +341,7 @@ bool ToQso(const Fields& fields, bool all_fields, LogQso* qso, std::string* reas
   if (qso->exchange_sent.empty()) qso->exchange_sent = SerialText(fields[kStx]);
   qso->exchange_received.assign(fields[kSrxString]);
   if (qso->exchange_received.empty()) qso->exchange_received = SerialText(fields[kSrx]);
-  qso->prefix = Upper(fields[kPfx]);
+  UpperInto(fields[kPfx], &qso->prefix);
   return true;
 }
 
@@ -290,9 +371,10 @@ std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
   LogQso qso;
   std::string reason;
   const bool all_fields = receiver.WantsAllFields();
-  Tokenizer tokens(source);
+  Tokenizer tokens(source, fields);
   Token token;
-  while (tokens.Next(&token)) {
+  // The line is needed for the first tag of a record only.
+  while (tokens.Next(&token, !open)) {
     // A tag without data (<APP_X_MARK>) neither starts nor changes a record.
     if (token.kind == Token::kMarker) continue;
     if (!open) {
@@ -327,7 +409,7 @@ std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
       case Token::kField:
         // The host hands texts on as C strings: a NUL would cut the value.
         if (problem.empty() && HoldsNul(token.value)) {
-          problem = "field " + token.name + " holds a NUL byte";
+          problem = "field " + Upper(token.name) + " holds a NUL byte";
         }
         fields.Take(FieldOf(token.name), token.value);
         break;

@@ -13,6 +13,7 @@
 // call, the RST when it has three columns or more, and the exchange
 // (several columns joined by one blank).  X-QSO: lines are left out, as the
 // log's author asked.  Lines end in LF, CR LF or a lone CR.
+#include <cstring>
 #include <vector>
 
 #include "host_rules.h"
@@ -35,25 +36,24 @@ void Columns(std::string_view line, std::vector<std::string_view>* out) {
   }
 }
 
-struct Half {
-  std::string call;
-  std::string rst;
-  std::string exchange;
-};
-
 // Reads `count` columns from `from` in the layout of a half of `width`
-// columns (count <= width: the missing columns are the last ones).
-Half ReadHalf(const std::vector<std::string_view>& columns, size_t from, size_t count,
-              size_t width) {
-  Half half;
-  half.call = Upper(columns[from]);
+// columns (count <= width: the missing columns are the last ones) into the
+// QSO's texts: the call, the RST ("599" when the half has none) and the
+// exchange.
+void ReadHalf(const std::vector<std::string_view>& columns, size_t from, size_t count,
+              size_t width, std::string* call, std::string* rst, std::string* exchange) {
+  UpperInto(columns[from], call);
   size_t next = from + 1;
-  if (width >= 3 && next < from + count) half.rst = std::string(columns[next++]);
-  for (; next < from + count; ++next) {
-    if (!half.exchange.empty()) half.exchange += ' ';
-    half.exchange += columns[next];
+  if (width >= 3 && next < from + count) {
+    rst->assign(columns[next++]);
+  } else {
+    rst->assign("599");
   }
-  return half;
+  exchange->clear();
+  for (; next < from + count; ++next) {
+    if (!exchange->empty()) exchange->push_back(' ');
+    exchange->append(columns[next]);
+  }
 }
 
 // The frequency column: a band designator ("50", "144", "1.2G"), or kHz.
@@ -105,17 +105,10 @@ bool ReadQsoLine(const std::vector<std::string_view>& c, LogQso* qso, std::strin
     return false;
   }
   const size_t width = (rest + 1) / 2;
-  const Half sent = ReadHalf(c, 4, width, width);
-  const Half received = ReadHalf(c, 4 + width, rest - width, width);
-  qso->own_call = sent.call;
-  qso->rst_sent = "599";
-  qso->rst_received = "599";
+  ReadHalf(c, 4, width, width, &qso->own_call, &qso->rst_sent, &qso->exchange_sent);
+  ReadHalf(c, 4 + width, rest - width, width, &qso->call, &qso->rst_received,
+           &qso->exchange_received);
   qso->prefix.clear();
-  qso->call = received.call;
-  if (!sent.rst.empty()) qso->rst_sent = sent.rst;
-  if (!received.rst.empty()) qso->rst_received = received.rst;
-  qso->exchange_sent = sent.exchange;
-  qso->exchange_received = received.exchange;
   return true;
 }
 
@@ -132,8 +125,14 @@ class LineReader {
     size_t searched = 0;
     while (true) {
       const std::string_view text = window_.View();
-      size_t end = searched;
-      while (end < text.size() && text[end] != '\n' && text[end] != '\r') ++end;
+      // The first CR or LF: the LF first, then a CR before it.
+      const char* const begin = text.data();
+      const void* lf = std::memchr(begin + searched, '\n', text.size() - searched);
+      size_t end = lf != nullptr ? static_cast<size_t>(static_cast<const char*>(lf) - begin)
+                                 : text.size();
+      if (const void* cr = std::memchr(begin + searched, '\r', end - searched)) {
+        end = static_cast<size_t>(static_cast<const char*>(cr) - begin);
+      }
       if (end < text.size()) {
         size_t after = end + 1;
         if (text[end] == '\r') {
@@ -179,7 +178,7 @@ std::string StreamCabrillo(ByteSource& source, LogReceiver& receiver) {
     ++line_number;
     const size_t colon = line.find(':');
     if (colon == std::string_view::npos) continue;
-    tag = Upper(Trim(line.substr(0, colon)));
+    UpperInto(Trim(line.substr(0, colon)), &tag);
     if (tag == "QSO") {
       // Every field is set anew by a line that is read; the texts keep their
       // room from line to line.

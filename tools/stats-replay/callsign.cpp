@@ -18,14 +18,12 @@ bool PrefixShaped(std::string_view part) {
   return std::none_of(part.rbegin(), last_digit, IsLetter) || last_digit == part.rend();
 }
 
-// A mark after the call that tells how or under which licence class the
-// station operates, not where.
+}  // namespace
+
 bool IsOperatingMark(std::string_view part) {
   return part == "P" || part == "M" || part == "MM" || part == "AM" || part == "QRP" ||
          part == "QRPP" || (part.size() == 1 && IsLetter(part[0]));
 }
-
-}  // namespace
 
 CallParts SplitCall(std::string_view call_text, const PrefixTest& is_listed) {
   const std::string call = Upper(Trim(call_text));

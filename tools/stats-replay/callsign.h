@@ -17,6 +17,11 @@ struct CallParts {
   bool maritime = false;   // /MM or /AM after the call: in no country
 };
 
+// Whether a part after the call (in capitals) marks how or under which
+// licence class the station operates, not where: /P, /M, /MM, /AM, /QRP,
+// /QRPP and any single letter.
+bool IsOperatingMark(std::string_view part);
+
 // Whether a text is listed as a prefix of some entity of the country file.
 using PrefixTest = std::function<bool(std::string_view)>;
 

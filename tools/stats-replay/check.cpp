@@ -78,22 +78,19 @@ void SubmissionCheck::OnQso(const LogQso& q) {
   }
   // The key: the call, a NUL and the number of the band and mode, seven
   // bits a byte (no text of a QSO holds a NUL, so the parts cannot run
-  // together); short enough for most keys to be held without an allocation.
+  // together).  A key seen before is only looked up.
   key_.assign(q.band).append(1, '\0').append(q.mode);
-  auto known = band_modes_.find(key_);
-  if (known == band_modes_.end()) {
-    known = band_modes_.emplace(key_, static_cast<uint32_t>(band_modes_.size())).first;
-  }
-  const uint32_t band_mode = known->second;
+  const uint32_t band_mode =
+      *band_modes_.Insert(key_, static_cast<uint32_t>(band_modes_.size())).first;
   key_.assign(q.call).append(1, '\0');
   for (uint32_t n = band_mode;; n >>= 7) {
     key_.push_back(static_cast<char>((n & 0x7F) | (n >= 0x80 ? 0x80 : 0)));
     if (n < 0x80) break;
   }
-  const auto [it, fresh] = first_line_.emplace(key_, q.line);
+  const auto [first, fresh] = first_line_.Insert(key_, q.line);
   if (!fresh) {
     findings.push_back({q.line, with() + " on " + (q.band.empty() ? "no band" : q.band) +
-                                    ": duplicate of line " + std::to_string(it->second)});
+                                    ": duplicate of line " + std::to_string(*first)});
   }
 }
 

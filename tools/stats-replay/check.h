@@ -5,11 +5,11 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 #include "log.h"
 #include "period.h"
+#include "text_table.h"
 
 namespace replay {
 
@@ -46,8 +46,8 @@ class SubmissionCheck final : public LogReceiver {
   const ContestPeriod& period_;
   std::vector<HeaderLine> header_;
   std::vector<Finding> qso_findings_;
-  std::unordered_map<std::string, int> first_line_;  // call, band and mode: the first line
-  std::unordered_map<std::string, uint32_t> band_modes_;  // band and mode: their number
+  TextTable<int> first_line_;         // call, band and mode: the first line
+  TextTable<uint32_t> band_modes_;    // band and mode: their number
   std::string key_;
 };
 

@@ -67,12 +67,16 @@ std::optional<CountryFile> CountryFile::Parse(std::string_view text, std::string
       item = item.substr(0, item.find_first_of("([<{~"));
       if (item.empty()) continue;
       if (item.front() == '=') {
-        file.exact_.emplace(Upper(item.substr(1)), entity);
+        file.exact_.Insert(Upper(item.substr(1)), entity);  // the first listing counts
       } else {
         const std::string prefix = Upper(item);
-        PrefixNode& node = file.prefixes_[prefix];
+        PrefixNode& node = *file.prefixes_.Insert(prefix, PrefixNode()).first;
         if (node.entity == PrefixNode::kNotListed) node.entity = entity;  // the first listing counts
-        for (size_t n = 1; n < prefix.size(); ++n) file.prefixes_[prefix.substr(0, n)].longer = true;
+        // (node is not used past here: adding the shorter prefixes moves it.)
+        for (size_t n = 1; n < prefix.size(); ++n) {
+          file.prefixes_.Insert(std::string_view(prefix).substr(0, n), PrefixNode()).first->longer =
+              true;
+        }
       }
     }
   }
@@ -84,27 +88,42 @@ std::optional<CountryFile> CountryFile::Parse(std::string_view text, std::string
 }
 
 std::string CountryFile::Lookup(std::string_view call) const {
-  if (const auto it = exact_.find(call); it != exact_.end()) return primaries_[it->second];
-  // The longest listed prefix of the call.
+  if (const size_t* entity = exact_.Find(call)) return primaries_[*entity];
+  return LongestPrefix(call);
+}
+
+std::string CountryFile::LongestPrefix(std::string_view call) const {
   size_t found = PrefixNode::kNotListed;
   for (size_t n = 1; n <= call.size(); ++n) {
-    const auto it = prefixes_.find(call.substr(0, n));
-    if (it == prefixes_.end()) break;
-    if (it->second.entity != PrefixNode::kNotListed) found = it->second.entity;
-    if (!it->second.longer) break;
+    const PrefixNode* node = prefixes_.Find(call.substr(0, n));
+    if (node == nullptr) break;
+    if (node->entity != PrefixNode::kNotListed) found = node->entity;
+    if (!node->longer) break;
   }
   return found != PrefixNode::kNotListed ? primaries_[found] : "";
 }
 
 bool CountryFile::IsListedPrefix(std::string_view text) const {
-  const auto it = prefixes_.find(text);
-  return it != prefixes_.end() && it->second.entity != PrefixNode::kNotListed;
+  const PrefixNode* node = prefixes_.Find(text);
+  return node != nullptr && node->entity != PrefixNode::kNotListed;
 }
 
 std::string CountryFile::CountryPrefix(std::string_view call_text) const {
-  const std::string call = Upper(Trim(call_text));
+  std::string_view call = Trim(call_text);
   if (call.empty()) return "";
-  if (const auto it = exact_.find(call); it != exact_.end()) return primaries_[it->second];
+  // The readers give calls in capitals: only a call with a small letter is
+  // copied to be raised.
+  std::string raised;
+  if (std::any_of(call.begin(), call.end(), [](char c) { return c >= 'a' && c <= 'z'; })) {
+    raised = Upper(call);
+    call = raised;
+  }
+  if (const size_t* entity = exact_.Find(call)) return primaries_[*entity];
+  if (call.find('/') == std::string_view::npos) {
+    // Without a slash the call is its own home call (its exact entry was
+    // just looked up), unless it is no more than a mark such as "P".
+    return IsOperatingMark(call) ? "" : LongestPrefix(call);
+  }
   const CallParts parts =
       SplitCall(call, [this](std::string_view part) { return IsListedPrefix(part); });
   if (parts.maritime) return "";

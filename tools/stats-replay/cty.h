@@ -14,8 +14,9 @@
 #include <optional>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
+
+#include "text_table.h"
 
 namespace replay {
 
@@ -40,14 +41,12 @@ class CountryFile {
   size_t entity_count() const { return primaries_.size(); }
 
  private:
+  // The country of a call or designator: an exact-call entry, else the
+  // longest listed prefix.
   std::string Lookup(std::string_view call) const;
-
-  // Found by a view of the text, without making a string of it.
-  struct TextHash {
-    using is_transparent = void;
-    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
-  };
-  using TextMap = std::unordered_map<std::string, size_t, TextHash, std::equal_to<>>;
+  // The longest listed prefix only, for a call whose exact entry was looked
+  // up already.
+  std::string LongestPrefix(std::string_view call) const;
 
   // A listed prefix, or the start of a longer one, or both: a lookup walks
   // from the call's first character on and stops where no listed prefix
@@ -59,8 +58,8 @@ class CountryFile {
   };
 
   std::vector<std::string> primaries_;
-  TextMap exact_;
-  std::unordered_map<std::string, PrefixNode, TextHash, std::equal_to<>> prefixes_;
+  TextTable<size_t> exact_;  // exact calls: their entity
+  TextTable<PrefixNode> prefixes_;
 };
 
 }  // namespace replay

@@ -37,7 +37,7 @@ constexpr BandEdge kBandPlan[] = {
 };
 
 struct Designator {
-  const char* text;
+  std::string_view text;  // its length known without counting: every QSO line looks here
   const char* band;
   uint64_t low_khz;
 };
@@ -85,11 +85,16 @@ std::optional<uint32_t> ScaledDecimal(std::string_view text, int digits) {
 }  // namespace
 
 std::string Upper(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) {
+  std::string out;
+  UpperInto(text, &out);
+  return out;
+}
+
+void UpperInto(std::string_view text, std::string* out) {
+  out->assign(text);
+  for (char& c : *out) {
     if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
   }
-  return out;
 }
 
 std::string_view Trim(std::string_view text) {

@@ -49,6 +49,8 @@ std::optional<uint32_t> KilohertzToHz(std::string_view text);
 
 // Text helpers shared by the readers.
 std::string Upper(std::string_view text);
+// The same into a string that keeps its room from one use to the next.
+void UpperInto(std::string_view text, std::string* out);
 std::string_view Trim(std::string_view text);
 
 // The line of text that starts at *pos, without its end, and moves *pos

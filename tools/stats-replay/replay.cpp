@@ -56,12 +56,11 @@ fs::path DefaultPlugin() {
                          : program.parent_path() / STATS_LIBRARY_NAME;
 }
 
-// Everything the host hands to AddData0 for one QSO.
+// What the host works out for a QSO before handing it to AddData0; the
+// other texts go to the plug-in as the log gave them.
 struct HostQso {
-  std::string own_call, call, mode, rst_sent, rst_received, exchange_sent, exchange_received,
-      prefix, country, band;
+  std::string prefix, country;
   OleDateTime time;
-  uint32_t frequency_hz;
 };
 
 // The size and a 64-bit FNV-1a hash of a file's bytes, and its last bytes:
@@ -423,25 +422,16 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   std::string list_text;
   const auto feed = [&](const LogQso& qso) {
     const std::string outside = period.Outside(qso.time);
-    h.own_call = qso.own_call.empty() ? own_call : qso.own_call;
-    h.call = qso.call;
     h.time = {qso.time.OleDays(), 0};
-    h.frequency_hz = qso.frequency_hz;
-    h.mode = qso.mode;
-    h.rst_sent = qso.rst_sent;
-    h.rst_received = qso.rst_received;
-    h.exchange_sent = qso.exchange_sent;
-    h.exchange_received = qso.exchange_received;
     h.prefix = qso.prefix.empty() ? WpxPrefix(qso.call, is_listed) : qso.prefix;
     h.country = countries->CountryPrefix(qso.call);
-    h.band = qso.band;
     const auto list_line = [&](const std::string& status, const std::string& added,
                                const std::string& why) {
       std::string& line = list_text;
       line = std::to_string(qso.number);
       for (const std::string* field : std::initializer_list<const std::string*>{
-               &h.call, &h.band, &h.mode, &h.exchange_received, &h.prefix, &h.country, &status,
-               &added}) {
+               &qso.call, &qso.band, &qso.mode, &qso.exchange_received, &h.prefix, &h.country,
+               &status, &added}) {
         line.append("\t").append(Printable(*field));
       }
       if (!why.empty()) line.append("\t").append(why);
@@ -459,27 +449,27 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     if (options.list) {
       // The status the host would show while the call is typed in.
       stats::host_args::CheckFields check;
-      check.call = h.call.c_str();
-      check.mode = h.mode.c_str();
+      check.call = qso.call.c_str();
+      check.mode = qso.mode.c_str();
       check.prefix = h.prefix.c_str();
       check.country = h.country.c_str();
-      check.band = h.band.c_str();
-      check.band2 = h.band.c_str();
+      check.band = qso.band.c_str();
+      check.band2 = qso.band.c_str();
       status = plugin->Check(check);
     }
     stats::host_args::QsoFields fields;
-    fields.own_call = h.own_call.c_str();
-    fields.call = h.call.c_str();
+    fields.own_call = qso.own_call.empty() ? own_call.c_str() : qso.own_call.c_str();
+    fields.call = qso.call.c_str();
     fields.time = &h.time;
-    fields.frequency_hz = h.frequency_hz;
-    fields.mode = h.mode.c_str();
-    fields.rst_sent = h.rst_sent.c_str();
-    fields.rst_received = h.rst_received.c_str();
-    fields.exchange_sent = h.exchange_sent.c_str();
-    fields.exchange_received = h.exchange_received.c_str();
+    fields.frequency_hz = qso.frequency_hz;
+    fields.mode = qso.mode.c_str();
+    fields.rst_sent = qso.rst_sent.c_str();
+    fields.rst_received = qso.rst_received.c_str();
+    fields.exchange_sent = qso.exchange_sent.c_str();
+    fields.exchange_received = qso.exchange_received.c_str();
     fields.prefix = h.prefix.c_str();
     fields.country = h.country.c_str();
-    fields.band = h.band.c_str();
+    fields.band = qso.band.c_str();
     const int added = plugin->Add(fields);
     if (options.list) list_line(std::to_string(status), std::to_string(added), "");
   };
