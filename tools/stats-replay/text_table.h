@@ -73,7 +73,7 @@ class TextTable {
   // the key's value in the table, and whether it was added (a key already
   // there keeps its value, and nothing is copied or built for it).
   std::pair<Value*, bool> Insert(std::string_view key, const Value& value) {
-    if (static_cast<uint64_t>(key.size()) > UINT32_MAX || entries_.size() >= UINT32_MAX) {
+    if (!FitsIn32Bits(key.size()) || !FitsIn32Bits(entries_.size() + 1)) {
       throw std::length_error("text table: key too long or too many keys");
     }
     if ((entries_.size() + 1) * 2 > slots_.size()) Grow();
@@ -99,6 +99,9 @@ class TextTable {
   bool empty() const { return entries_.empty(); }
 
  private:
+  // Key sizes and entry numbers are kept in 32 bits; the comparison holds
+  // meaning where a size_t has 32 bits itself, too.
+  static constexpr bool FitsIn32Bits(size_t n) { return n < UINT32_MAX; }
   // A key and its value, in the order the keys were added.
   struct Entry {
     size_t offset = 0;  // of the key in the arena
