@@ -63,17 +63,53 @@ struct HostQso {
   OleDateTime time;
 };
 
-// The size and a 64-bit FNV-1a hash of a file's bytes, and its last bytes:
-// enough to tell a file from the one that stood there before without
-// holding either.
+// The size and a 64-bit hash of a file's bytes, and its last bytes: enough
+// to tell a file from the one that stood there before without holding
+// either.
 struct FileFacts {
   uint64_t size = 0;
-  uint64_t hash = 14695981039346656037ull;
+  uint64_t hash = 0;
   std::string tail;  // the last kTail bytes
   static constexpr size_t kTail = 64;
   bool operator==(const FileFacts& other) const {
     return size == other.size && hash == other.hash;
   }
+};
+
+// FNV-1a over the file's bytes taken eight at a time as one 64-bit word; a
+// word may begin in one read and end in the next, so the hash depends on
+// the bytes alone, however the reads cut them.
+class FileHasher {
+ public:
+  void Add(const char* bytes, size_t n) {
+    size_t i = 0;
+    while (pending_ != 0 && i < n) Take(bytes[i++]);
+    for (; i + 8 <= n; i += 8) {
+      uint64_t word;
+      std::memcpy(&word, bytes + i, 8);
+      Mix(word);
+    }
+    while (i < n) Take(bytes[i++]);
+  }
+  uint64_t Finish() {
+    if (pending_ != 0) Mix(word_ ^ (static_cast<uint64_t>(pending_) << 56));
+    return hash_;
+  }
+
+ private:
+  void Take(char byte) {
+    word_ |= static_cast<uint64_t>(static_cast<unsigned char>(byte)) << (8 * pending_);
+    if (++pending_ == 8) {
+      Mix(word_);
+      word_ = 0;
+      pending_ = 0;
+    }
+  }
+  void Mix(uint64_t word) { hash_ = (hash_ ^ word) * 1099511628211ull; }
+
+  uint64_t hash_ = 14695981039346656037ull;
+  uint64_t word_ = 0;
+  unsigned pending_ = 0;
 };
 
 // The hash only when it is to be compared (hash false: size and tail).
@@ -82,14 +118,18 @@ bool ReadFacts(const fs::path& path, FileFacts* facts, bool hash = true) {
   std::unique_ptr<FileSource> file = FileSource::Open(path, &error);
   if (!file) return false;
   std::string chunk(1 << 16, '\0');
+  FileHasher hasher;
   while (const size_t n = file->Read(chunk.data(), chunk.size())) {
-    for (size_t i = 0; hash && i < n; ++i) {
-      facts->hash = (facts->hash ^ static_cast<unsigned char>(chunk[i])) * 1099511628211ull;
-    }
+    if (hash) hasher.Add(chunk.data(), n);
     facts->size += n;
-    facts->tail.append(chunk, 0, n);
-    if (facts->tail.size() > FileFacts::kTail) facts->tail.erase(0, facts->tail.size() - FileFacts::kTail);
+    if (n >= FileFacts::kTail) {
+      facts->tail.assign(chunk, n - FileFacts::kTail, FileFacts::kTail);
+    } else {
+      facts->tail.append(chunk, 0, n);
+      if (facts->tail.size() > FileFacts::kTail) facts->tail.erase(0, facts->tail.size() - FileFacts::kTail);
+    }
   }
+  if (hash) facts->hash = hasher.Finish();
   return file->Error().empty();
 }
 
