@@ -75,17 +75,18 @@ for build in linux asan win32 win64; do
   summaries+=("$build: $(grep -E 'tests passed|No tests were found' "$log" | tail -1)")
 done
 
-# The operator windows' tests once more under ThreadSanitizer: the window
-# thread reads what the host's thread changes.
-stats_log "ctest tsan (operator windows)"
+# The operator windows' tests and the tools' tests once more under
+# ThreadSanitizer: the window thread reads what the host's thread changes, and
+# stats-replay hands what it reads from one thread to another.
+stats_log "ctest tsan (operator windows, tools)"
 log=$results/tsan.log
 set +e
 TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1} \
-  ctest --test-dir "$STATS_BUILD/tsan" -R '^ui_tests$' --output-on-failure 2>&1 | tee "$log"
+  ctest --test-dir "$STATS_BUILD/tsan" -R '^(ui_tests|tools_tests)$' --output-on-failure 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
 set -e
 [[ $status -eq 0 ]] || failed+=("ctest tsan")
-summaries+=("tsan (ui_tests): $(grep -E 'tests passed|No tests were found' "$log" | tail -1)")
+summaries+=("tsan (ui_tests, tools_tests): $(grep -E 'tests passed|No tests were found' "$log" | tail -1)")
 
 stats_log "wait for the fuzz run"
 set +e

@@ -8,6 +8,7 @@
 #include <memory>
 #include <optional>
 
+#include "blocks.h"
 #include "check.h"
 #include "cty.h"
 #include "host_rules.h"
@@ -55,13 +56,6 @@ fs::path DefaultPlugin() {
   return program.empty() ? fs::path(STATS_LIBRARY_NAME)
                          : program.parent_path() / STATS_LIBRARY_NAME;
 }
-
-// What the host works out for a QSO before handing it to AddData0; the
-// other texts go to the plug-in as the log gave them.
-struct HostQso {
-  std::string prefix, country;
-  OleDateTime time;
-};
 
 // The size and a 64-bit hash of a file's bytes, and its last bytes: enough
 // to tell a file from the one that stood there before without holding
@@ -133,119 +127,76 @@ bool ReadFacts(const fs::path& path, FileFacts* facts, bool hash = true) {
   return file->Error().empty();
 }
 
-// The texts of a QSO, in the order they are packed.
-template <typename Qso>
-auto Texts(Qso& qso) {
-  return std::array{&qso.call, &qso.own_call, &qso.band, &qso.mode, &qso.rst_sent,
-                    &qso.rst_received, &qso.exchange_sent, &qso.exchange_received,
-                    &qso.prefix};
-}
-
-// The QSOs of a log as they were read, packed one after the other (numbers
-// and texts with their lengths) in blocks of about a megabyte: the plug-in
-// is given them once the whole log has been read, without reading it again.
-// A block is given back as soon as its QSOs have been handed on.
-class PackedQsos {
- public:
-  void Add(const LogQso& qso) {
-    std::string& block = Room();
-    PutNumber(block, static_cast<uint32_t>(qso.number));
-    const QsoTime& t = qso.time;
-    PutNumber(block, static_cast<uint32_t>(t.year));
-    block.push_back(static_cast<char>(t.month));
-    block.push_back(static_cast<char>(t.day));
-    block.push_back(static_cast<char>(t.hour));
-    block.push_back(static_cast<char>(t.minute));
-    block.push_back(static_cast<char>(t.second));
-    PutNumber(block, qso.frequency_hz);
-    for (const std::string* text : Texts(qso)) {
-      PutNumber(block, static_cast<uint32_t>(text->size()));
-      block.append(*text);
-    }
-  }
-
-  // Hands each QSO on in the order they were added, and empties the pack.
-  template <typename Feed>
-  void HandOn(Feed&& feed) {
-    LogQso qso;
-    for (std::string& block : blocks_) {
-      size_t at = 0;
-      while (at < block.size()) {
-        qso.number = static_cast<int>(TakeNumber(block, &at));
-        QsoTime& t = qso.time;
-        t.year = static_cast<int>(TakeNumber(block, &at));
-        t.month = static_cast<unsigned char>(block[at++]);
-        t.day = static_cast<unsigned char>(block[at++]);
-        t.hour = static_cast<unsigned char>(block[at++]);
-        t.minute = static_cast<unsigned char>(block[at++]);
-        t.second = static_cast<unsigned char>(block[at++]);
-        qso.frequency_hz = TakeNumber(block, &at);
-        for (std::string* text : Texts(qso)) {
-          const size_t size = TakeNumber(block, &at);
-          text->assign(block, at, size);
-          at += size;
-        }
-        feed(static_cast<const LogQso&>(qso));
-      }
-      std::string().swap(block);
-    }
-    blocks_.clear();
-  }
-
- private:
-  static constexpr size_t kBlock = size_t{1} << 20;
-
-  // Seven bits a byte, the last byte without the high bit.
-  static void PutNumber(std::string& to, uint32_t n) {
-    while (n >= 0x80) {
-      to.push_back(static_cast<char>((n & 0x7F) | 0x80));
-      n >>= 7;
-    }
-    to.push_back(static_cast<char>(n));
-  }
-  static uint32_t TakeNumber(const std::string& from, size_t* at) {
-    uint32_t n = 0;
-    for (int shift = 0;; shift += 7) {
-      const auto byte = static_cast<unsigned char>(from[(*at)++]);
-      n |= static_cast<uint32_t>(byte & 0x7F) << shift;
-      if (byte < 0x80) return n;
-    }
-  }
-  // The block the next QSO goes to: a new one when the last is nearly full
-  // (a QSO never spans two blocks).
-  std::string& Room() {
-    if (blocks_.empty() || blocks_.back().size() + 4096 > kBlock) {
-      blocks_.emplace_back().reserve(kBlock);
-    }
-    return blocks_.back();
-  }
-
-  std::vector<std::string> blocks_;
-};
-
 // The reading of the log: its problems, the number of its QSOs and the
 // first and last time, the check when one is asked for, and the QSOs
-// themselves, packed, for the plug-in.
-class LogSurvey final : public LogReceiver {
+// themselves, in the blocks they were read in, for the plug-in.  What the
+// host works out for each QSO before handing it to AddData0 (its prefix and
+// country) is worked out here too, while the next block is being read.
+class LogSurvey final : public BlockVisitor {
  public:
-  explicit LogSurvey(std::unique_ptr<SubmissionCheck> check_) : check(std::move(check_)) {}
-  void OnQso(const LogQso& qso) override {
+  LogSurvey(std::unique_ptr<SubmissionCheck> check_, const CountryFile& countries)
+      : check(std::move(check_)),
+        countries_(countries),
+        is_listed_([this](std::string_view part) { return countries_.IsListedPrefix(part); }),
+        unpack_(check ? std::make_unique<UnpackingVisitor>(*check) : nullptr) {}
+
+  // Takes a block the reader filled.
+  void Take(QsoBlock&& block) {
+    host_.emplace_back().Reserve(QsoBlock::kSize / 8);
+    block.Visit(*this);
+    blocks.push_back(std::move(block));
+  }
+  void OnQso(const PackedQso& qso) override {
     if (qsos == 0 || qso.time < first) first = qso.time;
     if (qsos == 0 || last < qso.time) last = qso.time;
     ++qsos;
-    if (check) check->OnQso(qso);
-    packed.Add(qso);
+    if (unpack_) unpack_->OnQso(qso);
+    PackedTexts& host = host_.back();
+    if (qso.prefix.empty()) {
+      host.Add(WpxPrefix(qso.call, is_listed_));
+    } else {
+      host.Add(qso.prefix);
+    }
+    host.Add(countries_.CountryPrefix(qso.call));
   }
   void OnProblem(const ReadProblem& problem) override { problems.push_back(problem); }
   void OnHeader(const HeaderLine& header) override {
-    if (check) check->OnHeader(header);
+    if (unpack_) unpack_->OnHeader(header);
+  }
+
+  // Gives each QSO with its prefix and country, in file order, and lets go
+  // of each block once its QSOs are given.
+  template <typename Feed>
+  void HandOn(Feed&& feed) {
+    struct Feeder final : BlockVisitor {
+      Feed& feed;
+      PackedTexts::Reader host;
+      Feeder(Feed& f, const PackedTexts& texts) : feed(f), host(texts) {}
+      void OnQso(const PackedQso& qso) override {
+        const std::string_view prefix = host.Next();
+        const std::string_view country = host.Next();
+        feed(qso, prefix, country);
+      }
+    };
+    for (size_t i = 0; i < blocks.size(); ++i) {
+      Feeder feeder(feed, host_[i]);
+      blocks[i].Visit(feeder);
+      blocks[i].Release();
+      host_[i] = PackedTexts();
+    }
   }
 
   std::unique_ptr<SubmissionCheck> check;
   std::vector<ReadProblem> problems;
   long long qsos = 0;
   QsoTime first, last;
-  PackedQsos packed;
+  std::vector<QsoBlock> blocks;
+
+ private:
+  const CountryFile& countries_;
+  const PrefixTest is_listed_;
+  std::unique_ptr<UnpackingVisitor> unpack_;
+  std::vector<PackedTexts> host_;  // per block: each QSO's prefix and country
 };
 
 // An output file of the plug-in as it stood before the run.
@@ -371,9 +322,6 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   std::unique_ptr<FileSource> source = open_log();
   if (!source) return kExitInput;
   const bool cabrillo_input = DetectFormat(options.log_file, *source) == LogFormat::kCabrillo;
-  const auto read_log = [&](ByteSource& from, LogReceiver& receiver) {
-    return cabrillo_input ? StreamCabrillo(from, receiver) : StreamAdif(from, receiver);
-  };
   const auto read_failed = [&](const ByteSource& from) {
     if (from.Error().empty()) return false;
     Complain(err, "cannot read " + options.log_file + ": " + from.Error());
@@ -381,10 +329,13 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   };
 
   const ContestPeriod period(options.start, options.end, options.end_has_time);
-  LogSurvey survey(options.check ? std::make_unique<SubmissionCheck>(cabrillo_input, period)
-                                 : nullptr);
+  LogSurvey survey(
+      options.check ? std::make_unique<SubmissionCheck>(cabrillo_input, period) : nullptr,
+      *countries);
   if (!(source = open_log())) return kExitInput;
-  const std::string log_own_call = read_log(*source, survey);
+  const std::string log_own_call =
+      ReadInBlocks(cabrillo_input ? StreamCabrillo : StreamAdif, *source, true,
+                   [&](QsoBlock&& block) { survey.Take(std::move(block)); });
   if (read_failed(*source)) return kExitInput;
   source.reset();
   for (const ReadProblem& problem : survey.problems) {
@@ -454,25 +405,19 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   plugin->Reset(reset);
   if (options.html) plugin->setVersion((std::string(kProgram) + " " + STATS_REPLAY_VERSION).c_str());
 
-  const PrefixTest is_listed = [&](std::string_view part) {
-    return countries->IsListedPrefix(part);
-  };
   int left_out = 0;
-  HostQso h;
+  OleDateTime time;
   std::string list_text;
-  const auto feed = [&](const LogQso& qso) {
+  const auto feed = [&](const PackedQso& qso, std::string_view prefix, std::string_view country) {
     const std::string outside = period.Outside(qso.time);
-    h.time = {qso.time.OleDays(), 0};
-    h.prefix = qso.prefix.empty() ? WpxPrefix(qso.call, is_listed) : qso.prefix;
-    h.country = countries->CountryPrefix(qso.call);
-    const auto list_line = [&](const std::string& status, const std::string& added,
-                               const std::string& why) {
+    time = {qso.time.OleDays(), 0};
+    const auto list_line = [&](std::string_view status, std::string_view added,
+                               std::string_view why) {
       std::string& line = list_text;
       line = std::to_string(qso.number);
-      for (const std::string* field : std::initializer_list<const std::string*>{
-               &qso.call, &qso.band, &qso.mode, &qso.exchange_received, &h.prefix, &h.country,
-               &status, &added}) {
-        line.append("\t").append(Printable(*field));
+      for (const std::string_view field : {qso.call, qso.band, qso.mode, qso.exchange_received,
+                                           prefix, country, status, added}) {
+        line.append("\t").append(Printable(field));
       }
       if (!why.empty()) line.append("\t").append(why);
       line.append("\n");
@@ -485,35 +430,37 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
       return;
     }
 
+    // Every text of a packed QSO, and the prefix and country, are followed
+    // by a NUL: they go to the plug-in as they lie.
     int status = 0;
     if (options.list) {
       // The status the host would show while the call is typed in.
       stats::host_args::CheckFields check;
-      check.call = qso.call.c_str();
-      check.mode = qso.mode.c_str();
-      check.prefix = h.prefix.c_str();
-      check.country = h.country.c_str();
-      check.band = qso.band.c_str();
-      check.band2 = qso.band.c_str();
+      check.call = qso.call.data();
+      check.mode = qso.mode.data();
+      check.prefix = prefix.data();
+      check.country = country.data();
+      check.band = qso.band.data();
+      check.band2 = qso.band.data();
       status = plugin->Check(check);
     }
     stats::host_args::QsoFields fields;
-    fields.own_call = qso.own_call.empty() ? own_call.c_str() : qso.own_call.c_str();
-    fields.call = qso.call.c_str();
-    fields.time = &h.time;
+    fields.own_call = qso.own_call.empty() ? own_call.c_str() : qso.own_call.data();
+    fields.call = qso.call.data();
+    fields.time = &time;
     fields.frequency_hz = qso.frequency_hz;
-    fields.mode = qso.mode.c_str();
-    fields.rst_sent = qso.rst_sent.c_str();
-    fields.rst_received = qso.rst_received.c_str();
-    fields.exchange_sent = qso.exchange_sent.c_str();
-    fields.exchange_received = qso.exchange_received.c_str();
-    fields.prefix = h.prefix.c_str();
-    fields.country = h.country.c_str();
-    fields.band = qso.band.c_str();
+    fields.mode = qso.mode.data();
+    fields.rst_sent = qso.rst_sent.data();
+    fields.rst_received = qso.rst_received.data();
+    fields.exchange_sent = qso.exchange_sent.data();
+    fields.exchange_received = qso.exchange_received.data();
+    fields.prefix = prefix.data();
+    fields.country = country.data();
+    fields.band = qso.band.data();
     const int added = plugin->Add(fields);
     if (options.list) list_line(std::to_string(status), std::to_string(added), "");
   };
-  survey.packed.HandOn(feed);
+  survey.HandOn(feed);
   if (left_out > 0) {
     Complain(err, std::to_string(left_out) + (left_out == 1 ? " QSO" : " QSOs") +
                       " outside the contest period " + period.Text() + " left out");
@@ -530,8 +477,11 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     const std::string written = CabrilloFileName(own_call);
     if (fs::exists(written, ec)) {
       if (std::unique_ptr<FileSource> file = FileSource::Open(written, &error)) {
+        // Read on a second thread while this one checks.
         SubmissionCheck check(true, period);
-        StreamCabrillo(*file, check);
+        UnpackingVisitor unpack(check);
+        ReadInBlocks(StreamCabrillo, *file, check.WantsAllFields(),
+                     [&](QsoBlock&& block) { block.Visit(unpack); });
         if (file->Error().empty()) Report(err, written, check.Findings());
       }
     }

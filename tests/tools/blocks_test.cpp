@@ -1,0 +1,209 @@
+// A log read on a second thread in blocks must give exactly what the reader
+// gives on its own, in the same order; a failure on either side must end
+// both, and reach the caller.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "blocks.h"
+#include "log.h"
+
+namespace replay {
+namespace {
+
+// Every entry a reader hands on, as one line each, in the order given.
+class Journal final : public LogReceiver {
+ public:
+  void OnQso(const LogQso& q) override {
+    lines.push_back("Q " + std::to_string(q.number) + " " + std::to_string(q.line) + " " +
+                    q.call + "|" + q.own_call + "|" + std::to_string(q.time.OleDays()) + "|" +
+                    std::to_string(q.frequency_hz) + "|" + q.band + "|" + q.mode + "|" +
+                    q.rst_sent + "|" + q.rst_received + "|" + q.exchange_sent + "|" +
+                    q.exchange_received + "|" + q.prefix);
+  }
+  void OnProblem(const ReadProblem& p) override {
+    lines.push_back("P " + std::to_string(p.line) + " " + p.reason);
+  }
+  void OnHeader(const HeaderLine& h) override {
+    lines.push_back("H " + std::to_string(h.line) + " " + h.tag + "=" + h.value);
+  }
+  std::vector<std::string> lines;
+};
+
+// An ADIF log of `records` records, several blocks long: some records bad,
+// some with a field of a few kilobytes, a marker and a second header on
+// the way.
+std::string BigAdif(int records) {
+  std::string text = "made for the test <ADIF_VER:5>3.1.4 <EOH>\n";
+  for (int i = 0; i < records; ++i) {
+    const std::string call = "DL" + std::to_string(i % 10) + "AB" + std::string(1, 'A' + i % 26);
+    text += "<CALL:" + std::to_string(call.size()) + ">" + call;
+    if (i % 97 != 5) text += " <QSO_DATE:8>20260103";
+    text += " <TIME_ON:6>12" + std::string(i % 3 == 0 ? "0000" : "3015");
+    text += " <BAND:3>40M <MODE:4>PSK6 <SRX_STRING:4>" + std::to_string(1000 + i % 9000);
+    if (i % 501 == 7) text += " <COMMENT:3000>" + std::string(3000, 'x');
+    if (i % 777 == 3) text += " <APP_X_MARK>";
+    if (i == records / 2) text += " <EOR>\n<EOH>\r\n";
+    text += " <STATION_CALLSIGN:5>ON4XX <EOR>\r\n";
+  }
+  return text + "<CALL:4>ON4A <QSO_DATE:8>20260103";  // not ended
+}
+
+std::vector<std::string> Directly(LogReader read, const std::string& text, std::string* own) {
+  TextSource source(text);
+  Journal journal;
+  *own = read(source, journal);
+  return journal.lines;
+}
+
+std::vector<std::string> InBlocks(LogReader read, const std::string& text, std::string* own,
+                                  int* blocks = nullptr) {
+  TextSource source(text);
+  Journal journal;
+  UnpackingVisitor unpack(journal);
+  int taken = 0;
+  *own = ReadInBlocks(read, source, true, [&](QsoBlock&& block) {
+    ++taken;
+    block.Visit(unpack);
+  });
+  if (blocks != nullptr) *blocks = taken;
+  return journal.lines;
+}
+
+TEST(ReadInBlocksTest, GivesWhatTheReaderGivesInTheSameOrder) {
+  const std::string adif = BigAdif(60000);
+  std::string own_direct, own_blocks;
+  int blocks = 0;
+  const std::vector<std::string> direct = Directly(StreamAdif, adif, &own_direct);
+  EXPECT_EQ(InBlocks(StreamAdif, adif, &own_blocks, &blocks), direct);
+  EXPECT_EQ(own_blocks, own_direct);
+  EXPECT_EQ(own_blocks, "ON4XX");
+  EXPECT_GT(blocks, 2);
+  EXPECT_GT(direct.size(), 60000u);
+
+  std::string cabrillo = "START-OF-LOG: 3.0\nCALLSIGN: ON4XX\nCATEGORY-OPERATOR: SINGLE-OP\n";
+  for (int i = 0; i < 80000; ++i) {
+    cabrillo += "QSO:  7040 PS 2026-01-03 12" + std::to_string(10 + i % 50) +
+                " ON4XX  599 001  DL" + std::to_string(i % 10) + "ABC 599 " +
+                std::to_string(i) + "\n";
+    if (i % 5000 == 17) cabrillo += "QSO: garbage\nSOAPBOX: " + std::string(i % 300, 'y') + "\n";
+  }
+  cabrillo += "END-OF-LOG:\n";
+  EXPECT_EQ(InBlocks(StreamCabrillo, cabrillo, &own_blocks, &blocks),
+            Directly(StreamCabrillo, cabrillo, &own_direct));
+  EXPECT_EQ(own_blocks, own_direct);
+  EXPECT_GT(blocks, 2);
+
+  // Nothing at all, and a log of one QSO.
+  EXPECT_TRUE(InBlocks(StreamAdif, "", &own_blocks, &blocks).empty());
+  EXPECT_EQ(blocks, 0);
+  const std::string one = "<CALL:4>ON4A <QSO_DATE:8>20260103 <TIME_ON:4>1200 <EOR>";
+  EXPECT_EQ(InBlocks(StreamAdif, one, &own_blocks), Directly(StreamAdif, one, &own_direct));
+}
+
+// The texts go to the plug-in as C strings straight from the block.
+TEST(ReadInBlocksTest, EveryTextOfAPackedQsoIsFollowedByANul) {
+  class Check final : public BlockVisitor {
+   public:
+    void OnQso(const PackedQso& q) override {
+      for (const std::string_view text : {q.call, q.own_call, q.band, q.mode, q.rst_sent,
+                                          q.rst_received, q.exchange_sent, q.exchange_received,
+                                          q.prefix}) {
+        EXPECT_EQ(text.data()[text.size()], '\0');
+        EXPECT_EQ(std::string(text.data()), std::string(text));
+      }
+      ++qsos;
+    }
+    int qsos = 0;
+  } check;
+  const std::string adif = BigAdif(3000);
+  TextSource source(adif);
+  ReadInBlocks(StreamAdif, source, true, [&](QsoBlock&& block) { block.Visit(check); });
+  EXPECT_GT(check.qsos, 2900);
+
+  PackedTexts texts;
+  for (const std::string_view t : {std::string_view(), std::string_view("ON4"), std::string_view("a\0b", 3)}) {
+    texts.Add(t);
+  }
+  texts.Add(std::string(300, 'z'));  // a length of two bytes
+  PackedTexts::Reader reader(texts);
+  EXPECT_EQ(reader.Next(), "");
+  EXPECT_EQ(reader.Next(), "ON4");
+  EXPECT_EQ(reader.Next(), std::string_view("a\0b", 3));
+  EXPECT_EQ(reader.Next(), std::string(300, 'z'));
+}
+
+// Gives a text as a file would, counting what was read; it may fail with an
+// error or throw after a number of bytes.
+class CountingSource final : public ByteSource {
+ public:
+  CountingSource(const std::string& text, size_t fail_at, bool throws)
+      : text_(text), fail_at_(fail_at), throws_(throws) {}
+  size_t Read(char* to, size_t size) override {
+    if (pos_ >= fail_at_) {
+      if (throws_) throw std::runtime_error("the disk went away");
+      error_ = "Input/output error";
+      return 0;
+    }
+    const size_t n = std::min({size, text_.size() - pos_, fail_at_ - pos_});
+    std::copy_n(text_.data() + pos_, n, to);
+    pos_ += n;
+    return n;
+  }
+  std::string Error() const override { return error_; }
+  size_t pos_ = 0;
+
+ private:
+  const std::string& text_;
+  size_t fail_at_;
+  bool throws_;
+  std::string error_;
+};
+
+TEST(ReadInBlocksTest, AFailureOnEitherSideEndsBothAndReachesTheCaller) {
+  const std::string adif = BigAdif(200000);  // about 30 MB
+  ASSERT_GT(adif.size(), 25u << 20);
+
+  // The taker fails on the second block: the reader stops within the few
+  // blocks that may wait, and the taker's exception comes out.
+  {
+    CountingSource source(adif, adif.size(), false);
+    int taken = 0;
+    EXPECT_THROW(ReadInBlocks(StreamAdif, source, true,
+                              [&](QsoBlock&&) {
+                                if (++taken == 2) throw std::logic_error("taker gave up");
+                              }),
+                 std::logic_error);
+    EXPECT_EQ(taken, 2);
+    EXPECT_LT(source.pos_, adif.size() / 2);
+  }
+  // The reader throws: what was read before comes first, then the exception.
+  {
+    CountingSource source(adif, 5u << 20, true);
+    Journal journal;
+    UnpackingVisitor unpack(journal);
+    EXPECT_THROW(ReadInBlocks(StreamAdif, source, true,
+                              [&](QsoBlock&& block) { block.Visit(unpack); }),
+                 std::runtime_error);
+    EXPECT_GT(journal.lines.size(), 10000u);
+  }
+  // The source fails with an error: the reading ends as it does for the
+  // reader alone, and the caller finds the error on the source.
+  {
+    CountingSource direct_source(adif, 5u << 20, false);
+    Journal direct;
+    StreamAdif(direct_source, direct);
+    CountingSource source(adif, 5u << 20, false);
+    Journal journal;
+    UnpackingVisitor unpack(journal);
+    ReadInBlocks(StreamAdif, source, true, [&](QsoBlock&& block) { block.Visit(unpack); });
+    EXPECT_EQ(journal.lines, direct.lines);
+    EXPECT_EQ(source.Error(), "Input/output error");
+  }
+}
+
+}  // namespace
+}  // namespace replay
