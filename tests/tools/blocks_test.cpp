@@ -44,6 +44,7 @@ std::string BigAdif(int records) {
     if (i % 97 != 5) text += " <QSO_DATE:8>20260103";
     text += " <TIME_ON:6>12" + std::string(i % 3 == 0 ? "0000" : "3015");
     text += " <BAND:3>40M <MODE:4>PSK6 <SRX_STRING:4>" + std::to_string(1000 + i % 9000);
+    if (i % 1000 == 9) text += " <STX_STRING:400>" + std::string(400, 'E');  // a long text
     if (i % 501 == 7) text += " <COMMENT:3000>" + std::string(3000, 'x');
     if (i % 777 == 3) text += " <APP_X_MARK>";
     if (i == records / 2) text += " <EOR>\n<EOH>\r\n";

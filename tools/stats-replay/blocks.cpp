@@ -2,6 +2,7 @@
 
 #include <array>
 #include <condition_variable>
+#include <cstring>
 #include <deque>
 #include <exception>
 #include <mutex>
@@ -14,13 +15,51 @@ namespace {
 
 enum Kind : char { kQso = 'Q', kProblem = 'P', kHeader = 'H' };
 
-void PutNumber(std::string& to, uint32_t n) {
-  while (n >= 0x80) {
-    to.push_back(static_cast<char>((n & 0x7F) | 0x80));
-    n >>= 7;
-  }
-  to.push_back(static_cast<char>(n));
+// An entry's numbers, copied as they lie.
+struct QsoHead {
+  int32_t number, line, year;
+  uint32_t frequency_hz;
+  unsigned char month, day, hour, minute, second;
+};
+struct LineHead {
+  int32_t line;
+};
+
+// A text's length takes one byte below kLongText, else that byte and four
+// more.
+constexpr unsigned char kLongText = 0xFF;
+
+size_t TextBytes(std::string_view text) {
+  return (text.size() < kLongText ? 1 : 5) + text.size() + 1;
 }
+
+// Writes an entry into room sized for it beforehand.
+class EntryWriter {
+ public:
+  explicit EntryWriter(char* at) : at_(at) {}
+  template <typename Head>
+  void Put(const Head& head) {
+    std::memcpy(at_, &head, sizeof head);
+    at_ += sizeof head;
+  }
+  void Byte(char byte) { *at_++ = byte; }
+  void Text(std::string_view text) {
+    if (text.size() < kLongText) {
+      *at_++ = static_cast<char>(text.size());
+    } else {
+      *at_++ = static_cast<char>(kLongText);
+      const auto size = static_cast<uint32_t>(text.size());
+      std::memcpy(at_, &size, 4);
+      at_ += 4;
+    }
+    if (!text.empty()) std::memcpy(at_, text.data(), text.size());
+    at_ += text.size();
+    *at_++ = '\0';
+  }
+
+ private:
+  char* at_;
+};
 
 // Reads the entries of a block back; the block was written by QsoBlock, so
 // its bytes are trusted.
@@ -30,16 +69,21 @@ class Unpacker {
   bool AtEnd() const { return at_ >= bytes_.size(); }
   size_t Used() const { return at_; }
   char Byte() { return bytes_[at_++]; }
-  uint32_t Number() {
-    uint32_t n = 0;
-    for (int shift = 0;; shift += 7) {
-      const auto byte = static_cast<unsigned char>(bytes_[at_++]);
-      n |= static_cast<uint32_t>(byte & 0x7F) << shift;
-      if (byte < 0x80) return n;
-    }
+  template <typename Head>
+  Head Take() {
+    Head head;
+    std::memcpy(&head, bytes_.data() + at_, sizeof head);
+    at_ += sizeof head;
+    return head;
   }
   std::string_view Text() {
-    const size_t size = Number();
+    size_t size = static_cast<unsigned char>(bytes_[at_++]);
+    if (size == kLongText) {
+      uint32_t long_size;
+      std::memcpy(&long_size, bytes_.data() + at_, 4);
+      at_ += 4;
+      size = long_size;
+    }
     const std::string_view text = bytes_.substr(at_, size);
     at_ += size + 1;  // and its NUL
     return text;
@@ -150,9 +194,9 @@ void UnpackingVisitor::OnQso(const PackedQso& qso) {
 }
 
 void PackedTexts::Add(std::string_view text) {
-  PutNumber(bytes_, static_cast<uint32_t>(text.size()));
-  bytes_.append(text);
-  bytes_.push_back('\0');
+  const size_t at = bytes_.size();
+  bytes_.resize(at + TextBytes(text));
+  EntryWriter(bytes_.data() + at).Text(text);
 }
 
 std::string_view PackedTexts::Reader::Next() {
@@ -162,37 +206,41 @@ std::string_view PackedTexts::Reader::Next() {
   return text;
 }
 
-void QsoBlock::PutText(std::string_view text) {
-  PutNumber(bytes_, static_cast<uint32_t>(text.size()));
-  bytes_.append(text);
-  bytes_.push_back('\0');
+char* QsoBlock::Room(size_t bytes) {
+  if (bytes_.capacity() < kSize) bytes_.reserve(kSize);
+  const size_t at = bytes_.size();
+  bytes_.resize(at + bytes);
+  return bytes_.data() + at;
 }
 
 void QsoBlock::AddQso(const LogQso& qso) {
-  if (bytes_.capacity() < kSize) bytes_.reserve(kSize);
-  bytes_.push_back(kQso);
-  PutNumber(bytes_, static_cast<uint32_t>(qso.number));
-  PutNumber(bytes_, static_cast<uint32_t>(qso.line));
+  const auto texts = Texts(qso);
+  size_t bytes = 1 + sizeof(QsoHead);
+  for (const std::string* text : texts) bytes += TextBytes(*text);
+  EntryWriter entry(Room(bytes));
+  entry.Byte(kQso);
   const QsoTime& t = qso.time;
-  PutNumber(bytes_, static_cast<uint32_t>(t.year));
-  for (const int part : {t.month, t.day, t.hour, t.minute, t.second}) {
-    bytes_.push_back(static_cast<char>(part));
-  }
-  PutNumber(bytes_, qso.frequency_hz);
-  for (const std::string* text : Texts(qso)) PutText(*text);
+  entry.Put(QsoHead{qso.number, qso.line, t.year, qso.frequency_hz,
+                    static_cast<unsigned char>(t.month), static_cast<unsigned char>(t.day),
+                    static_cast<unsigned char>(t.hour), static_cast<unsigned char>(t.minute),
+                    static_cast<unsigned char>(t.second)});
+  for (const std::string* text : texts) entry.Text(*text);
 }
 
 void QsoBlock::AddProblem(const ReadProblem& problem) {
-  bytes_.push_back(kProblem);
-  PutNumber(bytes_, static_cast<uint32_t>(problem.line));
-  PutText(problem.reason);
+  EntryWriter entry(Room(1 + sizeof(LineHead) + TextBytes(problem.reason)));
+  entry.Byte(kProblem);
+  entry.Put(LineHead{problem.line});
+  entry.Text(problem.reason);
 }
 
 void QsoBlock::AddHeader(const HeaderLine& header) {
-  bytes_.push_back(kHeader);
-  PutNumber(bytes_, static_cast<uint32_t>(header.line));
-  PutText(header.tag);
-  PutText(header.value);
+  EntryWriter entry(
+      Room(1 + sizeof(LineHead) + TextBytes(header.tag) + TextBytes(header.value)));
+  entry.Byte(kHeader);
+  entry.Put(LineHead{header.line});
+  entry.Text(header.tag);
+  entry.Text(header.value);
 }
 
 void QsoBlock::Visit(BlockVisitor& visitor) const {
@@ -203,25 +251,22 @@ void QsoBlock::Visit(BlockVisitor& visitor) const {
   while (!in.AtEnd()) {
     switch (in.Byte()) {
       case kQso: {
-        qso.number = static_cast<int>(in.Number());
-        qso.line = static_cast<int>(in.Number());
-        QsoTime& t = qso.time;
-        t.year = static_cast<int>(in.Number());
-        for (int* part : {&t.month, &t.day, &t.hour, &t.minute, &t.second}) {
-          *part = static_cast<unsigned char>(in.Byte());
-        }
-        qso.frequency_hz = in.Number();
+        const auto head = in.Take<QsoHead>();
+        qso.number = head.number;
+        qso.line = head.line;
+        qso.time = {head.year, head.month, head.day, head.hour, head.minute, head.second};
+        qso.frequency_hz = head.frequency_hz;
         for (std::string_view* text : Texts(qso)) *text = in.Text();
         visitor.OnQso(qso);
         break;
       }
       case kProblem:
-        problem.line = static_cast<int>(in.Number());
+        problem.line = in.Take<LineHead>().line;
         problem.reason.assign(in.Text());
         visitor.OnProblem(problem);
         break;
       default:
-        header.line = static_cast<int>(in.Number());
+        header.line = in.Take<LineHead>().line;
         header.tag.assign(in.Text());
         header.value.assign(in.Text());
         visitor.OnHeader(header);

@@ -16,8 +16,9 @@
 
 namespace replay {
 
-// Texts packed one after the other, each with its length before it and a
-// NUL after it, read back in the same order as views.
+// Texts packed one after the other, each with its length before it (a byte,
+// five for a text of 255 bytes or more) and a NUL after it, read back in the
+// same order as views.
 class PackedTexts {
  public:
   void Add(std::string_view text);
@@ -76,8 +77,8 @@ class UnpackingVisitor final : public BlockVisitor {
   LogQso qso_;
 };
 
-// Entries packed one after the other: a kind, numbers seven bits a byte,
-// texts with their length and a NUL after them.
+// Entries packed one after the other: a kind, the numbers as they lie, texts
+// with their length and a NUL after them.
 class QsoBlock {
  public:
   static constexpr size_t kSize = size_t{1} << 20;
@@ -95,7 +96,8 @@ class QsoBlock {
   void Release() { std::string().swap(bytes_); }
 
  private:
-  void PutText(std::string_view text);
+  // Room for an entry of `bytes` at the end.
+  char* Room(size_t bytes);
   std::string bytes_;
 };
 
