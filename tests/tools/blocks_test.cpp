@@ -137,6 +137,57 @@ TEST(ReadInBlocksTest, EveryTextOfAPackedQsoIsFollowedByANul) {
   EXPECT_EQ(reader.Next(), std::string(300, 'z'));
 }
 
+std::vector<std::string> InTwo(const std::string& text, size_t split, std::string* own) {
+  TextSource head(text);
+  TextSource tail(std::string_view(text).substr(split));
+  Journal journal;
+  UnpackingVisitor unpack(journal);
+  std::string tail_error;
+  *own = ReadAdifInTwo(head, tail, split, true,
+                       [&](QsoBlock&& block) { block.Visit(unpack); }, &tail_error);
+  EXPECT_EQ(tail_error, "");
+  return journal.lines;
+}
+
+// Wherever the log is cut, the two halves read at once give what one
+// reading gives: the tail's records, lines and problems numbered as in the
+// whole log, and a cut whose <EOR> is a field's data (or lies past the end
+// of the data) read as one.
+TEST(ReadInBlocksTest, AnAdifLogReadInTwoHalvesGivesWhatOneReadingGives) {
+  std::string small = "<ADIF_VER:5>3.1.4 <eoh>\r\n";
+  for (int i = 0; i < 40; ++i) {
+    const std::string n = std::to_string(i);
+    switch (i % 8) {
+      case 0: small += "<CALL:4>ON4A <QSO_DATE:8>20260103 <TIME_ON:4>12" + n.substr(0, 1) + "0 <eor>\n"; break;
+      case 1: small += "<CALL:5>DL1AB <QSO_DATE:8>2026013X <TIME_ON:4>1200 <EOR>\r\n"; break;  // bad date
+      case 2: small += "<COMMENT:11>has <EOR>in <CALL:4>G4AB <QSO_DATE:8>20260103\n<TIME_ON:4>1201 <EOR>\r"; break;
+      case 3: small += "<APP_X_MARK> <CALL:4>F5AB <STATION_CALLSIGN:5>ON4XX <QSO_DATE:8>20260103 <TIME_ON:4>1202 <EOR>\n"; break;
+      case 4: small += "<CALL:4>I2AB <QSO_DATE:x>20260103 <TIME_ON:4>1203 <EOR>\n"; break;  // no valid length
+      case 5: small += "text <between> tags <CALL:4>K1AB <QSO_DATE:8>20260103 <TIME_ON:4>1204 <EOR>\n<EOH>\n"; break;
+      case 6: small += "<CALL:5>JA1AB <QSO_DATE:8>20260103 <TIME_ON:6>120530 <FREQ:5>7.040 <EOR>"; break;
+      default: small += "<CALL:4>VK2A <QSO_DATE:8>20260103 <TIME_ON:4>1206 <BAND:3>20m <EOR>\n\n"; break;
+    }
+  }
+  std::string own_direct, own_two;
+  for (const std::string& text : {small, small + "<CALL:4>ON4Z <QSO_DATE:8>20260103",
+                                  small.substr(0, small.size() / 2) + "<EOF>" +
+                                      small.substr(small.size() / 2)}) {
+    const std::vector<std::string> direct = Directly(StreamAdif, text, &own_direct);
+    for (size_t split = 0; split <= text.size(); ++split) {
+      ASSERT_EQ(InTwo(text, split, &own_two), direct) << "cut at " << split;
+      ASSERT_EQ(own_two, own_direct) << "cut at " << split;
+    }
+  }
+
+  // A log of many blocks, cut in the middle and elsewhere.
+  const std::string big = BigAdif(60000);
+  const std::vector<std::string> direct = Directly(StreamAdif, big, &own_direct);
+  for (const size_t split : {big.size() / 2, big.size() / 3, size_t{100}, big.size() - 10}) {
+    EXPECT_EQ(InTwo(big, split, &own_two), direct) << "cut at " << split;
+    EXPECT_EQ(own_two, own_direct);
+  }
+}
+
 // Gives a text as a file would, counting what was read; it may fail with an
 // error or throw after a number of bytes.
 class CountingSource final : public ByteSource {

@@ -189,6 +189,14 @@ class Tokenizer {
     return true;
   }
 
+  // The offset in the source of the first byte not yet passed over.
+  uint64_t Offset() const { return skipped_ + passed_; }
+  // The line of that byte.
+  int Line() {
+    Settle();
+    return line_;
+  }
+
  private:
   // The bytes not yet passed over.  The window still holds the passed_
   // bytes before them, whose line ends are not counted yet.
@@ -217,6 +225,7 @@ class Tokenizer {
     }
     previous_ = text.back();
     window_.Skip(passed_);
+    skipped_ += passed_;
     passed_ = 0;
   }
 
@@ -235,6 +244,7 @@ class Tokenizer {
 
   ReadWindow window_;
   WindowViews& views_;
+  uint64_t skipped_ = 0;  // bytes the window dropped: the offset of its view
   std::string name_;  // a tag's name while the window moves under it
   size_t passed_ = 0;
   int line_ = 1;
@@ -357,9 +367,30 @@ class Collector final : public LogReceiver {
   Log* log_;
 };
 
+// What a record's problem says: its number, then why.
+std::string RecordProblem(int number, std::string_view why) {
+  return "record " + std::to_string(number) + ": " + std::string(why);
+}
+
 }  // namespace
 
+std::string ShiftRecordNumber(std::string_view reason, int records) {
+  const std::string_view lead = "record ";
+  if (reason.substr(0, lead.size()) != lead) return std::string(reason);
+  size_t end = lead.size();
+  long long number = 0;
+  while (end < reason.size() && end < lead.size() + 10 && reason[end] >= '0' && reason[end] <= '9') {
+    number = number * 10 + (reason[end++] - '0');
+  }
+  if (end == lead.size() || reason.substr(end, 2) != ": ") return std::string(reason);
+  return RecordProblem(static_cast<int>(number + records), reason.substr(end + 2));
+}
+
 std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
+  return StreamAdifUntil(source, receiver, nullptr);
+}
+
+std::string StreamAdifUntil(ByteSource& source, LogReceiver& receiver, AdifStop* stop) {
   // The tags before an <EOH> belong to a header; a record is handed on at
   // its <EOR>.
   Fields fields;
@@ -399,7 +430,13 @@ std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
           if (own_call.empty()) own_call = qso.own_call;
           receiver.OnQso(qso);
         } else {
-          receiver.OnProblem({record_line, "record " + std::to_string(number) + ": " + reason});
+          receiver.OnProblem({record_line, RecordProblem(number, reason)});
+        }
+        if (stop != nullptr && tokens.Offset() == stop->after) {
+          stop->stopped = true;
+          stop->records = number;
+          stop->line = tokens.Line();
+          return own_call;
         }
         continue;
       }
@@ -420,7 +457,7 @@ std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
   }
   if (open) {
     const std::string why = !problem.empty() ? problem : "not ended by <EOR>";
-    receiver.OnProblem({record_line, "record " + std::to_string(number + 1) + ": " + why});
+    receiver.OnProblem({record_line, RecordProblem(number + 1, why)});
   }
   return own_call;
 }

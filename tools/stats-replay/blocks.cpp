@@ -1,6 +1,8 @@
 #include "blocks.h"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 #include <condition_variable>
 #include <cstring>
 #include <deque>
@@ -9,6 +11,7 @@
 #include <system_error>
 #include <thread>
 #include <utility>
+#include <vector>
 
 namespace replay {
 namespace {
@@ -176,6 +179,60 @@ class Packer final : public LogReceiver {
   QsoBlock block_;
 };
 
+// A source from the end of the first <EOR> (in any case) on.
+class AfterFirstEor final : public ByteSource {
+ public:
+  explicit AfterFirstEor(ByteSource& source) : source_(source) {}
+
+  // Reads up to the end of the first <EOR>: false when there is none; else
+  // *skipped is the number of bytes up to its end.
+  bool Find(uint64_t* skipped) {
+    constexpr std::string_view kTag = "<EOR>";
+    std::string text;
+    std::string chunk(size_t{1} << 16, '\0');
+    uint64_t base = 0;  // the offset of text[0]
+    while (const size_t n = source_.Read(chunk.data(), chunk.size())) {
+      text.append(chunk, 0, n);
+      for (size_t i = 0; i + kTag.size() <= text.size(); ++i) {
+        const void* open = std::memchr(text.data() + i, '<', text.size() - i);
+        if (open == nullptr) break;
+        i = static_cast<size_t>(static_cast<const char*>(open) - text.data());
+        if (i + kTag.size() > text.size()) break;
+        bool same = true;
+        for (size_t k = 1; k < kTag.size() && same; ++k) {
+          const char c = text[i + k];
+          same = (c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c) == kTag[k];
+        }
+        if (same) {
+          *skipped = base + i + kTag.size();
+          rest_ = text.substr(i + kTag.size());
+          return true;
+        }
+      }
+      // Keep what may be the start of a tag that the next read ends.
+      const size_t keep = std::min(text.size(), kTag.size() - 1);
+      base += text.size() - keep;
+      text.erase(0, text.size() - keep);
+    }
+    return false;
+  }
+  size_t Read(char* to, size_t size) override {
+    if (at_ < rest_.size()) {
+      const size_t n = std::min(size, rest_.size() - at_);
+      std::memcpy(to, rest_.data() + at_, n);
+      at_ += n;
+      return n;
+    }
+    return source_.Read(to, size);
+  }
+  std::string Error() const override { return source_.Error(); }
+
+ private:
+  ByteSource& source_;
+  std::string rest_;  // read past the <EOR> while looking for it
+  size_t at_ = 0;
+};
+
 }  // namespace
 
 void PackedQso::CopyTo(LogQso* qso) const {
@@ -252,8 +309,8 @@ void QsoBlock::Visit(BlockVisitor& visitor) const {
     switch (in.Byte()) {
       case kQso: {
         const auto head = in.Take<QsoHead>();
-        qso.number = head.number;
-        qso.line = head.line;
+        qso.number = head.number + shift_records_;
+        qso.line = head.line + shift_lines_;
         qso.time = {head.year, head.month, head.day, head.hour, head.minute, head.second};
         qso.frequency_hz = head.frequency_hz;
         for (std::string_view* text : Texts(qso)) *text = in.Text();
@@ -261,12 +318,13 @@ void QsoBlock::Visit(BlockVisitor& visitor) const {
         break;
       }
       case kProblem:
-        problem.line = in.Take<LineHead>().line;
+        problem.line = in.Take<LineHead>().line + shift_lines_;
         problem.reason.assign(in.Text());
+        if (shift_records_ != 0) problem.reason = ShiftRecordNumber(problem.reason, shift_records_);
         visitor.OnProblem(problem);
         break;
       default:
-        header.line = in.Take<LineHead>().line;
+        header.line = in.Take<LineHead>().line + shift_lines_;
         header.tag.assign(in.Text());
         header.value.assign(in.Text());
         visitor.OnHeader(header);
@@ -275,8 +333,8 @@ void QsoBlock::Visit(BlockVisitor& visitor) const {
   }
 }
 
-std::string ReadInBlocks(LogReader read, ByteSource& source, bool all_fields,
-                         const std::function<void(QsoBlock&& block)>& take) {
+std::string ReadInBlocks(const LogReader& read, ByteSource& source, bool all_fields,
+                         const BlockTaker& take) {
   BlockQueue queue;
   std::string own_call;
   std::exception_ptr failure;
@@ -314,6 +372,77 @@ std::string ReadInBlocks(LogReader read, ByteSource& source, bool all_fields,
   reader.join();
   if (failure) std::rethrow_exception(failure);
   return own_call;
+}
+
+}  // namespace replay
+
+namespace replay {
+
+std::string ReadAdifInTwo(ByteSource& head, ByteSource& tail, uint64_t split, bool all_fields,
+                          const BlockTaker& take, std::string* tail_error) {
+  tail_error->clear();
+  AfterFirstEor rest(tail);
+  uint64_t skipped = 0;
+  if (!rest.Find(&skipped)) {
+    *tail_error = tail.Error();
+    return ReadInBlocks(StreamAdif, head, all_fields, take);
+  }
+  AdifStop stop;
+  stop.after = split + skipped;
+
+  // The tail's blocks wait until the head is read.
+  std::vector<QsoBlock> tail_blocks;
+  std::string tail_own_call;
+  std::exception_ptr tail_failure;
+  std::atomic<bool> drop_tail{false};
+  const auto read_tail = [&] {
+    try {
+      Packer packer(all_fields, [&](QsoBlock&& block) {
+        if (drop_tail) throw BlockQueue::Stopped{};
+        tail_blocks.push_back(std::move(block));
+      });
+      tail_own_call = StreamAdif(rest, packer);
+      packer.Flush();
+    } catch (const BlockQueue::Stopped&) {
+      // The head read on past the tail's start: the tail is not needed.
+    } catch (...) {
+      tail_failure = std::current_exception();
+    }
+  };
+  std::thread tail_reader;
+  try {
+    tail_reader = std::thread(read_tail);
+  } catch (const std::system_error&) {
+    return ReadInBlocks(StreamAdif, head, all_fields, take);
+  }
+  // Whatever happens to the head, the tail's thread ends before this does.
+  struct Joiner {
+    std::thread& thread;
+    std::atomic<bool>& drop;
+    bool keep = false;  // wait for the tail's whole reading
+    ~Joiner() {
+      if (!keep) drop = true;
+      thread.join();
+    }
+  };
+  std::string own_call;
+  {
+    Joiner joiner{tail_reader, drop_tail};
+    own_call = ReadInBlocks(
+        [&stop](ByteSource& source, LogReceiver& receiver) {
+          return StreamAdifUntil(source, receiver, &stop);
+        },
+        head, all_fields, take);
+    if (!stop.stopped) return own_call;
+    joiner.keep = true;
+  }
+  if (tail_failure) std::rethrow_exception(tail_failure);
+  *tail_error = tail.Error();
+  for (QsoBlock& block : tail_blocks) {
+    block.Shift(stop.records, stop.line - 1);
+    take(std::move(block));
+  }
+  return own_call.empty() ? tail_own_call : own_call;
 }
 
 }  // namespace replay

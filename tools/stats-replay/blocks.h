@@ -94,15 +94,24 @@ class QsoBlock {
   void Visit(BlockVisitor& visitor) const;
   // Gives back the block's memory.
   void Release() { std::string().swap(bytes_); }
+  // The block was read as the part of an ADIF log that starts after
+  // `records` records and `lines` line ends: Visit gives its record
+  // numbers, lines and problems as the whole log numbers them.
+  void Shift(int records, int lines) {
+    shift_records_ = records;
+    shift_lines_ = lines;
+  }
 
  private:
   // Room for an entry of `bytes` at the end.
   char* Room(size_t bytes);
   std::string bytes_;
+  int shift_records_ = 0, shift_lines_ = 0;
 };
 
 // The readers' shape: StreamAdif and StreamCabrillo.
-using LogReader = std::string (*)(ByteSource& source, LogReceiver& receiver);
+using LogReader = std::function<std::string(ByteSource& source, LogReceiver& receiver)>;
+using BlockTaker = std::function<void(QsoBlock&& block)>;
 
 // Reads the source with `read` on a second thread, and hands each block it
 // fills to `take` on this thread, in file order, while the reader goes on
@@ -112,7 +121,19 @@ using LogReader = std::string (*)(ByteSource& source, LogReceiver& receiver);
 // as it does for the reader alone, and the caller asks the source for it.
 // An exception thrown by the reader or by `take` stops both and is thrown
 // here once the reader's thread has ended.
-std::string ReadInBlocks(LogReader read, ByteSource& source, bool all_fields,
-                         const std::function<void(QsoBlock&& block)>& take);
+std::string ReadInBlocks(const LogReader& read, ByteSource& source, bool all_fields,
+                         const BlockTaker& take);
+
+// Reads an ADIF log in two parts at once, each on a thread of its own: the
+// head from the start, and the tail from the end of the first <EOR> at or
+// after byte `split`.  `tail` is a second source of the same bytes, placed at
+// byte `split`.  The head's reading stops where the tail's starts when a
+// record ends exactly there (the <EOR> found was no field's data); then the
+// tail's blocks are taken after the head's, numbered as the whole log numbers
+// them.  Otherwise the head reads on to the end and the tail's reading is
+// dropped.  What `take` is given is what ReadInBlocks gives.  *tail_error is
+// the tail source's failure when its part was used ("" when none).
+std::string ReadAdifInTwo(ByteSource& head, ByteSource& tail, uint64_t split, bool all_fields,
+                          const BlockTaker& take, std::string* tail_error);
 
 }  // namespace replay

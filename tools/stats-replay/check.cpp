@@ -87,14 +87,31 @@ void SubmissionCheck::OnQso(const LogQso& q) {
     key_.push_back(static_cast<char>((n & 0x7F) | (n >= 0x80 ? 0x80 : 0)));
     if (n < 0x80) break;
   }
-  const auto [first, fresh] = first_line_.Insert(key_, q.line);
+  SettleDuplicate();
+  first_line_.Prefetch(key_);
+  pending_ = true;
+  pending_key_.swap(key_);
+  pending_call_.assign(q.call);
+  pending_band_.assign(q.band);
+  pending_line_ = q.line;
+  pending_end_ = findings.size();
+}
+
+void SubmissionCheck::SettleDuplicate() {
+  if (!pending_) return;
+  pending_ = false;
+  const auto [first, fresh] = first_line_.Insert(pending_key_, pending_line_);
   if (!fresh) {
-    findings.push_back({q.line, with() + " on " + (q.band.empty() ? "no band" : q.band) +
-                                    ": duplicate of line " + std::to_string(*first)});
+    // After the QSO's other findings, before the next QSO's.
+    const auto at = qso_findings_.begin() + static_cast<std::ptrdiff_t>(pending_end_);
+    qso_findings_.insert(at, {pending_line_, "QSO with " + pending_call_ + " on " +
+                                                 (pending_band_.empty() ? "no band" : pending_band_) +
+                                                 ": duplicate of line " + std::to_string(*first)});
   }
 }
 
-std::vector<Finding> SubmissionCheck::Findings() const {
+std::vector<Finding> SubmissionCheck::Findings() {
+  SettleDuplicate();
   std::vector<Finding> findings;
   if (with_header_) CheckHeader(header_, &findings);
   findings.insert(findings.end(), qso_findings_.begin(), qso_findings_.end());

@@ -39,16 +39,27 @@ class SubmissionCheck final : public LogReceiver {
   void OnQso(const LogQso& qso) override;
   void OnProblem(const ReadProblem& problem) override { (void)problem; }
   void OnHeader(const HeaderLine& header) override { header_.push_back(header); }
-  std::vector<Finding> Findings() const;
+  std::vector<Finding> Findings();
 
  private:
   bool with_header_;
   const ContestPeriod& period_;
   std::vector<HeaderLine> header_;
   std::vector<Finding> qso_findings_;
+  // Looks the last QSO's key up in first_line_, whose slot was asked for
+  // when the QSO came: a table of a million keys is far larger than the
+  // cache, and the next QSO's work covers the wait.
+  void SettleDuplicate();
+
   TextTable<int> first_line_;         // call, band and mode: the first line
   TextTable<uint32_t> band_modes_;    // band and mode: their number
   std::string key_;
+  // The QSO whose duplicate check waits: its key, line, call and band, and
+  // where its findings end in qso_findings_.
+  bool pending_ = false;
+  std::string pending_key_, pending_call_, pending_band_;
+  int pending_line_ = 0;
+  size_t pending_end_ = 0;
 };
 
 // Whether a text is shaped like a call sign: parts of letters and digits

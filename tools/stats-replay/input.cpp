@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <climits>
 #include <cstring>
 
 namespace replay {
@@ -61,6 +62,12 @@ size_t FileSource::Read(char* to, size_t size) {
   const size_t n = std::fread(to, 1, size, file_.get());
   if (n == 0 && std::ferror(file_.get()) != 0) error_ = std::strerror(errno != 0 ? errno : EIO);
   return n;
+}
+
+bool FileSource::SkipTo(uint64_t offset) {
+  // std::fseek takes a long, which has 32 bits on Windows.
+  if (!error_.empty() || offset > static_cast<uint64_t>(LONG_MAX)) return false;
+  return std::fseek(file_.get(), static_cast<long>(offset), SEEK_SET) == 0;
 }
 
 bool ReadRegularFile(const fs::path& path, std::string* contents, std::string* error) {

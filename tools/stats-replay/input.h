@@ -4,6 +4,7 @@
 // read piece by piece (ByteSource, ReadWindow), never held whole.
 #pragma once
 
+#include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -48,6 +49,9 @@ class FileSource final : public ByteSource {
   static std::unique_ptr<FileSource> Open(const std::filesystem::path& path, std::string* error);
   size_t Read(char* to, size_t size) override;
   std::string Error() const override { return error_; }
+  // Reads on from byte `offset`; false (and no change) when the file cannot
+  // be placed there.
+  bool SkipTo(uint64_t offset);
 
  private:
   struct Closer {
