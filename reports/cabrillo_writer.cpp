@@ -1,23 +1,12 @@
 #include "reports/cabrillo_writer.h"
 
 #include <algorithm>
+#include <cstring>
 
 #include "platform/platform.h"
 
 namespace stats {
 namespace {
-
-// The value, then blanks up to width.
-void AppendPadRight(std::string* out, std::string_view value, size_t width) {
-  out->append(value);
-  if (value.size() < width) out->append(width - value.size(), ' ');
-}
-
-// Blanks up to width, then the value.
-void AppendPadLeft(std::string* out, std::string_view value, size_t width) {
-  if (value.size() < width) out->append(width - value.size(), ' ');
-  out->append(value);
-}
 
 std::string Line(std::string_view tag, std::string_view value) {
   std::string out(tag);
@@ -26,71 +15,144 @@ std::string Line(std::string_view tag, std::string_view value) {
   return out;
 }
 
-// value with at least width digits (leading zeros); value is not negative.
-void AppendNumber(std::string* out, int value, int width) {
-  // The usual cases of a date: two digits, and a year of four.
-  if (width <= 2 && value >= 10 && value < 100) {
-    out->push_back(static_cast<char>('0' + value / 10));
-    out->push_back(static_cast<char>('0' + value % 10));
-    return;
-  }
-  if (width == 2 && value >= 0 && value < 10) {
-    out->push_back('0');
-    out->push_back(static_cast<char>('0' + value));
-    return;
-  }
-  const size_t at = out->size();
-  do {
-    out->push_back(static_cast<char>('0' + value % 10));
-    value /= 10;
-    --width;
-  } while (value > 0 || width > 0);
-  std::reverse(out->begin() + static_cast<std::ptrdiff_t>(at), out->end());
-}
-
 // The QSO's date and time as FormatDate writes "%Y-%m-%d %H%M", without
-// going through the format: "" for a null date, "Invalid DateTime" for one
-// that is not valid.
-void AppendQsoTime(std::string* out, const OleDate& time) {
-  if (time.status == OleDate::Status::kNull) return;
-  CivilTime t;
-  if (!ToCivil(time, &t)) {
-    out->append("Invalid DateTime");
-    return;
+// going through the format: "YYYY-MM-DD HHMM" (the year between 100 and
+// 9999, as ToCivil gives it, without leading zeros), "" for a null date,
+// "Invalid DateTime" for one that is not valid.
+class QsoTimeText {
+ public:
+  explicit QsoTimeText(const OleDate& time) {
+    if (time.status == OleDate::Status::kNull) return;
+    CivilTime t;
+    if (!ToCivil(time, &t)) {
+      text_ = "Invalid DateTime";
+      return;
+    }
+    year_digits_ = t.year >= 1000 ? 4 : t.year >= 100 ? 3 : t.year >= 10 ? 2 : 1;
+    time_ = t;
+    text_ = std::string_view();
+    size_ = year_digits_ + 11;  // "-MM-DD HHMM"
   }
-  AppendNumber(out, t.year, 1);
-  out->push_back('-');
-  AppendNumber(out, t.month, 2);
-  out->push_back('-');
-  AppendNumber(out, t.day, 2);
-  out->push_back(' ');
-  AppendNumber(out, t.hour, 2);
-  AppendNumber(out, t.minute, 2);
-}
+  size_t size() const { return size_ != 0 ? size_ : text_.size(); }
+  char* WriteTo(char* at) const {
+    if (size_ == 0) {
+      if (!text_.empty()) std::memcpy(at, text_.data(), text_.size());
+      return at + text_.size();
+    }
+    for (int i = year_digits_ - 1, year = time_.year; i >= 0; --i, year /= 10) {
+      at[i] = static_cast<char>('0' + year % 10);
+    }
+    at += year_digits_;
+    *at++ = '-';
+    at = TwoDigits(at, time_.month);
+    *at++ = '-';
+    at = TwoDigits(at, time_.day);
+    *at++ = ' ';
+    at = TwoDigits(at, time_.hour);
+    return TwoDigits(at, time_.minute);
+  }
+
+ private:
+  static char* TwoDigits(char* at, int value) {
+    at[0] = static_cast<char>('0' + value / 10);
+    at[1] = static_cast<char>('0' + value % 10);
+    return at + 2;
+  }
+  std::string_view text_;
+  CivilTime time_{};
+  int year_digits_ = 0;
+  size_t size_ = 0;
+};
+
+// Writes a line's fields into room sized for them beforehand.
+class LineWriter {
+ public:
+  explicit LineWriter(char* at) : at_(at) {}
+  static size_t PaddedSize(std::string_view value, size_t width) {
+    return std::max(value.size(), width);
+  }
+  void Text(std::string_view value) {
+    if (!value.empty()) std::memcpy(at_, value.data(), value.size());
+    at_ += value.size();
+  }
+  void Blanks(size_t count) {
+    std::memset(at_, ' ', count);
+    at_ += count;
+  }
+  // The value, then blanks up to width.
+  void PadRight(std::string_view value, size_t width) {
+    Text(value);
+    if (value.size() < width) Blanks(width - value.size());
+  }
+  // Blanks up to width, then the value.
+  void PadLeft(std::string_view value, size_t width) {
+    if (value.size() < width) Blanks(width - value.size());
+    Text(value);
+  }
+  void Char(char c) { *at_++ = c; }
+  // The characters of a number written in decimal, a minus sign included.
+  static size_t DecimalSize(int32_t value) {
+    size_t size = value < 0 ? 2 : 1;
+    for (int64_t rest = value < 0 ? -int64_t{value} : value; rest >= 10; rest /= 10) ++size;
+    return size;
+  }
+  // The number in its DecimalSize(value) characters.
+  void Decimal(int32_t value, size_t size) {
+    int64_t rest = value;
+    if (rest < 0) {
+      *at_ = '-';
+      rest = -rest;
+    }
+    const size_t first = value < 0 ? 1 : 0;
+    for (size_t i = size; i-- > first; rest /= 10) {
+      at_[i] = static_cast<char>('0' + rest % 10);
+    }
+    at_ += size;
+  }
+  void Time(const QsoTimeText& time) { at_ = time.WriteTo(at_); }
+
+ private:
+  char* at_;
+};
 
 }  // namespace
 
 void AppendQsoLine(std::string* out, const CInfo& r, std::string_view mode,
                    std::string_view call_sent) {
-  out->append("QSO: ");
-  AppendPadLeft(out, std::to_string(r.frequency_khz), 5);
-  out->push_back(' ');
-  AppendPadLeft(out, mode, 2);
-  out->push_back(' ');
-  AppendQsoTime(out, r.time);
-  out->push_back(' ');
-  AppendPadRight(out, call_sent, 13);
-  out->push_back(' ');
-  AppendPadRight(out, r.rst_sent, 3);
-  out->push_back(' ');
-  AppendPadRight(out, r.exchange_sent, 6);
-  out->push_back(' ');
-  AppendPadRight(out, r.call, 13);
-  out->push_back(' ');
-  AppendPadRight(out, r.rst_received, 3);
-  out->push_back(' ');
-  out->append(r.exchange_received);
-  out->append("\r\n");
+  const size_t frequency = LineWriter::DecimalSize(r.frequency_khz);
+  const QsoTimeText time(r.time);
+  const std::string_view rst_sent = r.rst_sent, exchange_sent = r.exchange_sent, call = r.call,
+                         rst_received = r.rst_received, exchange_received = r.exchange_received;
+  const size_t size = 5 + std::max<size_t>(frequency, 5) + 1 +
+                      LineWriter::PaddedSize(mode, 2) + 1 + time.size() + 1 +
+                      LineWriter::PaddedSize(call_sent, 13) + 1 +
+                      LineWriter::PaddedSize(rst_sent, 3) + 1 +
+                      LineWriter::PaddedSize(exchange_sent, 6) + 1 +
+                      LineWriter::PaddedSize(call, 13) + 1 +
+                      LineWriter::PaddedSize(rst_received, 3) + 1 + exchange_received.size() + 2;
+  const size_t at = out->size();
+  out->resize(at + size);
+  LineWriter line(out->data() + at);
+  line.Text("QSO: ");
+  if (frequency < 5) line.Blanks(5 - frequency);
+  line.Decimal(r.frequency_khz, frequency);
+  line.Char(' ');
+  line.PadLeft(mode, 2);
+  line.Char(' ');
+  line.Time(time);
+  line.Char(' ');
+  line.PadRight(call_sent, 13);
+  line.Char(' ');
+  line.PadRight(rst_sent, 3);
+  line.Char(' ');
+  line.PadRight(exchange_sent, 6);
+  line.Char(' ');
+  line.PadRight(call, 13);
+  line.Char(' ');
+  line.PadRight(rst_received, 3);
+  line.Char(' ');
+  line.Text(exchange_received);
+  line.Text("\r\n");
 }
 
 std::string FormatQsoLine(const CInfo& r, std::string_view mode, std::string_view call_sent) {
@@ -136,28 +198,17 @@ CabrilloLog BuildCabrilloLog(const CabrilloHeader& header, int claimed_score,
   log.text = FormatCabrilloHeader(header, claimed_score, host_version);
   // A line is about 80 bytes: one allocation in the common case.
   log.text.reserve(log.text.size() + store.Count() * (84 + header.station_callsign.size()) + 16);
-  log.piece_ends.reserve(store.Count() + 2);
-  log.piece_ends.push_back(log.text.size());
   for (size_t i = 0; i < store.Count(); ++i) {
     AppendQsoLine(&log.text, store.At(i), kCabrilloMode, header.station_callsign);
-    log.piece_ends.push_back(log.text.size());
   }
   log.text.append("END-OF-LOG:\r\n");
-  log.piece_ends.push_back(log.text.size());
   return log;
 }
 
 std::string WriteCabrilloLog(const CabrilloLog& log) {
   // The earlier log is replaced only by a complete new one.
   std::string reason;
-  std::vector<std::string_view> pieces;
-  pieces.reserve(log.piece_ends.size());
-  size_t start = 0;
-  for (const size_t end : log.piece_ends) {
-    pieces.push_back(std::string_view(log.text).substr(start, end - start));
-    start = end;
-  }
-  if (ReplaceFile(log.file_name, pieces, &reason)) return "File produced: " + log.file_name;
+  if (ReplaceFile(log.file_name, {log.text}, &reason)) return "File produced: " + log.file_name;
   return "File not produced: " + log.file_name + " (" + reason + ")";
 }
 

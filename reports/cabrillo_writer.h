@@ -27,13 +27,10 @@ std::string FormatQsoLine(const CInfo& record, std::string_view mode,
 std::string FormatCabrilloHeader(const CabrilloHeader& header, int claimed_score,
                                  std::string_view host_version);
 
-// A log ready to be written: the file name, its whole text and where each
-// of its pieces ends (the header, each QSO line, the closing line), which
-// are written one by one.
+// A log ready to be written: the file name and its whole text.
 struct CabrilloLog {
   std::string file_name;
   std::string text;
-  std::vector<size_t> piece_ends;
 };
 
 // The log of the station in the header: its header lines with the claimed

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <climits>
+#include <string_view>
 #include <utility>
 #include <unordered_map>
 #include <unordered_set>
@@ -17,8 +18,9 @@ std::string SortKey(const std::string& band) {
 struct BandTally {
   BandRow row;
   int dupes = 0;
-  std::unordered_set<std::string> prefixes;
-  std::unordered_set<std::string> sections;
+  // Views of the store's texts, which stay put while it is scanned.
+  std::unordered_set<std::string_view> prefixes;
+  std::unordered_set<std::string_view> sections;
 };
 
 }  // namespace
@@ -69,13 +71,14 @@ ScoreSummary ComputeScore(const ContestData& data) {
     if (r.not_counted) continue;
     ++t.row.qsos;
     const int index = BandIndex(r.band);
-    if (t.prefixes.insert(r.prefix).second) {
+    const std::string_view prefix = r.prefix.view(), section = r.uba_section.view();
+    if (t.prefixes.insert(prefix).second) {
       ++t.row.new_prefixes;
-      if (index >= 0) summary.worked_prefixes[static_cast<size_t>(index)].push_back(r.prefix);
+      if (index >= 0) summary.worked_prefixes[static_cast<size_t>(index)].emplace_back(prefix);
     }
-    if (!r.uba_section.empty() && t.sections.insert(r.uba_section).second) {
+    if (!section.empty() && t.sections.insert(section).second) {
       ++t.row.uba_sections;
-      if (index >= 0) summary.worked_sections[static_cast<size_t>(index)].push_back(r.uba_section);
+      if (index >= 0) summary.worked_sections[static_cast<size_t>(index)].emplace_back(section);
     }
   }
 

@@ -77,24 +77,28 @@ class Win32File final : public File {
   Win32File(win32::UniqueFile h, std::string path) : h_(std::move(h)), path_(std::move(path)) {}
   ~Win32File() override { Close(); }
   bool Write(std::string_view bytes) override {
-    buffer_.append(bytes);
-    if (buffer_.size() >= kFlushAt) return Flush();
+    if (buffer_.size() + bytes.size() < kFlushAt) {
+      buffer_.append(bytes);
+      return ok_;
+    }
+    if (!Flush()) return false;
+    if (bytes.size() < kFlushAt) {
+      buffer_.append(bytes);
+      return ok_;
+    }
+    // A large piece (a whole log) goes to the system as it is, not through a
+    // copy in the buffer.
+    size_t done = 0;
+    if (!WriteOut(bytes, &done)) {
+      return Fail(h_ ? ::GetLastError() : ERROR_INVALID_HANDLE, "WriteFile");
+    }
     return ok_;
   }
   bool Flush() override {
-    if (!h_) return Fail(ERROR_INVALID_HANDLE, "WriteFile");
     size_t done = 0;
-    while (done < buffer_.size()) {
-      DWORD written = 0;
-      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(buffer_.size() - done, 1 << 20));
-      if (!::WriteFile(h_.get(), buffer_.data() + done, chunk, &written, nullptr) ||
-          written == 0) {
-        buffer_.erase(0, done);
-        return Fail(::GetLastError(), "WriteFile");
-      }
-      done += written;
-    }
-    buffer_.clear();
+    const bool written = WriteOut(buffer_, &done);
+    buffer_.erase(0, done);
+    if (!written) return Fail(h_ ? ::GetLastError() : ERROR_INVALID_HANDLE, "WriteFile");
     return ok_;
   }
   bool Sync() override {
@@ -112,6 +116,21 @@ class Win32File final : public File {
 
  private:
   static constexpr size_t kFlushAt = 64 * 1024;
+  // Writes the bytes in pieces of at most a megabyte; *done is how many
+  // went out.  False when the system refused a piece.
+  bool WriteOut(std::string_view bytes, size_t* done) {
+    if (!h_) return bytes.empty();
+    while (*done < bytes.size()) {
+      DWORD written = 0;
+      const DWORD chunk = static_cast<DWORD>(std::min<size_t>(bytes.size() - *done, 1 << 20));
+      if (!::WriteFile(h_.get(), bytes.data() + *done, chunk, &written, nullptr) ||
+          written == 0) {
+        return false;
+      }
+      *done += written;
+    }
+    return true;
+  }
   bool Fail(DWORD error, const char* call) {
     ok_ = false;
     error_ = ErrorText(error);
