@@ -188,6 +188,58 @@ TEST(ReadInBlocksTest, AnAdifLogReadInTwoHalvesGivesWhatOneReadingGives) {
   }
 }
 
+// The calls of a block's QSOs.
+class Calls final : public BlockVisitor {
+ public:
+  void OnQso(const PackedQso& qso) override { calls.Add(qso.call); }
+  PackedTexts calls;
+};
+
+TEST(ReadInBlocksTest, BlocksArePreparedAheadOfUseInOrder) {
+  std::vector<QsoBlock> blocks;
+  const std::string adif = BigAdif(60000);
+  TextSource source(adif);
+  ReadInBlocks(StreamAdif, source, true, [&](QsoBlock&& block) { blocks.push_back(std::move(block)); });
+  ASSERT_GT(blocks.size(), 2u);
+  const auto prepare = [](QsoBlock& block) {
+    Calls calls;
+    block.Visit(calls);
+    block.notes = std::move(calls.calls);
+  };
+  // Each block is used after its preparation, in order.
+  size_t used = 0;
+  PrepareAhead(blocks, prepare, [&](QsoBlock& block) {
+    EXPECT_EQ(&block, &blocks[used]);
+    ++used;
+    Calls calls;
+    block.Visit(calls);
+    ASSERT_GT(calls.calls.Bytes(), 0u);
+    ASSERT_EQ(block.notes.Bytes(), calls.calls.Bytes());
+    PackedTexts::Reader noted(block.notes), expected(calls.calls);
+    for (int i = 0; i < 100; ++i) EXPECT_EQ(noted.Next(), expected.Next());
+  });
+  EXPECT_EQ(used, blocks.size());
+
+  // A failure on either side ends both, and comes out here.
+  EXPECT_THROW(PrepareAhead(
+                   blocks, [](QsoBlock&) {},
+                   [&](QsoBlock& block) {
+                     if (&block == &blocks[1]) throw std::logic_error("user gave up");
+                   }),
+               std::logic_error);
+  used = 0;
+  EXPECT_THROW(PrepareAhead(
+                   blocks,
+                   [&](QsoBlock& block) {
+                     if (&block == &blocks[2]) throw std::runtime_error("out of memory");
+                   },
+                   [&](QsoBlock&) { ++used; }),
+               std::runtime_error);
+  EXPECT_EQ(used, 2u);
+  std::vector<QsoBlock> none;
+  PrepareAhead(none, prepare, [](QsoBlock&) { ADD_FAILURE(); });
+}
+
 // Gives a text as a file would, counting what was read; it may fail with an
 // error or throw after a number of bytes.
 class CountingSource final : public ByteSource {

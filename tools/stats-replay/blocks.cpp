@@ -446,3 +446,65 @@ std::string ReadAdifInTwo(ByteSource& head, ByteSource& tail, uint64_t split, bo
 }
 
 }  // namespace replay
+
+namespace replay {
+
+void PrepareAhead(std::vector<QsoBlock>& blocks, const std::function<void(QsoBlock&)>& prepare,
+                  const std::function<void(QsoBlock&)>& use) {
+  std::mutex mutex;
+  std::condition_variable ready;
+  size_t prepared = 0;  // blocks[0, prepared) are prepared
+  bool stop = false;    // the using side gave up
+  std::exception_ptr failure;
+  const auto prepare_all = [&] {
+    try {
+      for (size_t i = 0; i < blocks.size(); ++i) {
+        {
+          std::lock_guard lock(mutex);
+          if (stop) return;
+        }
+        prepare(blocks[i]);
+        std::lock_guard lock(mutex);
+        prepared = i + 1;
+        ready.notify_one();
+      }
+    } catch (...) {
+      std::lock_guard lock(mutex);
+      failure = std::current_exception();
+      ready.notify_one();
+    }
+  };
+  std::thread preparer;
+  try {
+    preparer = std::thread(prepare_all);
+  } catch (const std::system_error&) {
+    // No second thread to be had: each block is prepared just before use.
+    for (QsoBlock& block : blocks) {
+      prepare(block);
+      use(block);
+    }
+    return;
+  }
+  struct Joiner {
+    std::thread& thread;
+    std::mutex& mutex;
+    bool& stop;
+    ~Joiner() {
+      {
+        std::lock_guard lock(mutex);
+        stop = true;
+      }
+      thread.join();
+    }
+  } joiner{preparer, mutex, stop};
+  for (size_t i = 0; i < blocks.size(); ++i) {
+    {
+      std::unique_lock lock(mutex);
+      ready.wait(lock, [&] { return prepared > i || failure; });
+      if (prepared <= i) std::rethrow_exception(failure);
+    }
+    use(blocks[i]);
+  }
+}
+
+}  // namespace replay

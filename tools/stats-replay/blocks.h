@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "input.h"
 #include "log.h"
@@ -94,6 +95,10 @@ class QsoBlock {
   void Visit(BlockVisitor& visitor) const;
   // Gives back the block's memory.
   void Release() { std::string().swap(bytes_); }
+  // Texts its user keeps beside the block's QSOs (what it works out for
+  // each).
+  PackedTexts notes;
+
   // The block was read as the part of an ADIF log that starts after
   // `records` records and `lines` line ends: Visit gives its record
   // numbers, lines and problems as the whole log numbers them.
@@ -123,6 +128,13 @@ using BlockTaker = std::function<void(QsoBlock&& block)>;
 // here once the reader's thread has ended.
 std::string ReadInBlocks(const LogReader& read, ByteSource& source, bool all_fields,
                          const BlockTaker& take);
+
+// Runs `prepare` over the blocks in order on a second thread, and `use` on
+// each block on this thread as soon as `prepare` is done with it: the work
+// of preparing the next blocks is done while this thread uses the earlier
+// ones.  An exception from either side stops both and is thrown here.
+void PrepareAhead(std::vector<QsoBlock>& blocks, const std::function<void(QsoBlock&)>& prepare,
+                  const std::function<void(QsoBlock&)>& use);
 
 // Reads an ADIF log in two parts at once, each on a thread of its own: the
 // head from the start, and the tail from the end of the first <EOR> at or

@@ -62,26 +62,31 @@ bool LooksLikeCallSign(std::string_view call) {
          std::any_of(longest.begin(), longest.end(), letter) && letter(longest.back());
 }
 
-void SubmissionCheck::OnQso(const LogQso& q) {
+template <typename Qso>
+void SubmissionCheck::Check(const Qso& q) {
   std::vector<Finding>& findings = qso_findings_;
-  const auto with = [&q] { return "QSO with " + q.call; };
+  const auto with = [&q] { return "QSO with " + std::string(q.call); };
   if (q.exchange_sent.empty()) findings.push_back({q.line, with() + ": no exchange sent"});
   if (q.exchange_received.empty()) findings.push_back({q.line, with() + ": no exchange received"});
   if (const std::string outside = period_.Outside(q.time); !outside.empty()) {
     findings.push_back({q.line, with() + " at " + TimeText(q.time) + ": " + outside});
   }
   if (!LooksLikeCallSign(q.call)) {
-    findings.push_back({q.line, "'" + q.call + "' is not a call sign"});
+    findings.push_back({q.line, "'" + std::string(q.call) + "' is not a call sign"});
   }
   if (!q.own_call.empty() && !LooksLikeCallSign(q.own_call)) {
-    findings.push_back({q.line, "own call '" + q.own_call + "' is not a call sign"});
+    findings.push_back({q.line, "own call '" + std::string(q.own_call) + "' is not a call sign"});
   }
   // The key: the call, a NUL and the number of the band and mode, seven
   // bits a byte (no text of a QSO holds a NUL, so the parts cannot run
   // together).  A key seen before is only looked up.
-  key_.assign(q.band).append(1, '\0').append(q.mode);
-  const uint32_t band_mode =
-      *band_modes_.Insert(key_, static_cast<uint32_t>(band_modes_.size())).first;
+  if (last_band_mode_ == UINT32_MAX || q.band != last_band_ || q.mode != last_mode_) {
+    key_.assign(q.band).append(1, '\0').append(q.mode);
+    last_band_mode_ = *band_modes_.Insert(key_, static_cast<uint32_t>(band_modes_.size())).first;
+    last_band_.assign(q.band);
+    last_mode_.assign(q.mode);
+  }
+  const uint32_t band_mode = last_band_mode_;
   key_.assign(q.call).append(1, '\0');
   for (uint32_t n = band_mode;; n >>= 7) {
     key_.push_back(static_cast<char>((n & 0x7F) | (n >= 0x80 ? 0x80 : 0)));
@@ -96,6 +101,9 @@ void SubmissionCheck::OnQso(const LogQso& q) {
   pending_line_ = q.line;
   pending_end_ = findings.size();
 }
+
+void SubmissionCheck::OnQso(const LogQso& qso) { Check(qso); }
+void SubmissionCheck::OnQso(const PackedQso& qso) { Check(qso); }
 
 void SubmissionCheck::SettleDuplicate() {
   if (!pending_) return;

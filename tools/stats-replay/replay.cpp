@@ -133,18 +133,16 @@ bool ReadFacts(const fs::path& path, FileFacts* facts, bool hash = true) {
 // first and last time, the check when one is asked for, and the QSOs
 // themselves, in the blocks they were read in, for the plug-in.  What the
 // host works out for each QSO before handing it to AddData0 (its prefix and
-// country) is worked out here too, while the next block is being read.
+// country) is worked out as the QSOs are handed on.
 class LogSurvey final : public BlockVisitor {
  public:
   LogSurvey(std::unique_ptr<SubmissionCheck> check_, const CountryFile& countries)
       : check(std::move(check_)),
         countries_(countries),
-        is_listed_([this](std::string_view part) { return countries_.IsListedPrefix(part); }),
-        unpack_(check ? std::make_unique<UnpackingVisitor>(*check) : nullptr) {}
+        is_listed_([this](std::string_view part) { return countries_.IsListedPrefix(part); }) {}
 
   // Takes a block the reader filled.
   void Take(QsoBlock&& block) {
-    host_.emplace_back().Reserve(QsoBlock::kSize / 8);
     block.Visit(*this);
     blocks.push_back(std::move(block));
   }
@@ -152,40 +150,47 @@ class LogSurvey final : public BlockVisitor {
     if (qsos == 0 || qso.time < first) first = qso.time;
     if (qsos == 0 || last < qso.time) last = qso.time;
     ++qsos;
-    if (unpack_) unpack_->OnQso(qso);
-    PackedTexts& host = host_.back();
-    if (qso.prefix.empty()) {
-      host.Add(WpxPrefix(qso.call, is_listed_));
-    } else {
-      host.Add(qso.prefix);
-    }
-    host.Add(countries_.CountryPrefix(qso.call));
+    if (check) check->OnQso(qso);
   }
   void OnProblem(const ReadProblem& problem) override { problems.push_back(problem); }
   void OnHeader(const HeaderLine& header) override {
-    if (unpack_) unpack_->OnHeader(header);
+    if (check) check->OnHeader(header);
   }
 
   // Gives each QSO with its prefix and country, in file order, and lets go
-  // of each block once its QSOs are given.
+  // of each block once its QSOs are given.  The prefixes and countries of
+  // the next blocks are worked out on a second thread meanwhile.
   template <typename Feed>
   void HandOn(Feed&& feed) {
+    struct Noter final : BlockVisitor {
+      const LogSurvey& survey;
+      PackedTexts& notes;
+      Noter(const LogSurvey& s, PackedTexts& n) : survey(s), notes(n) {}
+      void OnQso(const PackedQso& qso) override { survey.Note(qso, notes); }
+    };
     struct Feeder final : BlockVisitor {
       Feed& feed;
-      PackedTexts::Reader host;
-      Feeder(Feed& f, const PackedTexts& texts) : feed(f), host(texts) {}
+      PackedTexts::Reader notes;
+      Feeder(Feed& f, const PackedTexts& texts) : feed(f), notes(texts) {}
       void OnQso(const PackedQso& qso) override {
-        const std::string_view prefix = host.Next();
-        const std::string_view country = host.Next();
+        const std::string_view prefix = notes.Next();
+        const std::string_view country = notes.Next();
         feed(qso, prefix, country);
       }
     };
-    for (size_t i = 0; i < blocks.size(); ++i) {
-      Feeder feeder(feed, host_[i]);
-      blocks[i].Visit(feeder);
-      blocks[i].Release();
-      host_[i] = PackedTexts();
-    }
+    PrepareAhead(
+        blocks,
+        [this](QsoBlock& block) {
+          block.notes.Reserve(QsoBlock::kSize / 8);
+          Noter noter(*this, block.notes);
+          block.Visit(noter);
+        },
+        [&feed](QsoBlock& block) {
+          Feeder feeder(feed, block.notes);
+          block.Visit(feeder);
+          block.Release();
+          block.notes = PackedTexts();
+        });
   }
 
   std::unique_ptr<SubmissionCheck> check;
@@ -197,8 +202,15 @@ class LogSurvey final : public BlockVisitor {
  private:
   const CountryFile& countries_;
   const PrefixTest is_listed_;
-  std::unique_ptr<UnpackingVisitor> unpack_;
-  std::vector<PackedTexts> host_;  // per block: each QSO's prefix and country
+  // The QSO's prefix and country, as the host works them out.
+  void Note(const PackedQso& qso, PackedTexts& notes) const {
+    if (qso.prefix.empty()) {
+      notes.Add(WpxPrefix(qso.call, is_listed_));
+    } else {
+      notes.Add(qso.prefix);
+    }
+    notes.Add(countries_.CountryPrefix(qso.call));
+  }
 };
 
 // An output file of the plug-in as it stood before the run.
@@ -500,9 +512,8 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
       if (std::unique_ptr<FileSource> file = FileSource::Open(written, &error)) {
         // Read on a second thread while this one checks.
         SubmissionCheck check(true, period);
-        UnpackingVisitor unpack(check);
         ReadInBlocks(StreamCabrillo, *file, check.WantsAllFields(),
-                     [&](QsoBlock&& block) { block.Visit(unpack); });
+                     [&](QsoBlock&& block) { block.Visit(check); });
         if (file->Error().empty()) Report(err, written, check.Findings());
       }
     }
