@@ -1,7 +1,8 @@
 // Fuzzes the log readers of stats-replay: any bytes, read as ADIF and as
 // Cabrillo, must give QSOs and problems without a crash, a hang or a
 // sanitizer report, and the same ones whether the readers get the bytes at
-// once or in small pieces of sizes taken from the input.
+// once or in small pieces of sizes taken from the input, on a second thread
+// in blocks, or (ADIF) in two parts at once cut where the input says.
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
@@ -9,6 +10,7 @@
 #include <string>
 #include <string_view>
 
+#include "blocks.h"
 #include "log.h"
 
 namespace {
@@ -37,7 +39,9 @@ class Trace final : public replay::LogReceiver {
   void OnQso(const replay::LogQso& qso) override {
     // A QSO is only ever made of what a record held.
     if (qso.call.size() > size_ || qso.exchange_received.size() > size_) std::abort();
-    text += std::to_string(qso.line) + qso.call + '|' + qso.band + '|' + qso.mode + '|' +
+    text += std::to_string(qso.number) + ' ' + std::to_string(qso.line) + qso.call + '|' +
+            qso.own_call + '|' + std::to_string(qso.frequency_hz) + '|' + qso.band + '|' +
+            qso.mode + '|' +
             qso.exchange_sent + '|' + qso.exchange_received + '\n';
   }
   void OnProblem(const replay::ReadProblem& problem) override {
@@ -60,6 +64,31 @@ void Compare(std::string_view text, Read read) {
   const std::string own_once = read(whole, at_once);
   const std::string own_pieces = read(pieces, in_pieces);
   if (own_once != own_pieces || at_once.text != in_pieces.text) std::abort();
+
+  // On a second thread, in blocks.
+  replay::TextSource again(text);
+  Trace in_blocks(text.size());
+  replay::UnpackingVisitor unpack(in_blocks);
+  const std::string own_blocks = replay::ReadInBlocks(
+      read, again, true, [&](replay::QsoBlock&& block) { block.Visit(unpack); });
+  if (own_once != own_blocks || at_once.text != in_blocks.text) std::abort();
+}
+
+// An ADIF text read in two parts at once, cut at a place the input gives.
+void CompareInTwo(std::string_view text) {
+  replay::TextSource whole(text);
+  Trace at_once(text.size());
+  const std::string own_once = replay::StreamAdif(whole, at_once);
+  const size_t first = text.empty() ? 0 : static_cast<unsigned char>(text[0]);
+  const size_t split = (first * 131u + text.size() / 2) % (text.size() + 1);
+  replay::TextSource head(text), tail(text.substr(split));
+  Trace in_two(text.size());
+  replay::UnpackingVisitor unpack(in_two);
+  std::string tail_error;
+  const std::string own_two = replay::ReadAdifInTwo(
+      head, tail, split, true, [&](replay::QsoBlock&& block) { block.Visit(unpack); },
+      &tail_error);
+  if (own_once != own_two || at_once.text != in_two.text || !tail_error.empty()) std::abort();
 }
 
 }  // namespace
@@ -73,5 +102,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Compare(text, [](replay::ByteSource& s, replay::LogReceiver& r) { return replay::StreamAdif(s, r); });
   Compare(text,
           [](replay::ByteSource& s, replay::LogReceiver& r) { return replay::StreamCabrillo(s, r); });
+  CompareInTwo(text);
   return 0;
 }

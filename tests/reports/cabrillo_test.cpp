@@ -71,7 +71,8 @@ TEST(CabrilloTexts, QsoLineColumns) {
            {-10000, "-10000"}, {INT32_MAX, "2147483647"}, {INT32_MIN, "-2147483648"}}) {
     r.frequency_khz = khz;
     EXPECT_EQ(FormatQsoLine(r, "", "A"),
-              "QSO: " + text + "    Invalid DateTime A             599 1234567 OE2009/ON4ABC 59  0123\r\n");
+              "QSO: " + text +
+                  "    Invalid DateTime A             599 1234567 OE2009/ON4ABC 59  0123\r\n");
   }
 }
 

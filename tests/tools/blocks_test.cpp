@@ -126,7 +126,8 @@ TEST(ReadInBlocksTest, EveryTextOfAPackedQsoIsFollowedByANul) {
   EXPECT_GT(check.qsos, 2900);
 
   PackedTexts texts;
-  for (const std::string_view t : {std::string_view(), std::string_view("ON4"), std::string_view("a\0b", 3)}) {
+  for (const std::string_view t :
+       {std::string_view(), std::string_view("ON4"), std::string_view("a\0b", 3)}) {
     texts.Add(t);
   }
   texts.Add(std::string(300, 'z'));  // a length of two bytes
@@ -199,7 +200,8 @@ TEST(ReadInBlocksTest, BlocksArePreparedAheadOfUseInOrder) {
   std::vector<QsoBlock> blocks;
   const std::string adif = BigAdif(60000);
   TextSource source(adif);
-  ReadInBlocks(StreamAdif, source, true, [&](QsoBlock&& block) { blocks.push_back(std::move(block)); });
+  ReadInBlocks(StreamAdif, source, true,
+               [&](QsoBlock&& block) { blocks.push_back(std::move(block)); });
   ASSERT_GT(blocks.size(), 2u);
   const auto prepare = [](QsoBlock& block) {
     Calls calls;

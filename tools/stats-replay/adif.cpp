@@ -379,7 +379,8 @@ std::string ShiftRecordNumber(std::string_view reason, int records) {
   if (reason.substr(0, lead.size()) != lead) return std::string(reason);
   size_t end = lead.size();
   long long number = 0;
-  while (end < reason.size() && end < lead.size() + 10 && reason[end] >= '0' && reason[end] <= '9') {
+  const auto digit = [&](size_t i) { return reason[i] >= '0' && reason[i] <= '9'; };
+  while (end < reason.size() && end < lead.size() + 10 && digit(end)) {
     number = number * 10 + (reason[end++] - '0');
   }
   if (end == lead.size() || reason.substr(end, 2) != ": ") return std::string(reason);

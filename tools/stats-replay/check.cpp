@@ -112,8 +112,8 @@ void SubmissionCheck::SettleDuplicate() {
   if (!fresh) {
     // After the QSO's other findings, before the next QSO's.
     const auto at = qso_findings_.begin() + static_cast<std::ptrdiff_t>(pending_end_);
-    qso_findings_.insert(at, {pending_line_, "QSO with " + pending_call_ + " on " +
-                                                 (pending_band_.empty() ? "no band" : pending_band_) +
+    const std::string band = pending_band_.empty() ? "no band" : pending_band_;
+    qso_findings_.insert(at, {pending_line_, "QSO with " + pending_call_ + " on " + band +
                                                  ": duplicate of line " + std::to_string(*first)});
   }
 }
