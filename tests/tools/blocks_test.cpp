@@ -156,7 +156,7 @@ std::vector<std::string> InTwo(const std::string& text, size_t split, std::strin
 // of the data) read as one.
 TEST(ReadInBlocksTest, AnAdifLogReadInTwoHalvesGivesWhatOneReadingGives) {
   std::string small = "<ADIF_VER:5>3.1.4 <eoh>\r\n";
-  for (int i = 0; i < 40; ++i) {
+  for (int i = 0; i < 16; ++i) {  // each kind of record twice
     const std::string n = std::to_string(i);
     switch (i % 8) {
       case 0: small += "<CALL:4>ON4A <QSO_DATE:8>20260103 <TIME_ON:4>12" + n.substr(0, 1) + "0 <eor>\n"; break;
