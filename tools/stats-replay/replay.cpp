@@ -5,8 +5,10 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <future>
 #include <memory>
 #include <optional>
+#include <system_error>
 
 #include "blocks.h"
 #include "check.h"
@@ -505,19 +507,33 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   Write(out, text);
   // The text form ends its lines itself; the HTML form is one line without.
   if (!text.empty() && text.back() != '\n') Write(out, "\n");
+  // The log the plug-in wrote, checked as a log robot would: read on one
+  // thread and checked on another, while this one unloads the plug-in (it
+  // lets its store go and waits for its window thread to end).
+  const std::string written = CabrilloFileName(own_call);
+  std::optional<std::vector<Finding>> findings;
+  const auto check_written = [&] {
+    std::error_code exists_ec;
+    std::string open_error;
+    if (!fs::exists(written, exists_ec)) return;
+    std::unique_ptr<FileSource> file = FileSource::Open(written, &open_error);
+    if (!file) return;
+    SubmissionCheck check(true, period);
+    ReadInBlocks(StreamCabrillo, *file, check.WantsAllFields(),
+                 [&](QsoBlock&& block) { block.Visit(check); });
+    if (file->Error().empty()) findings = check.Findings();
+  };
+  std::future<void> checking;
   if (options.cabrillo) {
-    // The log the plug-in wrote, checked as a log robot would.
-    const std::string written = CabrilloFileName(own_call);
-    if (fs::exists(written, ec)) {
-      if (std::unique_ptr<FileSource> file = FileSource::Open(written, &error)) {
-        // Read on a second thread while this one checks.
-        SubmissionCheck check(true, period);
-        ReadInBlocks(StreamCabrillo, *file, check.WantsAllFields(),
-                     [&](QsoBlock&& block) { block.Visit(check); });
-        if (file->Error().empty()) Report(err, written, check.Findings());
-      }
+    try {
+      checking = std::async(std::launch::async, check_written);
+    } catch (const std::system_error&) {
+      check_written();  // no second thread to be had
     }
   }
+  plugin.reset();
+  if (checking.valid()) checking.get();
+  if (findings) Report(err, written, *findings);
   if (std::fflush(out) != 0 || std::ferror(out) != 0) {
     Complain(err, std::string("cannot write the result: ") + std::strerror(errno));
     return kExitInput;
