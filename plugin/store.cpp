@@ -161,7 +161,7 @@ void QsoStore::ForEachOf(std::string_view call, std::string_view band, Visit vis
     bool same;
     if (slot.call_size != kLongCall && slot.band != kSlotNoBand) {
       same = inline_call && slot.band == number && slot.call_size == call.size() &&
-             std::memcmp(slot.call, call.data(), call.size()) == 0;
+             (call.empty() || std::memcmp(slot.call, call.data(), call.size()) == 0);
     } else {
       const CInfo& info = records_[IndexOfSerial(serial_base_ + slot.serial)].info;
       same = info.call == call && info.band == band;

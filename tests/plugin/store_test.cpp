@@ -92,6 +92,22 @@ TEST(QsoStore, IndexesFollowAppendsRemovalsAndClear) {
   EXPECT_FALSE(store.HasPrefixOnBand("20m", "DL1"));
 }
 
+// A host may pass a null call: it reaches the store as an empty view whose
+// data is null, and must find the record of an empty call without handing
+// the null on (the sanitizers' build checks that).
+TEST(QsoStore, AnEmptyCallFromANullTextIsFound) {
+  QsoStore store;
+  const OleDate t = OleDate::FromCivil(2017, 1, 6);
+  store.Append(Record("", "20m", t, ""));
+  const std::string_view null_call;
+  ASSERT_EQ(null_call.data(), nullptr);
+  EXPECT_TRUE(store.HasCallOnBand(null_call, "20m"));
+  EXPECT_EQ(store.CountOf(null_call, "20m"), 1u);
+  EXPECT_FALSE(store.HasCallOnBand(null_call, "40m"));
+  EXPECT_TRUE(store.FindAndRemove(null_call, "20m", t).has_value());
+  EXPECT_EQ(store.Count(), 0u);
+}
+
 TEST(CompactText, KeepsEveryLengthAcrossCopiesAndMoves) {
   for (const size_t size : {0u, 1u, 15u, 16u, 17u, 300u}) {
     std::string text(size, 'x');
