@@ -26,7 +26,7 @@
 #include "plugin/abi.h"
 #include "plugin/exports.h"
 #include "plugin/host_args.h"
-#include "plugin/settings.h"
+#include "model/settings.h"
 
 namespace {
 

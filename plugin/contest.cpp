@@ -1,5 +1,6 @@
 #include "plugin/contest.h"
 
+#include "model/settings.h"
 #include "plugin/notices.h"
 #include "ui/contest_link.h"
 #include "ui/lookup.h"
@@ -47,11 +48,12 @@ class WindowLink : public ui::ContestLink {
   }
 };
 
-// The link is installed as the module's static objects are built, before
-// any export or window thread can run.
+// The link and the settings' failure sink are installed as the module's
+// static objects are built, before any export or window thread can run.
 [[maybe_unused]] const bool g_linked = [] {
   static WindowLink* link = new WindowLink;
   ui::SetContestLink(link);
+  settings::SetFailureSink(&notices::FileNotWritten);
   return true;
 }();
 

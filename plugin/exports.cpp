@@ -57,7 +57,7 @@ QsoArgs ToQso(const host_args::QsoFields& f) {
   QsoArgs q;
   q.own_call = View(f.own_call);
   q.call = View(f.call);
-  q.time = OleDate::FromHost(f.time);
+  q.time = host_args::ParseDate(f.time);
   q.frequency_hz = f.frequency_hz;
   q.mode = View(f.mode);
   q.rst_sent = View(f.rst_sent);
@@ -84,8 +84,8 @@ int STATS_CALL ResetStats0(STATS_RESET_PARAMS) {
     run.host_folder = Text(f.host_folder);
     run.cabrillo = f.cabrillo;
     run.own_call = Text(f.own_call);
-    run.start = OleDate::FromHost(f.start);
-    run.end = OleDate::FromHost(f.end);
+    run.start = host_args::ParseDate(f.start);
+    run.end = host_args::ParseDate(f.end);
     run.own_country = Text(f.own_country);
     notices::NewRun();
     StartContestRun(run);

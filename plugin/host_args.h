@@ -13,6 +13,7 @@
 
 #include <string>
 
+#include "model/oledate.h"
 #include "plugin/abi.h"
 
 // The layouts carry many arguments this contest never reads.
@@ -20,6 +21,20 @@
 #pragma GCC diagnostic ignored "-Wunused-parameter"
 
 namespace stats::host_args {
+
+// A date as the host passes it: a null pointer is a null date; a status the
+// host should not send counts as invalid.
+inline OleDate ParseDate(const OleDateTime* date) {
+  if (date == nullptr) return OleDate::Null();
+  switch (date->status) {
+    case 0:
+      return {date->dt, OleDate::Status::kValid};
+    case 2:
+      return {date->dt, OleDate::Status::kNull};
+    default:
+      return {date->dt, OleDate::Status::kInvalid};
+  }
+}
 
 // -- ResetStats0 ---------------------------------------------------------------
 

@@ -7,7 +7,7 @@
 #include "platform/platform.h"
 #include "plugin/contest.h"
 #include "plugin/notices.h"
-#include "plugin/settings.h"
+#include "model/settings.h"
 #include "reports/cabrillo_header.h"
 #include "reports/cabrillo_writer.h"
 #include "reports/header_form.h"

@@ -7,7 +7,7 @@
 #include <string>
 
 #include "plugin/contest.h"
-#include "plugin/oledate.h"
+#include "model/oledate.h"
 #include "rules/intake.h"
 #include "rules/score.h"
 

@@ -6,7 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "plugin/store.h"
+#include "model/contest_constants.h"
+#include "model/store.h"
 #include "reports/cabrillo_header.h"
 
 namespace stats {

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "plugin/store.h"
+#include "model/contest_constants.h"
+#include "model/store.h"
 #include "rules/journal.h"
 
 namespace stats {

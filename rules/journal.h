@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "plugin/oledate.h"
+#include "model/oledate.h"
 #include "platform/platform.h"
 
 namespace stats {

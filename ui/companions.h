@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "platform/window.h"
-#include "plugin/store.h"
+#include "model/contest_constants.h"
+#include "model/store.h"
+#include "ui/info_row.h"
 #include "resources/section_codes.h"
 #include "ui/ui_state.h"
 

@@ -8,7 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "plugin/store.h"
+#include "model/contest_constants.h"
+#include "model/store.h"
+#include "ui/info_row.h"
 
 namespace stats::ui {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <optional>
 
-#include "plugin/oledate.h"
+#include "model/oledate.h"
 
 namespace stats::ui {
 

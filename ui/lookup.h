@@ -7,7 +7,9 @@
 #include <string>
 #include <vector>
 
-#include "plugin/store.h"
+#include "model/contest_constants.h"
+#include "model/store.h"
+#include "ui/info_row.h"
 #include "resources/section_codes.h"
 
 namespace stats::ui {

@@ -4,7 +4,9 @@
 
 #include <array>
 
-#include "plugin/store.h"
+#include "model/contest_constants.h"
+#include "model/store.h"
+#include "ui/info_row.h"
 
 namespace stats::ui {
 

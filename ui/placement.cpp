@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <mutex>
 
-#include "plugin/settings.h"
+#include "model/settings.h"
 #include "resources/windows_ids.h"
 #include "ui/ui_state.h"
 

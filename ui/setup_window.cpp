@@ -3,7 +3,7 @@
 #include <mutex>
 
 #include "host/automation.h"
-#include "plugin/settings.h"
+#include "model/settings.h"
 #include "resources/windows_ids.h"
 #include "ui/contest_link.h"
 #include "ui/lookup.h"

@@ -17,7 +17,9 @@
 
 #include "platform/platform.h"
 #include "platform/window.h"
-#include "plugin/store.h"
+#include "model/contest_constants.h"
+#include "model/store.h"
+#include "ui/info_row.h"
 
 namespace stats::ui {
 

@@ -24,7 +24,7 @@
 #include "plugin/contest.h"
 #include "plugin/exports.h"
 #include "plugin/notices.h"
-#include "plugin/settings.h"
+#include "model/settings.h"
 #include "tests/fuzz/fuzz_input.h"
 
 namespace stats::fuzz {

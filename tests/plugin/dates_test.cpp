@@ -1,7 +1,7 @@
 #include <cmath>
 #include <limits>
 
-#include "plugin/oledate.h"
+#include "model/oledate.h"
 #include "tests/support/test_support.h"
 
 namespace stats {
@@ -47,8 +47,8 @@ TEST(Dates, NullAndInvalidDates) {
             "9999-12-31 2359");
   // The host's unknown status values count as invalid, a null pointer as null.
   const OleDateTime odd{42741.5, 7};
-  EXPECT_EQ(OleDate::FromHost(&odd).status, OleDate::Status::kInvalid);
-  EXPECT_EQ(OleDate::FromHost(nullptr).status, OleDate::Status::kNull);
+  EXPECT_EQ(host_args::ParseDate(&odd).status, OleDate::Status::kInvalid);
+  EXPECT_EQ(host_args::ParseDate(nullptr).status, OleDate::Status::kNull);
 }
 
 TEST(Dates, SameTimeNeedsTwoValidEqualDatesOrTwoNulls) {

@@ -1,6 +1,6 @@
 #include "platform/profile_format.h"
 #include "plugin/notices.h"
-#include "plugin/settings.h"
+#include "model/settings.h"
 #include "tests/reports/reports_test_support.h"
 
 namespace stats {

@@ -1,4 +1,5 @@
-#include "plugin/store.h"
+#include "model/contest_constants.h"
+#include "model/store.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 #include <filesystem>
 
 #include "plugin/contest.h"
-#include "plugin/settings.h"
+#include "model/settings.h"
 #include "reports/cabrillo_writer.h"
 #include "tests/reports/reports_test_support.h"
 

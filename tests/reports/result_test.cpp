@@ -1,4 +1,4 @@
-#include "plugin/settings.h"
+#include "model/settings.h"
 #include "tests/reports/reports_test_support.h"
 
 namespace stats {

@@ -13,7 +13,7 @@
 #include "plugin/abi.h"
 #include "plugin/exports.h"
 #include "plugin/host_args.h"
-#include "plugin/oledate.h"
+#include "model/oledate.h"
 
 namespace stats::testing {
 

@@ -1,6 +1,6 @@
 #include "tests/ui/ui_fixture.h"
 
-#include "plugin/settings.h"
+#include "model/settings.h"
 
 namespace stats::testing {
 

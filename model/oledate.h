@@ -6,8 +6,6 @@
 #include <string>
 #include <string_view>
 
-struct OleDateTime;
-
 namespace stats {
 
 struct OleDate {
@@ -15,9 +13,6 @@ struct OleDate {
   double days = 0.0;
   Status status = Status::kValid;
 
-  // A null pointer is a null date; a status the host should not send counts
-  // as invalid.
-  static OleDate FromHost(const OleDateTime* date);
   static OleDate Null() { return {0.0, Status::kNull}; }
   static OleDate Invalid() { return {0.0, Status::kInvalid}; }
   // The day count of a calendar date and time (no range check).

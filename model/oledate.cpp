@@ -1,8 +1,7 @@
-#include "plugin/oledate.h"
+#include "model/oledate.h"
 
 #include <cmath>
 
-#include "plugin/abi.h"
 
 namespace stats {
 namespace {
@@ -46,18 +45,6 @@ void AppendNumber(std::string& out, int value, int width) {
 }
 
 }  // namespace
-
-OleDate OleDate::FromHost(const OleDateTime* date) {
-  if (date == nullptr) return Null();
-  switch (date->status) {
-    case 0:
-      return {date->dt, Status::kValid};
-    case 2:
-      return {date->dt, Status::kNull};
-    default:
-      return {date->dt, Status::kInvalid};
-  }
-}
 
 OleDate OleDate::FromCivil(int year, int month, int day, int hour, int minute, int second) {
   const long long days = DaysFromCivil(year, static_cast<unsigned>(month),

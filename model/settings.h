@@ -14,8 +14,14 @@ inline constexpr const char* kSection = "Settings";
 std::string Read(const std::string& key, const std::string& fallback = "");
 // The stored value converted as atoi does (no digits give 0).
 int ReadInt(const std::string& key);
+// Told the file name and the system's reason of every failed write.
+using FailureSink = void (*)(const std::string& file, const std::string& reason);
+// Installs the sink of failed writes (null: none) for the process; returns
+// the one it replaces.
+FailureSink SetFailureSink(FailureSink sink);
+
 // Writes one key; false when the system refused (the stored value stays,
-// and the failure is noted for the operator, see plugin/notices.h).  A line
+// and the failure goes to the failure sink).  A line
 // end in the value would start a new key in the file: line ends are
 // removed, so a value of several lines is stored with the "<CR>" and "<LF>"
 // marks by its owner beforehand.

@@ -1,11 +1,19 @@
-#include "plugin/settings.h"
+#include "model/settings.h"
 
+#include <atomic>
 #include <climits>
 
 #include "platform/platform.h"
-#include "plugin/notices.h"
 
 namespace stats::settings {
+namespace {
+
+// Read and written by whichever thread writes a key.
+std::atomic<FailureSink> failure_sink{nullptr};
+
+}  // namespace
+
+FailureSink SetFailureSink(FailureSink sink) { return failure_sink.exchange(sink); }
 
 std::string Read(const std::string& key, const std::string& fallback) {
   return Os().ReadProfileString(kFile, kSection, key).value_or(fallback);
@@ -25,7 +33,7 @@ std::string OneLine(const std::string& value) {
 bool Write(const std::string& key, const std::string& value) {
   std::string reason;
   if (Os().WriteProfileString(kFile, kSection, key, OneLine(value), &reason)) return true;
-  notices::FileNotWritten(kFile, reason);
+  if (FailureSink sink = failure_sink.load(); sink != nullptr) sink(kFile, reason);
   return false;
 }
 
