@@ -1,19 +1,21 @@
-# Checks the direction of the layers over the product's sources:
+# Checks in the product's sources what the linker cannot see:
 #   cmake -DSTATS_ROOT=<source folder> -P cmake/check-layers.cmake
 #
-# rules/ and reports/ are functions of the data they are given: they include
-# nothing of the boundary (the contest state, the lifecycle, the exports,
-# the operator notices, the settings file) nor of the windows or the host,
-# and take no lock.
-# The contest state and its lock are reached only by the boundary's files.
+# - a file includes only headers of its own layer and of the layers below it
+#   (cmake/layers.cmake): a header-only use of a higher layer links fine;
+# - the contest state and its lock are reached only by the boundary's files;
+# - the rules and the reports take no lock;
+# - only platform/ includes a system header or asks for _WIN32.
 # Every breach is listed with its file and line; any breach fails.
 cmake_minimum_required(VERSION 3.20)
 if(NOT STATS_ROOT)
   message(FATAL_ERROR "check-layers: STATS_ROOT is not set")
 endif()
+include(${CMAKE_CURRENT_LIST_DIR}/layers.cmake)
 
 set(breaches "")
 
+# Calls scan_line(rel number line) for each line of each file.
 function(scan_files files pattern what)
   foreach(file IN LISTS files)
     # One list item per line: the characters that a CMake list would take
@@ -36,50 +38,66 @@ function(scan_files files pattern what)
   set(breaches "${breaches}" PARENT_SCOPE)
 endfunction()
 
-# The data layers.
-file(GLOB_RECURSE data_files "${STATS_ROOT}/rules/*.h" "${STATS_ROOT}/rules/*.cpp"
-  "${STATS_ROOT}/reports/*.h" "${STATS_ROOT}/reports/*.cpp")
-if(NOT data_files)
-  message(FATAL_ERROR "check-layers: no sources under ${STATS_ROOT}/rules or reports")
-endif()
-scan_files("${data_files}"
-  "#[ \t]*include[ \t]*\"(plugin/(contest|lifecycle|exports|notices|settings)\\.h|ui/|host/)"
-  "includes a layer above it")
+function(sources_of out_var)
+  set(globs "")
+  foreach(dir IN LISTS ARGN)
+    list(APPEND globs "${STATS_ROOT}/${dir}/*.h" "${STATS_ROOT}/${dir}/*.cpp")
+  endforeach()
+  file(GLOB_RECURSE files ${globs})
+  set(${out_var} "${files}" PARENT_SCOPE)
+endfunction()
+
+# Includes go down only.  The folders a layer may not include are those of
+# the layers that are not below it, and resources/ unless it drives the
+# dialogs.
+set(product_files "")
+foreach(layer IN LISTS STATS_LAYERS)
+  sources_of(files ${layer})
+  if(NOT files)
+    message(FATAL_ERROR "check-layers: no sources under ${STATS_ROOT}/${layer}")
+  endif()
+  list(APPEND product_files ${files})
+  set(forbidden "")
+  foreach(other IN LISTS STATS_LAYERS)
+    if(NOT other STREQUAL layer AND NOT other IN_LIST STATS_BELOW_${layer})
+      list(APPEND forbidden ${other})
+    endif()
+  endforeach()
+  if(NOT layer IN_LIST STATS_IDS_USERS)
+    list(APPEND forbidden resources)
+  endif()
+  if(forbidden)
+    list(JOIN forbidden "|" alternatives)
+    scan_files("${files}" "#[ \t]*include[ \t]*\"(${alternatives})/" "${layer}/ includes a layer above it")
+  endif()
+endforeach()
+
+sources_of(data_files rules reports)
 scan_files("${data_files}" "(ContestLock|Contest\\(\\)|std::mutex|lock_guard|unique_lock|scoped_lock)"
   "takes a lock or the contest state")
-file(GLOB_RECURSE rules_files "${STATS_ROOT}/rules/*.h" "${STATS_ROOT}/rules/*.cpp")
-scan_files("${rules_files}" "#[ \t]*include[ \t]*\"reports/" "rules/ includes reports/")
 
-# The process-wide state and its lock: the boundary only.  (The product's
-# files are those of the subsystems; tools and tests are hosts of their own.)
+# The process-wide state and its lock: the boundary only.  (Tools and tests
+# are hosts of their own.)
 set(boundary plugin/contest.h plugin/contest.cpp plugin/exports.cpp plugin/lifecycle.h plugin/lifecycle.cpp
   plugin/module.cpp)
-file(GLOB_RECURSE product_files "${STATS_ROOT}/plugin/*.h" "${STATS_ROOT}/plugin/*.cpp"
-  "${STATS_ROOT}/rules/*.h" "${STATS_ROOT}/rules/*.cpp" "${STATS_ROOT}/reports/*.h"
-  "${STATS_ROOT}/reports/*.cpp" "${STATS_ROOT}/ui/*.h" "${STATS_ROOT}/ui/*.cpp"
-  "${STATS_ROOT}/host/*.h" "${STATS_ROOT}/host/*.cpp" "${STATS_ROOT}/platform/*.h"
-  "${STATS_ROOT}/platform/*.cpp")
 set(others "")
+set(above_platform "")
 foreach(file IN LISTS product_files)
   file(RELATIVE_PATH rel "${STATS_ROOT}" "${file}")
   if(NOT rel IN_LIST boundary)
     list(APPEND others "${file}")
+  endif()
+  # The binary interface names the calling convention of each system.
+  if(NOT rel MATCHES "^platform/" AND NOT rel STREQUAL "plugin/abi.h")
+    list(APPEND above_platform "${file}")
   endif()
 endforeach()
 scan_files("${others}" "(ContestLock\\(|Contest\\(\\)|#[ \t]*include[ \t]*\"plugin/contest\\.h)"
   "reaches the contest state outside the boundary")
 
 # Only platform/ calls the operating system.
-set(above_platform "")
-foreach(file IN LISTS product_files)
-  file(RELATIVE_PATH rel "${STATS_ROOT}" "${file}")
-  # The binary interface names the calling convention of each system.
-  if(NOT rel MATCHES "^platform/" AND NOT rel STREQUAL "plugin/abi.h")
-    list(APPEND above_platform "${file}")
-  endif()
-endforeach()
 scan_files("${above_platform}"
-  "#[ \t]*include[ \t]*<(windows|objbase|oleauto|unistd|dlfcn|pthread)\\.h>|#[ \t]*if.*_WIN32"
+  "#[ \t]*include[ \t]*<(windows|objbase|oleauto|unistd|dlfcn|pthread|fcntl|io|direct|shlobj)\\.h>|#[ \t]*include[ \t]*<sys/|#[ \t]*if.*_WIN32"
   "calls the operating system outside platform/")
 
 if(breaches)
