@@ -263,8 +263,10 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   if (!(source = open_log())) return kExitInput;
   const std::string log_own_call = read_log(*source, survey);
   if (read_failed(*source)) return kExitInput;
-  // The second reading starts from the same open file: it reads what the
-  // first read, wherever the run is and whatever the plug-in writes.
+  // The second reading starts again from the same open file: it reads the
+  // file the first one read, in whatever folder the run goes on, even when
+  // the plug-in replaces a file of that name (a POSIX system keeps the old
+  // one for its open handle).
   if (!source->SkipTo(0)) {
     Complain(err, "cannot read " + options.log_file + ": cannot return to its start");
     return kExitInput;
