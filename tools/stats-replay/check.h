@@ -45,8 +45,8 @@ class SubmissionCheck final : public LogReceiver {
   const ContestPeriod& period_;
   std::vector<HeaderLine> header_;
   std::vector<Finding> qso_findings_;
-  // Call, band and mode, each ended by a NUL (no text of a QSO holds one):
-  // the line of the first QSO with them.
+  // Call, band and mode with a NUL between them (no text of a QSO holds
+  // one): the line of the first QSO with them.
   std::unordered_map<std::string, int> first_line_;
   std::string key_;
 };

@@ -1,8 +1,8 @@
 // The few things stats-replay asks of the operating system that the C++
 // library does not offer: loading a shared library and finding a name in
 // it, the program's own path, which file stands at a path, and a standard
-// output that writes bytes as they are.  system_posix.cpp and system_win32.cpp implement them; the
-// build picks one.
+// output that writes bytes as they are.  system_posix.cpp and
+// system_win32.cpp implement them; the build picks one.
 #pragma once
 
 #include <cstdint>
