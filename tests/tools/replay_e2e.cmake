@@ -24,6 +24,8 @@ endforeach()
 # folder, or "log" for one given as the log (both removed after the run).
 # file_limit: the largest file, in bytes, the program may write (a disk that
 # fills up while it writes): a write past it fails with "File too large".
+# left_over: files of examples/ put in the working folder before the run,
+# as an earlier run left them.
 set(same_stdout_as "")
 set(fifo "")
 set(run_in ${EXAMPLES})
@@ -83,6 +85,14 @@ elseif(CASE STREQUAL "journal-disk-full")
   set(args sample.adi)
   set(settings "")
   set(file_limit 700)
+elseif(CASE STREQUAL "journal-left-over")
+  # The journal of an earlier run, whole and with as many bad QSOs, stands
+  # where this run's goes, and a folder where the plug-in writes the new one
+  # before renaming it: the journal left over is not this run's.
+  set(args sample.adi)
+  set(settings "")
+  set(left_over golden/adif-list/dir/BadQSO_RazadUREVARERE63_04_01_2026.txt)
+  set(blocked BadQSO_RazadUREVARERE63_04_01_2026.txt.tmp)
 else()
   message(FATAL_ERROR "replay_e2e: no case ${CASE}")
 endif()
@@ -96,6 +106,9 @@ if(settings)
 endif()
 foreach(folder ${blocked})
   file(MAKE_DIRECTORY ${WORK}/dir/${folder})
+endforeach()
+foreach(file ${left_over})
+  file(COPY ${EXAMPLES}/${file} DESTINATION ${WORK}/dir)
 endforeach()
 
 if(fifo STREQUAL "log")

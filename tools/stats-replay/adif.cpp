@@ -189,14 +189,6 @@ class Tokenizer {
     return true;
   }
 
-  // The offset in the source of the first byte not yet passed over.
-  uint64_t Offset() const { return skipped_ + passed_; }
-  // The line of that byte.
-  int Line() {
-    Settle();
-    return line_;
-  }
-
  private:
   // The bytes not yet passed over.  The window still holds the passed_
   // bytes before them, whose line ends are not counted yet.
@@ -225,7 +217,6 @@ class Tokenizer {
     }
     previous_ = text.back();
     window_.Skip(passed_);
-    skipped_ += passed_;
     passed_ = 0;
   }
 
@@ -244,7 +235,6 @@ class Tokenizer {
 
   ReadWindow window_;
   WindowViews& views_;
-  uint64_t skipped_ = 0;  // bytes the window dropped: the offset of its view
   std::string name_;  // a tag's name while the window moves under it
   size_t passed_ = 0;
   int line_ = 1;
@@ -374,24 +364,7 @@ std::string RecordProblem(int number, std::string_view why) {
 
 }  // namespace
 
-std::string ShiftRecordNumber(std::string_view reason, int records) {
-  const std::string_view lead = "record ";
-  if (reason.substr(0, lead.size()) != lead) return std::string(reason);
-  size_t end = lead.size();
-  long long number = 0;
-  const auto digit = [&](size_t i) { return reason[i] >= '0' && reason[i] <= '9'; };
-  while (end < reason.size() && end < lead.size() + 10 && digit(end)) {
-    number = number * 10 + (reason[end++] - '0');
-  }
-  if (end == lead.size() || reason.substr(end, 2) != ": ") return std::string(reason);
-  return RecordProblem(static_cast<int>(number + records), reason.substr(end + 2));
-}
-
 std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
-  return StreamAdifUntil(source, receiver, nullptr);
-}
-
-std::string StreamAdifUntil(ByteSource& source, LogReceiver& receiver, AdifStop* stop) {
   // The tags before an <EOH> belong to a header; a record is handed on at
   // its <EOR>.
   Fields fields;
@@ -432,12 +405,6 @@ std::string StreamAdifUntil(ByteSource& source, LogReceiver& receiver, AdifStop*
           receiver.OnQso(qso);
         } else {
           receiver.OnProblem({record_line, RecordProblem(number, reason)});
-        }
-        if (stop != nullptr && tokens.Offset() == stop->after) {
-          stop->stopped = true;
-          stop->records = number;
-          stop->line = tokens.Line();
-          return own_call;
         }
         continue;
       }

@@ -62,64 +62,28 @@ bool LooksLikeCallSign(std::string_view call) {
          std::any_of(longest.begin(), longest.end(), letter) && letter(longest.back());
 }
 
-template <typename Qso>
-void SubmissionCheck::Check(const Qso& q) {
+void SubmissionCheck::OnQso(const LogQso& q) {
   std::vector<Finding>& findings = qso_findings_;
-  const auto with = [&q] { return "QSO with " + std::string(q.call); };
+  const auto with = [&q] { return "QSO with " + q.call; };
   if (q.exchange_sent.empty()) findings.push_back({q.line, with() + ": no exchange sent"});
   if (q.exchange_received.empty()) findings.push_back({q.line, with() + ": no exchange received"});
   if (const std::string outside = period_.Outside(q.time); !outside.empty()) {
     findings.push_back({q.line, with() + " at " + TimeText(q.time) + ": " + outside});
   }
-  if (!LooksLikeCallSign(q.call)) {
-    findings.push_back({q.line, "'" + std::string(q.call) + "' is not a call sign"});
-  }
+  if (!LooksLikeCallSign(q.call)) findings.push_back({q.line, "'" + q.call + "' is not a call sign"});
   if (!q.own_call.empty() && !LooksLikeCallSign(q.own_call)) {
-    findings.push_back({q.line, "own call '" + std::string(q.own_call) + "' is not a call sign"});
+    findings.push_back({q.line, "own call '" + q.own_call + "' is not a call sign"});
   }
-  // The key: the call, a NUL and the number of the band and mode, seven
-  // bits a byte (no text of a QSO holds a NUL, so the parts cannot run
-  // together).  A key seen before is only looked up.
-  if (last_band_mode_ == UINT32_MAX || q.band != last_band_ || q.mode != last_mode_) {
-    key_.assign(q.band).append(1, '\0').append(q.mode);
-    last_band_mode_ = *band_modes_.Insert(key_, static_cast<uint32_t>(band_modes_.size())).first;
-    last_band_.assign(q.band);
-    last_mode_.assign(q.mode);
-  }
-  const uint32_t band_mode = last_band_mode_;
-  key_.assign(q.call).append(1, '\0');
-  for (uint32_t n = band_mode;; n >>= 7) {
-    key_.push_back(static_cast<char>((n & 0x7F) | (n >= 0x80 ? 0x80 : 0)));
-    if (n < 0x80) break;
-  }
-  SettleDuplicate();
-  first_line_.Prefetch(key_);
-  pending_ = true;
-  pending_key_.swap(key_);
-  pending_call_.assign(q.call);
-  pending_band_.assign(q.band);
-  pending_line_ = q.line;
-  pending_end_ = findings.size();
-}
-
-void SubmissionCheck::OnQso(const LogQso& qso) { Check(qso); }
-void SubmissionCheck::OnQso(const PackedQso& qso) { Check(qso); }
-
-void SubmissionCheck::SettleDuplicate() {
-  if (!pending_) return;
-  pending_ = false;
-  const auto [first, fresh] = first_line_.Insert(pending_key_, pending_line_);
+  key_.assign(q.call).append(1, '\0').append(q.band).append(1, '\0').append(q.mode);
+  const auto [first, fresh] = first_line_.try_emplace(key_, q.line);
   if (!fresh) {
-    // After the QSO's other findings, before the next QSO's.
-    const auto at = qso_findings_.begin() + static_cast<std::ptrdiff_t>(pending_end_);
-    const std::string band = pending_band_.empty() ? "no band" : pending_band_;
-    qso_findings_.insert(at, {pending_line_, "QSO with " + pending_call_ + " on " + band +
-                                                 ": duplicate of line " + std::to_string(*first)});
+    const std::string band = q.band.empty() ? "no band" : q.band;
+    findings.push_back({q.line, with() + " on " + band + ": duplicate of line " +
+                                    std::to_string(first->second)});
   }
 }
 
-std::vector<Finding> SubmissionCheck::Findings() {
-  SettleDuplicate();
+std::vector<Finding> SubmissionCheck::Findings() const {
   std::vector<Finding> findings;
   if (with_header_) CheckHeader(header_, &findings);
   findings.insert(findings.end(), qso_findings_.begin(), qso_findings_.end());

@@ -67,16 +67,12 @@ std::optional<CountryFile> CountryFile::Parse(std::string_view text, std::string
       item = item.substr(0, item.find_first_of("([<{~"));
       if (item.empty()) continue;
       if (item.front() == '=') {
-        file.exact_.Insert(Upper(item.substr(1)), entity);  // the first listing counts
+        file.exact_.try_emplace(Upper(item.substr(1)), entity);  // the first listing counts
       } else {
         const std::string prefix = Upper(item);
-        PrefixNode& node = *file.prefixes_.Insert(prefix, PrefixNode()).first;
+        PrefixNode& node = file.prefixes_[prefix];
         if (node.entity == PrefixNode::kNotListed) node.entity = entity;  // the first listing counts
-        // (node is not used past here: adding the shorter prefixes moves it.)
-        for (size_t n = 1; n < prefix.size(); ++n) {
-          file.prefixes_.Insert(std::string_view(prefix).substr(0, n), PrefixNode()).first->longer =
-              true;
-        }
+        for (size_t n = 1; n < prefix.size(); ++n) file.prefixes_[prefix.substr(0, n)].longer = true;
       }
     }
   }
@@ -88,14 +84,14 @@ std::optional<CountryFile> CountryFile::Parse(std::string_view text, std::string
 }
 
 std::string CountryFile::Lookup(std::string_view call) const {
-  if (const size_t* entity = exact_.Find(call)) return primaries_[*entity];
+  if (const size_t* entity = Find(exact_, call)) return primaries_[*entity];
   return LongestPrefix(call);
 }
 
 std::string CountryFile::LongestPrefix(std::string_view call) const {
   size_t found = PrefixNode::kNotListed;
   for (size_t n = 1; n <= call.size(); ++n) {
-    const PrefixNode* node = prefixes_.Find(call.substr(0, n));
+    const PrefixNode* node = Find(prefixes_, call.substr(0, n));
     if (node == nullptr) break;
     if (node->entity != PrefixNode::kNotListed) found = node->entity;
     if (!node->longer) break;
@@ -104,7 +100,7 @@ std::string CountryFile::LongestPrefix(std::string_view call) const {
 }
 
 bool CountryFile::IsListedPrefix(std::string_view text) const {
-  const PrefixNode* node = prefixes_.Find(text);
+  const PrefixNode* node = Find(prefixes_, text);
   return node != nullptr && node->entity != PrefixNode::kNotListed;
 }
 
@@ -118,7 +114,7 @@ std::string CountryFile::CountryPrefix(std::string_view call_text) const {
     raised = Upper(call);
     call = raised;
   }
-  if (const size_t* entity = exact_.Find(call)) return primaries_[*entity];
+  if (const size_t* entity = Find(exact_, call)) return primaries_[*entity];
   if (call.find('/') == std::string_view::npos) {
     // Without a slash the call is its own home call (its exact entry was
     // just looked up), unless it is no more than a mark such as "P".

@@ -11,12 +11,12 @@
 #pragma once
 
 #include <cstdint>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
-
-#include "text_table.h"
 
 namespace replay {
 
@@ -57,9 +57,23 @@ class CountryFile {
     bool longer = false;         // a longer listed prefix starts with it
   };
 
+  // Looked up by views of the call, without a copy of it.
+  struct TextHash {
+    using is_transparent = void;
+    size_t operator()(std::string_view text) const { return std::hash<std::string_view>{}(text); }
+  };
+  template <typename Value>
+  using TextMap = std::unordered_map<std::string, Value, TextHash, std::equal_to<>>;
+
   std::vector<std::string> primaries_;
-  TextTable<size_t> exact_;  // exact calls: their entity
-  TextTable<PrefixNode> prefixes_;
+  TextMap<size_t> exact_;  // exact calls: their entity
+  TextMap<PrefixNode> prefixes_;
+  // The value of a key; null when the key is not in the map.
+  template <typename Value>
+  static const Value* Find(const TextMap<Value>& map, std::string_view key) {
+    const auto it = map.find(key);
+    return it != map.end() ? &it->second : nullptr;
+  }
 };
 
 }  // namespace replay

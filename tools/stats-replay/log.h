@@ -94,22 +94,6 @@ class LogReceiver {
 // return the log's own call (Log::own_call).  A failure of the source ends
 // the reading; the caller asks the source for it.
 std::string StreamAdif(ByteSource& source, LogReceiver& receiver);
-
-// Where an ADIF reading may stop, for a log read in two parts at once: when
-// a record's <EOR> ends at byte `after` of the source, the reading stops
-// there and says so, with the number of records read and the line it
-// stopped on.  Otherwise it reads on to the end as ever.
-struct AdifStop {
-  uint64_t after = 0;
-  bool stopped = false;
-  int records = 0;
-  int line = 0;
-};
-std::string StreamAdifUntil(ByteSource& source, LogReceiver& receiver, AdifStop* stop);
-
-// A problem of an ADIF record ("record 12: no CALL") read as the part of a
-// log that starts after `records` records: "record 12+records: no CALL".
-std::string ShiftRecordNumber(std::string_view reason, int records);
 std::string StreamCabrillo(ByteSource& source, LogReceiver& receiver);
 
 // The whole log of a text at once (tests, tools).

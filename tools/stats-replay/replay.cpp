@@ -5,12 +5,10 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
-#include <future>
 #include <memory>
 #include <optional>
 #include <system_error>
 
-#include "blocks.h"
 #include "check.h"
 #include "cty.h"
 #include "host_rules.h"
@@ -29,8 +27,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr const char* kProgram = "stats-replay";
-// From this size on (about 20 000 QSOs) an ADIF log is read in two halves.
-constexpr uint64_t kAdifInTwo = uint64_t{4} << 20;
 
 void Write(std::FILE* out, const std::string& text) {
   std::fwrite(text.data(), 1, text.size(), out);
@@ -61,94 +57,13 @@ fs::path DefaultPlugin() {
                          : program.parent_path() / STATS_LIBRARY_NAME;
 }
 
-// The size and a 64-bit hash of a file's bytes, and its last bytes: enough
-// to tell a file from the one that stood there before without holding
-// either.
-struct FileFacts {
-  uint64_t size = 0;
-  uint64_t hash = 0;
-  std::string tail;  // the last kTail bytes
-  static constexpr size_t kTail = 64;
-  bool operator==(const FileFacts& other) const {
-    return size == other.size && hash == other.hash;
-  }
-};
-
-// FNV-1a over the file's bytes taken eight at a time as one 64-bit word; a
-// word may begin in one read and end in the next, so the hash depends on
-// the bytes alone, however the reads cut them.
-class FileHasher {
+// The first reading of the log: its problems, the number of its QSOs and
+// the first and last time, and the check when one is asked for.  Without a
+// check the QSOs' texts beyond the call are not needed.
+class LogSurvey final : public LogReceiver {
  public:
-  void Add(const char* bytes, size_t n) {
-    size_t i = 0;
-    while (pending_ != 0 && i < n) Take(bytes[i++]);
-    for (; i + 8 <= n; i += 8) {
-      uint64_t word;
-      std::memcpy(&word, bytes + i, 8);
-      Mix(word);
-    }
-    while (i < n) Take(bytes[i++]);
-  }
-  uint64_t Finish() {
-    if (pending_ != 0) Mix(word_ ^ (static_cast<uint64_t>(pending_) << 56));
-    return hash_;
-  }
-
- private:
-  void Take(char byte) {
-    word_ |= static_cast<uint64_t>(static_cast<unsigned char>(byte)) << (8 * pending_);
-    if (++pending_ == 8) {
-      Mix(word_);
-      word_ = 0;
-      pending_ = 0;
-    }
-  }
-  void Mix(uint64_t word) { hash_ = (hash_ ^ word) * 1099511628211ull; }
-
-  uint64_t hash_ = 14695981039346656037ull;
-  uint64_t word_ = 0;
-  unsigned pending_ = 0;
-};
-
-// The hash only when it is to be compared (hash false: size and tail).
-bool ReadFacts(const fs::path& path, FileFacts* facts, bool hash = true) {
-  std::string error;
-  std::unique_ptr<FileSource> file = FileSource::Open(path, &error);
-  if (!file) return false;
-  std::string chunk(1 << 16, '\0');
-  FileHasher hasher;
-  while (const size_t n = file->Read(chunk.data(), chunk.size())) {
-    if (hash) hasher.Add(chunk.data(), n);
-    facts->size += n;
-    if (n >= FileFacts::kTail) {
-      facts->tail.assign(chunk, n - FileFacts::kTail, FileFacts::kTail);
-    } else {
-      facts->tail.append(chunk, 0, n);
-      if (facts->tail.size() > FileFacts::kTail) facts->tail.erase(0, facts->tail.size() - FileFacts::kTail);
-    }
-  }
-  if (hash) facts->hash = hasher.Finish();
-  return file->Error().empty();
-}
-
-// The reading of the log: its problems, the number of its QSOs and the
-// first and last time, the check when one is asked for, and the QSOs
-// themselves, in the blocks they were read in, for the plug-in.  What the
-// host works out for each QSO before handing it to AddData0 (its prefix and
-// country) is worked out as the QSOs are handed on.
-class LogSurvey final : public BlockVisitor {
- public:
-  LogSurvey(std::unique_ptr<SubmissionCheck> check_, const CountryFile& countries)
-      : check(std::move(check_)),
-        countries_(countries),
-        is_listed_([this](std::string_view part) { return countries_.IsListedPrefix(part); }) {}
-
-  // Takes a block the reader filled.
-  void Take(QsoBlock&& block) {
-    block.Visit(*this);
-    blocks.push_back(std::move(block));
-  }
-  void OnQso(const PackedQso& qso) override {
+  explicit LogSurvey(std::unique_ptr<SubmissionCheck> check_) : check(std::move(check_)) {}
+  void OnQso(const LogQso& qso) override {
     if (qsos == 0 || qso.time < first) first = qso.time;
     if (qsos == 0 || last < qso.time) last = qso.time;
     ++qsos;
@@ -158,61 +73,34 @@ class LogSurvey final : public BlockVisitor {
   void OnHeader(const HeaderLine& header) override {
     if (check) check->OnHeader(header);
   }
-
-  // Gives each QSO with its prefix and country, in file order, and lets go
-  // of each block once its QSOs are given.  The prefixes and countries of
-  // the next blocks are worked out on a second thread meanwhile.
-  template <typename Feed>
-  void HandOn(Feed&& feed) {
-    struct Noter final : BlockVisitor {
-      const LogSurvey& survey;
-      PackedTexts& notes;
-      Noter(const LogSurvey& s, PackedTexts& n) : survey(s), notes(n) {}
-      void OnQso(const PackedQso& qso) override { survey.Note(qso, notes); }
-    };
-    struct Feeder final : BlockVisitor {
-      Feed& feed;
-      PackedTexts::Reader notes;
-      Feeder(Feed& f, const PackedTexts& texts) : feed(f), notes(texts) {}
-      void OnQso(const PackedQso& qso) override {
-        const std::string_view prefix = notes.Next();
-        const std::string_view country = notes.Next();
-        feed(qso, prefix, country);
-      }
-    };
-    PrepareAhead(
-        blocks,
-        [this](QsoBlock& block) {
-          block.notes.Reserve(QsoBlock::kSize / 8);
-          Noter noter(*this, block.notes);
-          block.Visit(noter);
-        },
-        [&feed](QsoBlock& block) {
-          Feeder feeder(feed, block.notes);
-          block.Visit(feeder);
-          block.Release();
-          block.notes = PackedTexts();
-        });
-  }
+  bool WantsAllFields() const override { return check != nullptr; }
 
   std::unique_ptr<SubmissionCheck> check;
   std::vector<ReadProblem> problems;
   long long qsos = 0;
   QsoTime first, last;
-  std::vector<QsoBlock> blocks;
+};
+
+// The second reading of the log: each QSO goes to `feed` with its prefix
+// and country, as the host works them out.  The problems were told after
+// the first reading.
+template <typename Feed>
+class LogFeeder final : public LogReceiver {
+ public:
+  LogFeeder(const CountryFile& countries, Feed& feed)
+      : countries_(countries),
+        feed_(feed),
+        is_listed_([this](std::string_view part) { return countries_.IsListedPrefix(part); }) {}
+  void OnQso(const LogQso& qso) override {
+    const std::string prefix = qso.prefix.empty() ? WpxPrefix(qso.call, is_listed_) : qso.prefix;
+    feed_(qso, prefix, countries_.CountryPrefix(qso.call));
+  }
+  void OnProblem(const ReadProblem& problem) override { (void)problem; }
 
  private:
   const CountryFile& countries_;
+  Feed& feed_;
   const PrefixTest is_listed_;
-  // The QSO's prefix and country, as the host works them out.
-  void Note(const PackedQso& qso, PackedTexts& notes) const {
-    if (qso.prefix.empty()) {
-      notes.Add(WpxPrefix(qso.call, is_listed_));
-    } else {
-      notes.Add(qso.prefix);
-    }
-    notes.Add(countries_.CountryPrefix(qso.call));
-  }
 };
 
 // An output file of the plug-in as it stood before the run.
@@ -221,35 +109,58 @@ struct OutputFile {
   fs::path path;
   bool existed = false;
   fs::file_time_type time;
-  FileFacts facts;
+  uintmax_t size = 0;
+  std::optional<sys::FileId> id;
 };
 
 OutputFile Before(const std::string& what, const fs::path& path) {
   OutputFile file;
   file.what = what;
   file.path = path;
-  std::error_code ec;
-  if (fs::is_regular_file(path, ec)) {
-    file.time = fs::last_write_time(path, ec);
-    file.existed = !ec && ReadFacts(path, &file.facts);
+  std::error_code time_ec, size_ec;
+  if (fs::is_regular_file(path, time_ec)) {
+    file.time = fs::last_write_time(path, time_ec);
+    file.size = fs::file_size(path, size_ec);
+    file.id = sys::IdentifyFile(path);
+    file.existed = !time_ec && !size_ec;
   }
   return file;
 }
 
+// Whether the file ends with `ending`.
+bool EndsWith(const fs::path& path, uintmax_t size, std::string_view ending) {
+  if (size < ending.size()) return false;
+  std::string error;
+  std::unique_ptr<FileSource> file = FileSource::Open(path, &error);
+  if (!file || !file->SkipTo(size - ending.size())) return false;
+  std::string tail(ending.size(), '\0');
+  size_t got = 0;
+  while (got < tail.size()) {
+    const size_t n = file->Read(tail.data() + got, tail.size() - got);
+    if (n == 0) break;
+    got += n;
+  }
+  return file->Error().empty() && got == tail.size() && tail == ending;
+}
+
 // Whether the plug-in wrote the file in this run, whole: it is a regular
-// file, it is not the one that stood there before (it is new, or its time or
-// its contents changed), and it ends as a complete file of its kind ends.
+// file, it is not the one that stood there before (it is new, or it was
+// replaced, or its time or size changed), and it ends as a complete file of
+// its kind ends.  The plug-in replaces its files through a rename, so a
+// file it wrote is another file than the one before, even within the
+// clock's resolution.
 bool WrittenWhole(const OutputFile& before, std::string_view ending) {
   std::error_code ec;
   if (!fs::is_regular_file(before.path, ec)) return false;
-  FileFacts facts;
-  // A file that did not stand there before is new: no hash to compare.
-  if (!ReadFacts(before.path, &facts, before.existed)) return false;
   const fs::file_time_type time = fs::last_write_time(before.path, ec);
   if (ec) return false;
-  if (before.existed && time == before.time && facts == before.facts) return false;
-  const std::string_view tail = facts.tail;
-  return tail.size() >= ending.size() && tail.substr(tail.size() - ending.size()) == ending;
+  const uintmax_t size = fs::file_size(before.path, ec);
+  if (ec) return false;
+  if (before.existed && time == before.time && size == before.size &&
+      sys::IdentifyFile(before.path) == before.id) {
+    return false;
+  }
+  return EndsWith(before.path, size, ending);
 }
 
 // The figure that follows label in the result, text or HTML form; -1 when
@@ -325,9 +236,10 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     Complain(err, options.cty + ": " + error);
     return kExitInput;
   }
-  // The log is read once, piece by piece, before the first QSO goes to the
-  // plug-in: the run needs the problems, the own call, the first and last
-  // day and the check first.  Its QSOs are kept packed until then.
+  // The log is read twice, piece by piece, never held whole: first for
+  // what the run needs before the first QSO goes to the plug-in (the
+  // problems, the own call, the first and last day, the check), then, once
+  // the plug-in is reset, for the QSOs themselves.
   std::error_code absolute_ec;
   const fs::path log_path = fs::absolute(options.log_file, absolute_ec);
   const auto open_log = [&]() {
@@ -343,36 +255,22 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     Complain(err, "cannot read " + options.log_file + ": " + from.Error());
     return true;
   };
+  const auto read_log = cabrillo_input ? StreamCabrillo : StreamAdif;
 
   const ContestPeriod period(options.start, options.end, options.end_has_time);
-  LogSurvey survey(
-      options.check ? std::make_unique<SubmissionCheck>(cabrillo_input, period) : nullptr,
-      *countries);
+  LogSurvey survey(options.check ? std::make_unique<SubmissionCheck>(cabrillo_input, period)
+                                 : nullptr);
   if (!(source = open_log())) return kExitInput;
-  const auto take = [&](QsoBlock&& block) { survey.Take(std::move(block)); };
-  // A long ADIF log is read in two halves at once, from a second handle
-  // placed in its middle.
-  std::unique_ptr<FileSource> tail;
-  std::error_code size_ec;
-  const uint64_t log_size = fs::file_size(log_path, size_ec);
-  if (!cabrillo_input && !size_ec && log_size >= kAdifInTwo) {
-    std::string tail_open_error;
-    tail = FileSource::Open(log_path, &tail_open_error);
-    if (tail && !tail->SkipTo(log_size / 2)) tail.reset();
-  }
-  std::string log_own_call;
-  if (tail) {
-    std::string tail_error;
-    log_own_call = ReadAdifInTwo(*source, *tail, log_size / 2, true, take, &tail_error);
-    if (!tail_error.empty()) {
-      Complain(err, "cannot read " + options.log_file + ": " + tail_error);
-      return kExitInput;
-    }
-  } else {
-    log_own_call = ReadInBlocks(cabrillo_input ? StreamCabrillo : StreamAdif, *source, true, take);
-  }
+  const std::string log_own_call = read_log(*source, survey);
   if (read_failed(*source)) return kExitInput;
-  source.reset();
+  // The second reading starts again from the same open file: it reads the
+  // file the first one read, in whatever folder the run goes on, even when
+  // the plug-in replaces a file of that name (a POSIX system keeps the old
+  // one for its open handle).
+  if (!source->SkipTo(0)) {
+    Complain(err, "cannot read " + options.log_file + ": cannot return to its start");
+    return kExitInput;
+  }
   for (const ReadProblem& problem : survey.problems) {
     Complain(err, options.log_file + ":" + std::to_string(problem.line) + ": " + problem.reason +
                       "; skipped");
@@ -443,15 +341,17 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   int left_out = 0;
   OleDateTime time;
   std::string list_text;
-  const auto feed = [&](const PackedQso& qso, std::string_view prefix, std::string_view country) {
+  const auto feed = [&](const LogQso& qso, const std::string& prefix, const std::string& country) {
     const std::string outside = period.Outside(qso.time);
     time = {qso.time.OleDays(), 0};
     const auto list_line = [&](std::string_view status, std::string_view added,
                                std::string_view why) {
       std::string& line = list_text;
       line = std::to_string(qso.number);
-      for (const std::string_view field : {qso.call, qso.band, qso.mode, qso.exchange_received,
-                                           prefix, country, status, added}) {
+      for (const std::string_view field :
+           {std::string_view(qso.call), std::string_view(qso.band), std::string_view(qso.mode),
+            std::string_view(qso.exchange_received), std::string_view(prefix),
+            std::string_view(country), status, added}) {
         line.append("\t").append(Printable(field));
       }
       if (!why.empty()) line.append("\t").append(why);
@@ -465,37 +365,40 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
       return;
     }
 
-    // Every text of a packed QSO, and the prefix and country, are followed
-    // by a NUL: they go to the plug-in as they lie.
     int status = 0;
     if (options.list) {
       // The status the host would show while the call is typed in.
       stats::host_args::CheckFields check;
-      check.call = qso.call.data();
-      check.mode = qso.mode.data();
-      check.prefix = prefix.data();
-      check.country = country.data();
-      check.band = qso.band.data();
-      check.band2 = qso.band.data();
+      check.call = qso.call.c_str();
+      check.mode = qso.mode.c_str();
+      check.prefix = prefix.c_str();
+      check.country = country.c_str();
+      check.band = qso.band.c_str();
+      check.band2 = qso.band.c_str();
       status = plugin->Check(check);
     }
     stats::host_args::QsoFields fields;
-    fields.own_call = qso.own_call.empty() ? own_call.c_str() : qso.own_call.data();
-    fields.call = qso.call.data();
+    fields.own_call = qso.own_call.empty() ? own_call.c_str() : qso.own_call.c_str();
+    fields.call = qso.call.c_str();
     fields.time = &time;
     fields.frequency_hz = qso.frequency_hz;
-    fields.mode = qso.mode.data();
-    fields.rst_sent = qso.rst_sent.data();
-    fields.rst_received = qso.rst_received.data();
-    fields.exchange_sent = qso.exchange_sent.data();
-    fields.exchange_received = qso.exchange_received.data();
-    fields.prefix = prefix.data();
-    fields.country = country.data();
-    fields.band = qso.band.data();
+    fields.mode = qso.mode.c_str();
+    fields.rst_sent = qso.rst_sent.c_str();
+    fields.rst_received = qso.rst_received.c_str();
+    fields.exchange_sent = qso.exchange_sent.c_str();
+    fields.exchange_received = qso.exchange_received.c_str();
+    fields.prefix = prefix.c_str();
+    fields.country = country.c_str();
+    fields.band = qso.band.c_str();
     const int added = plugin->Add(fields);
     if (options.list) list_line(std::to_string(status), std::to_string(added), "");
   };
-  survey.HandOn(feed);
+  LogFeeder<decltype(feed)> feeder(*countries, feed);
+  read_log(*source, feeder);
+  if (read_failed(*source)) return kExitInput;
+  // Closed before the plug-in writes its Cabrillo log, which may be the
+  // log read (a system may refuse to replace an open file).
+  source.reset();
   if (left_out > 0) {
     Complain(err, std::to_string(left_out) + (left_out == 1 ? " QSO" : " QSOs") +
                       " outside the contest period " + period.Text() + " left out");
@@ -507,32 +410,20 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   Write(out, text);
   // The text form ends its lines itself; the HTML form is one line without.
   if (!text.empty() && text.back() != '\n') Write(out, "\n");
-  // The log the plug-in wrote, checked as a log robot would: read on one
-  // thread and checked on another, while this one unloads the plug-in (it
-  // lets its store go and waits for its window thread to end).
+  // The plug-in is done: unloading it lets its store go and ends its
+  // window thread.  Then the log it wrote is checked as a log robot would.
+  plugin.reset();
   const std::string written = CabrilloFileName(own_call);
   std::optional<std::vector<Finding>> findings;
-  const auto check_written = [&] {
-    std::error_code exists_ec;
+  std::error_code exists_ec;
+  if (options.cabrillo && fs::exists(written, exists_ec)) {
     std::string open_error;
-    if (!fs::exists(written, exists_ec)) return;
-    std::unique_ptr<FileSource> file = FileSource::Open(written, &open_error);
-    if (!file) return;
-    SubmissionCheck check(true, period);
-    ReadInBlocks(StreamCabrillo, *file, check.WantsAllFields(),
-                 [&](QsoBlock&& block) { block.Visit(check); });
-    if (file->Error().empty()) findings = check.Findings();
-  };
-  std::future<void> checking;
-  if (options.cabrillo) {
-    try {
-      checking = std::async(std::launch::async, check_written);
-    } catch (const std::system_error&) {
-      check_written();  // no second thread to be had
+    if (std::unique_ptr<FileSource> file = FileSource::Open(written, &open_error)) {
+      SubmissionCheck check(true, period);
+      StreamCabrillo(*file, check);
+      if (file->Error().empty()) findings = check.Findings();
     }
   }
-  plugin.reset();
-  if (checking.valid()) checking.get();
   if (findings) Report(err, written, *findings);
   if (std::fflush(out) != 0 || std::ferror(out) != 0) {
     Complain(err, std::string("cannot write the result: ") + std::strerror(errno));

@@ -1,11 +1,13 @@
 // The few things stats-replay asks of the operating system that the C++
 // library does not offer: loading a shared library and finding a name in
-// it, the program's own path, and a standard output that writes bytes as
-// they are.  system_posix.cpp and system_win32.cpp implement them; the
-// build picks one.
+// it, the program's own path, which file stands at a path, and a standard
+// output that writes bytes as they are.  system_posix.cpp and
+// system_win32.cpp implement them; the build picks one.
 #pragma once
 
+#include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 
 namespace replay::sys {
@@ -18,6 +20,17 @@ void CloseLibrary(void* library);
 
 // The path of the running program; empty when the system cannot tell.
 std::filesystem::path ProgramPath();
+
+// The file standing at a path, told apart from any other that stands there
+// before or after it: its device and file number (POSIX), its volume and
+// file index (Windows).  A file replaced through a rename has a new one.
+struct FileId {
+  uint64_t volume = 0;
+  uint64_t file = 0;
+  bool operator==(const FileId&) const = default;
+};
+// Nullopt when the system cannot tell (no such file).
+std::optional<FileId> IdentifyFile(const std::filesystem::path& path);
 
 // Standard output and standard error write bytes unchanged (no line-end
 // translation), so that the result text comes out as the plug-in made it.

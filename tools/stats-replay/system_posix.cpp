@@ -1,4 +1,5 @@
 #include <dlfcn.h>
+#include <sys/stat.h>
 
 #include <system_error>
 
@@ -23,6 +24,12 @@ std::filesystem::path ProgramPath() {
   std::error_code ec;
   std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", ec);
   return ec ? std::filesystem::path() : path;
+}
+
+std::optional<FileId> IdentifyFile(const std::filesystem::path& path) {
+  struct stat facts {};
+  if (stat(path.c_str(), &facts) != 0) return std::nullopt;
+  return FileId{static_cast<uint64_t>(facts.st_dev), static_cast<uint64_t>(facts.st_ino)};
 }
 
 void UseBinaryOutput() {}

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cstdio>
+#include <memory>
 #include <string>
 
 #include "system.h"
@@ -74,6 +75,22 @@ std::filesystem::path ProgramPath() {
     }
     path.resize(path.size() * 2);
   }
+}
+
+std::optional<FileId> IdentifyFile(const std::filesystem::path& path) {
+  struct Closer {
+    void operator()(HANDLE handle) const { CloseHandle(handle); }
+  };
+  // No access asked: the file's facts only, whoever else has it open.
+  const HANDLE opened = CreateFileW(path.c_str(), 0,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+  if (opened == INVALID_HANDLE_VALUE) return std::nullopt;
+  const std::unique_ptr<void, Closer> handle(opened);
+  BY_HANDLE_FILE_INFORMATION facts{};
+  if (!GetFileInformationByHandle(handle.get(), &facts)) return std::nullopt;
+  return FileId{facts.dwVolumeSerialNumber,
+                (static_cast<uint64_t>(facts.nFileIndexHigh) << 32) | facts.nFileIndexLow};
 }
 
 void UseBinaryOutput() {
