@@ -1,11 +1,11 @@
 #include "host/automation.h"
 
-#include <atomic>
+#include "platform/override.h"
 
 namespace stats::host {
 namespace {
 
-std::atomic<Automation*> g_override{nullptr};
+constinit Override<Automation, NativeHost> g_host;
 
 class AbsentHost final : public Automation {
  public:
@@ -21,15 +21,9 @@ class AbsentHost final : public Automation {
 
 }  // namespace
 
-Automation& Host() {
-  Automation* host = g_override.load(std::memory_order_acquire);
-  return host != nullptr ? *host : NativeHost();
-}
+Automation& Host() { return g_host.Get(); }
 
-Automation* SetHost(Automation* host) {
-  Automation* old = g_override.exchange(host, std::memory_order_acq_rel);
-  return old != nullptr ? old : &NativeHost();
-}
+Automation* SetHost(Automation* host) { return g_host.Set(host); }
 
 Automation& NoHost() {
   static AbsentHost* host = new AbsentHost;

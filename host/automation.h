@@ -74,7 +74,7 @@ class Automation {
 // The client in use: the built-in one unless a test set another.
 Automation& Host();
 // Installs a client for tests; null restores the built-in one.  Returns the
-// one that was in use.
+// one that was in use (platform/override.h).
 Automation* SetHost(Automation* host);
 // The built-in client of this build (Windows: COM; elsewhere: no host).
 Automation& NativeHost();

@@ -1,23 +1,17 @@
 // The parts of the seam that every platform shares.
-#include <atomic>
 #include <memory>
 
+#include "platform/override.h"
 #include "platform/platform.h"
 
 namespace stats {
 namespace {
-std::atomic<Platform*> g_override{nullptr};
+constinit Override<Platform, NativePlatform> g_platform;
 }
 
-Platform& Os() {
-  Platform* p = g_override.load(std::memory_order_acquire);
-  return p != nullptr ? *p : NativePlatform();
-}
+Platform& Os() { return g_platform.Get(); }
 
-Platform* SetPlatform(Platform* platform) {
-  Platform* old = g_override.exchange(platform, std::memory_order_acq_rel);
-  return old != nullptr ? old : &NativePlatform();
-}
+Platform* SetPlatform(Platform* platform) { return g_platform.Set(platform); }
 
 std::string TemporaryFileFor(const std::string& path) { return path + ".tmp"; }
 

@@ -1,5 +1,6 @@
 #include "platform/failure_log.h"
 
+#include <exception>
 #include <mutex>
 
 namespace stats::failure_log {
@@ -39,6 +40,24 @@ void Record(std::string_view call, std::string_view subject, std::string_view re
     if (capture) capture(line);
   } catch (...) {
     // The log is the last resort: it never adds a failure of its own.
+  }
+}
+
+void RecordCaught(std::string_view call) noexcept {
+  try {
+    if (!std::current_exception()) {
+      Record(call, "exception", "");
+      return;
+    }
+    try {
+      throw;
+    } catch (const std::exception& e) {
+      Record(call, "exception", e.what());
+    } catch (...) {
+      Record(call, "exception", "not a standard exception");
+    }
+  } catch (...) {
+    // Not even the line could be made: the log adds no failure of its own.
   }
 }
 

@@ -21,6 +21,12 @@ namespace stats::failure_log {
 // inserted as they are; none is used as a format.
 void Record(std::string_view call, std::string_view subject, std::string_view reason);
 
+// Inside a catch handler: logs the exception being handled as
+// "Stats: <call> exception: <what()>", or "not a standard exception" for one
+// of another type.  Never throws, so that it may stand in a handler where
+// nothing may escape.
+void RecordCaught(std::string_view call) noexcept;
+
 // Receives every line (without its line end) while installed, besides the
 // system's output.  Returns the capture installed before; an empty one
 // removes it.

@@ -126,7 +126,7 @@ class Platform {
 Platform& Os();
 
 // Installs a platform for tests; null restores the built-in one.  Returns the
-// one that was in use.
+// one that was in use (platform/override.h).
 Platform* SetPlatform(Platform* platform);
 
 // The built-in platform of this build.

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <thread>
 
+#include "platform/failure_log.h"
 #include "platform/platform.h"
 
 namespace stats {
@@ -30,7 +31,9 @@ class LibraryThread final : public Thread {
       try {
         body();
       } catch (...) {
-        // A thread's failure must not end the host's process.
+        // A thread's failure must not end the host's process: it is logged
+        // and the thread ends as if its work had returned.
+        failure_log::RecordCaught("StartThread");
       }
       {
         std::lock_guard lock(flag->mutex);

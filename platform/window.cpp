@@ -1,21 +1,14 @@
 // The window system in use, shared by every build.
-#include <atomic>
-
+#include "platform/override.h"
 #include "platform/window.h"
 
 namespace stats {
 namespace {
-std::atomic<WindowSystem*> g_override{nullptr};
+constinit Override<WindowSystem, NativeGui> g_gui;
 }
 
-WindowSystem& Gui() {
-  WindowSystem* gui = g_override.load(std::memory_order_acquire);
-  return gui != nullptr ? *gui : NativeGui();
-}
+WindowSystem& Gui() { return g_gui.Get(); }
 
-WindowSystem* SetGui(WindowSystem* gui) {
-  WindowSystem* old = g_override.exchange(gui, std::memory_order_acq_rel);
-  return old != nullptr ? old : &NativeGui();
-}
+WindowSystem* SetGui(WindowSystem* gui) { return g_gui.Set(gui); }
 
 }  // namespace stats

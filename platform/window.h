@@ -250,7 +250,7 @@ class WindowSystem {
 // The window system in use: the built-in one unless a test set another.
 WindowSystem& Gui();
 // Installs a window system for tests; null restores the built-in one.
-// Returns the one that was in use.
+// Returns the one that was in use (platform/override.h).
 WindowSystem* SetGui(WindowSystem* gui);
 // The built-in window system of this build (Windows: dialogs; elsewhere the
 // headless one).

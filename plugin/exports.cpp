@@ -45,10 +45,8 @@ template <typename Result, typename Body>
 Result Guarded(const char* name, Result fallback, Body body) noexcept {
   try {
     return body();
-  } catch (const std::exception& e) {
-    failure_log::Record(name, "exception", e.what());
   } catch (...) {
-    failure_log::Record(name, "exception", "not a standard exception");
+    failure_log::RecordCaught(name);
   }
   return fallback;
 }

@@ -12,6 +12,7 @@
 #include "reports/cabrillo_writer.h"
 #include "reports/header_form.h"
 #include "reports/result.h"
+#include "rules/journal_name.h"
 #include "ui/operator_windows.h"
 
 namespace stats {
@@ -182,8 +183,7 @@ void StartContestRun(const RunStart& run) {
 
   std::lock_guard lock(ContestLock());
   ContestState& state = Contest();
-  state.journal_file_name =
-      "BadQSO_RazadUREVARERE63_" + FormatDate(run.end, "%d_%m_%Y") + ".txt";
+  state.journal_file_name = JournalFileName(FormatDate(run.end, kJournalDayFormat));
   state.journal.Create(state.journal_file_name);
 }
 

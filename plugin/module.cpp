@@ -1,6 +1,7 @@
 // Module load and unload.
 #include <mutex>
 
+#include "platform/failure_log.h"
 #include "platform/platform.h"
 #include "plugin/contest.h"
 #include "ui/operator_windows.h"
@@ -34,7 +35,9 @@ void OnModuleUnload(bool process_exiting) {
       Contest() = ContestState();
     }
   } catch (...) {
-    // Nothing may escape the unloading of the module.
+    // Nothing may escape the unloading of the module; what was caught is
+    // logged.
+    failure_log::RecordCaught("OnModuleUnload");
   }
 }
 

@@ -1,26 +1,20 @@
 #include "reports/cabrillo_header.h"
 
-#include <atomic>
-
+#include "platform/override.h"
 #include "reports/header_form.h"
 
 namespace stats {
 namespace {
 
-std::atomic<HeaderForm*> g_form_override{nullptr};
+constinit Override<HeaderForm, NativeHeaderForm> g_form;
 
 bool IsBlank(char c) { return c == ' ' || (c >= '\t' && c <= '\r'); }
 
 }  // namespace
 
-HeaderForm& CurrentHeaderForm() {
-  HeaderForm* form = g_form_override.load(std::memory_order_acquire);
-  return form != nullptr ? *form : NativeHeaderForm();
-}
+HeaderForm& CurrentHeaderForm() { return g_form.Get(); }
 
-HeaderForm* SetHeaderForm(HeaderForm* form) {
-  return g_form_override.exchange(form, std::memory_order_acq_rel);
-}
+HeaderForm* SetHeaderForm(HeaderForm* form) { return g_form.Set(form); }
 
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to) {
   if (from.empty() || from == to) return std::string(text);

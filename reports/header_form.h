@@ -20,7 +20,7 @@ class HeaderForm {
 // The form in use: the platform's, unless a test installed another.
 HeaderForm& CurrentHeaderForm();
 // Installs a form for tests; null restores the platform's.  Returns the one
-// that was installed before (null for the platform's).
+// that was in use (platform/override.h).
 HeaderForm* SetHeaderForm(HeaderForm* form);
 
 // The form of this build's platform.

@@ -81,8 +81,11 @@ _stats_xvfb_pid=
 _stats_display_file=
 
 # Starts one Xvfb for everything this script runs under Wine and exports its
-# DISPLAY.  Xvfb picks a free display number itself (-displayfd), so several
-# checkouts may test at once.
+# DISPLAY: the one starter of the project's scripts, whatever DISPLAY was
+# before.  Xvfb picks a free display number itself (-displayfd), so several
+# checkouts may test at once.  The optional argument names the script in the
+# message when Xvfb does not start.  stats_stop_display (or stats_cleanup)
+# stops it.
 stats_start_display() {
   [[ -z $_stats_xvfb_pid ]] || return 0
   _stats_display_file=$(mktemp)
@@ -97,10 +100,21 @@ stats_start_display() {
     sleep 0.1
   done
   if [[ -z $display ]]; then
-    echo "Xvfb did not start" >&2
+    echo "${1:+$1: }Xvfb did not start" >&2
     return 1
   fi
   export DISPLAY=:$display
+}
+
+# Stops the Xvfb of stats_start_display, if it runs.
+stats_stop_display() {
+  if [[ -n $_stats_xvfb_pid ]]; then
+    kill "$_stats_xvfb_pid" 2>/dev/null || true
+    wait "$_stats_xvfb_pid" 2>/dev/null || true
+    _stats_xvfb_pid=
+  fi
+  [[ -z $_stats_display_file ]] || rm -f "$_stats_display_file"
+  _stats_display_file=
 }
 
 # Makes the Wine prefixes of the given architectures (when they are new) in
@@ -160,13 +174,7 @@ stats_cleanup() {
     WINEPREFIX=$prefix "$WINESERVER" -k >/dev/null 2>&1 || true
     WINEPREFIX=$prefix timeout 30 "$WINESERVER" -w >/dev/null 2>&1 || true
   done
-  if [[ -n $_stats_xvfb_pid ]]; then
-    kill "$_stats_xvfb_pid" 2>/dev/null || true
-    wait "$_stats_xvfb_pid" 2>/dev/null || true
-    _stats_xvfb_pid=
-  fi
-  [[ -z $_stats_display_file ]] || rm -f "$_stats_display_file"
-  _stats_display_file=
+  stats_stop_display
 }
 
 # Runs the clean-up when the script ends, however it ends.

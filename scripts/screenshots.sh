@@ -7,7 +7,8 @@
 #   screenshots.sh [build folder]     (default: build/win32; built already)
 set -euo pipefail
 
-root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
+root=$STATS_ROOT
 build=$(cd "${1:-$root/build/win32}" && pwd)
 for file in testhost.exe Stats.dll; do
   if [[ ! -f $build/$file ]]; then
@@ -37,25 +38,17 @@ if [[ ! -f $prefix/drive_c/windows/Fonts/marlett.ttf ]]; then
   cp "$marlett" "$prefix/drive_c/windows/Fonts/marlett.ttf"
 fi
 
-display_file=$(mktemp)
-Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-xvfb=$!
 show=
 work=$build/testhost/screenshots
 cleanup() {
   [[ ! -d $work/windows-show ]] || touch "$work/windows-show/done"
   [[ -z $show ]] || wait "$show" 2>/dev/null || true
   WINEPREFIX=$prefix timeout 30 wineserver -w >/dev/null 2>&1 || true
-  kill "$xvfb" 2>/dev/null || true
-  wait "$xvfb" 2>/dev/null || true
-  rm -f "$display_file"
+  stats_stop_display
 }
 trap cleanup EXIT
-for _ in $(seq 100); do
-  [[ -s $display_file ]] && break
-  sleep 0.1
-done
-export DISPLAY=:$(tr -dc 0-9 <"$display_file")
+# A display of its own, whatever DISPLAY was.
+stats_start_display screenshots.sh
 
 rm -rf "$work"
 mkdir -p "$work"

@@ -59,38 +59,20 @@ export WINEDEBUG=-all
 # program; without it a crash ends the program with a failure at once.
 export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 
-own_xvfb=
-display_file=
 cleanup() {
-  if [[ -n $own_xvfb ]]; then
+  if [[ -n $_stats_xvfb_pid ]]; then
     # The prefix's wineserver and desktop process hold on to this display:
     # wait until they are gone (they end a few seconds after the last
     # program), then stop the display.
     "$WINESERVER" -w >/dev/null 2>&1 || true
-    kill "$own_xvfb" 2>/dev/null || true
-    wait "$own_xvfb" 2>/dev/null || true
   fi
-  [[ -z $display_file ]] || rm -f "$display_file"
+  stats_stop_display
 }
 trap cleanup EXIT
 trap 'exit 130' INT TERM
 
 if [[ -z ${DISPLAY:-} ]]; then
-  # -displayfd lets Xvfb pick a free display itself: no race with other runs.
-  display_file=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$display_file" >/dev/null 2>&1 &
-  own_xvfb=$!
-  for _ in $(seq 100); do
-    [[ -s $display_file ]] && break
-    kill -0 "$own_xvfb" 2>/dev/null || break
-    sleep 0.1
-  done
-  display=$(tr -dc 0-9 <"$display_file")
-  if [[ -z $display ]]; then
-    echo "wine-run.sh: Xvfb did not start" >&2
-    exit 1
-  fi
-  export DISPLAY=:$display
+  stats_start_display wine-run.sh || exit 1
 fi
 
 # The prefix, created once; the mark tells a finished prefix from one whose

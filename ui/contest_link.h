@@ -41,7 +41,8 @@ class ContestLink {
 };
 
 // Installs the link (the boundary does, as the module loads); null removes it.
-void SetContestLink(ContestLink* link);
+// Returns the link that was in use (platform/override.h).
+ContestLink* SetContestLink(ContestLink* link);
 // The link installed; a link to an empty contest when there is none.
 ContestLink& Link();
 

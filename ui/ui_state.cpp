@@ -1,7 +1,6 @@
 #include "ui/ui_state.h"
 
-#include <atomic>
-
+#include "platform/override.h"
 #include "ui/contest_link.h"
 #include "ui/operator_windows.h"
 
@@ -24,17 +23,19 @@ class EmptyContest : public ContestLink {
   void ChooseSection(const std::string& /*section*/) override {}
 };
 
-std::atomic<ContestLink*> g_link{nullptr};
+// Never destroyed, like the state.
+ContestLink& EmptyLink() {
+  static EmptyContest* empty = new EmptyContest;
+  return *empty;
+}
+
+constinit Override<ContestLink, EmptyLink> g_link;
 
 }  // namespace
 
-void SetContestLink(ContestLink* link) { g_link.store(link, std::memory_order_release); }
+ContestLink* SetContestLink(ContestLink* link) { return g_link.Set(link); }
 
-ContestLink& Link() {
-  static EmptyContest* empty = new EmptyContest;
-  ContestLink* link = g_link.load(std::memory_order_acquire);
-  return link != nullptr ? *link : *empty;
-}
+ContestLink& Link() { return g_link.Get(); }
 
 std::array<InfoRow, kBandCount> ShownInfoRows() {
   UiState& ui = Ui();

@@ -19,6 +19,7 @@
 #include "platform/platform.h"
 #include "platform/window.h"
 #include "resources/windows_ids.h"
+#include "ui/headless_templates.h"
 #include "ui/setup_window.h"
 #include "ui/ui_state.h"
 #include "ui/operator_windows.h"
@@ -164,6 +165,9 @@ void LetGo(int references) {
 }
 
 void StartWindowThread() {
+  // Where the windows have no screen, the window system learns their
+  // templates from here.
+  DefineHeadlessTemplates();
   UiState& ui = Ui();
   // The thread of the last run ends; the reference handed to it covers its
   // release of the host's object, which waits until this thread is back with

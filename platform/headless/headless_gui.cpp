@@ -3,9 +3,6 @@
 #include <algorithm>
 #include <chrono>
 
-#include "resources/section_codes.h"
-#include "resources/windows_ids.h"
-
 namespace stats::headless {
 namespace {
 
@@ -13,24 +10,16 @@ namespace {
 constexpr int kBorder = 3;
 constexpr int kCaption = 22;
 
-// Dialog units to pixels for a template font whose average character is
-// base_x pixels wide and base_y pixels high.
-struct Units {
-  int base_x, base_y;
-  Rect Of(int x, int y, int w, int h) const {
-    return {x * base_x / 4, y * base_y / 8, (x + w) * base_x / 4, (y + h) * base_y / 8};
-  }
+// The templates defined so far; never destroyed, as a window thread may
+// make a window while the process tears down its static objects.
+struct Templates {
+  std::mutex mutex;
+  std::map<int, WindowState> layouts;
 };
-constexpr Units kSansSerif8{6, 13};  // "MS Sans Serif" and "MS Shell Dlg" 8 pt
-constexpr Units kSystem10{8, 16};    // "System" 10 pt
 
-ControlState MakeControl(int id, ControlKind kind, Rect rect, std::string text = "") {
-  ControlState c;
-  c.id = id;
-  c.kind = kind;
-  c.rect = rect;
-  c.text = std::move(text);
-  return c;
+Templates& DefinedTemplates() {
+  static Templates* templates = new Templates;
+  return *templates;
 }
 
 Rect FrameAround(int left, int top, const Rect& client) {
@@ -73,67 +62,35 @@ class RecordingContext final : public DrawContext {
 
 }  // namespace
 
-bool FromTemplate(int template_id, WindowState& w) {
-  auto add = [&](ControlState c) { w.controls[c.id] = std::move(c); };
-  switch (template_id) {
-    case IDD_SETUP: {
-      w.title = "Setup CQ-UBA- PFX";
-      w.client_rect = kSansSerif8.Of(0, 0, 159, 62);
-      add(MakeControl(IDC_ON_SECTION_LABEL, ControlKind::kStatic, kSansSerif8.Of(15, 7, 52, 18),
-                      "Select your ON         section"));
-      ControlState combo =
-          MakeControl(IDC_ON_SECTION, ControlKind::kCombo, kSansSerif8.Of(20, 30, 40, 139));
-      for (size_t k = 0; k < kComboSections; ++k) combo.items.emplace_back(kGridSections[k]);
-      std::sort(combo.items.begin(), combo.items.end());
-      add(std::move(combo));
-      add(MakeControl(IDC_VIEW_LABEL, ControlKind::kStatic, kSansSerif8.Of(80, 7, 68, 10), "View"));
-      add(MakeControl(IDC_OPT_SECTION, ControlKind::kCheckBox, kSansSerif8.Of(73, 14, 66, 13),
-                      "ON section"));
-      add(MakeControl(IDC_OPT_PREFIX, ControlKind::kCheckBox, kSansSerif8.Of(73, 25, 66, 13),
-                      "WPX prefix"));
-      add(MakeControl(IDC_OPT_PREVIOUS, ControlKind::kCheckBox, kSansSerif8.Of(73, 36, 78, 13),
-                      "View previous QSO"));
-      add(MakeControl(IDC_OPT_ON_TOP, ControlKind::kCheckBox, kSansSerif8.Of(73, 47, 78, 13),
-                      "Window on top"));
-      return true;
-    }
-    case IDD_SECTION: {
-      w.title = "VA-ZIZ-AVO UBA Section";
-      w.client_rect = kSansSerif8.Of(0, 0, 269, 125);
-      constexpr int kLines[] = {7, 18, 28, 39, 50, 61, 72, 83, 94, 105};
-      constexpr int kColumns[] = {7, 36, 65, 92, 121, 149, 178, 207, 237};
-      for (size_t k = 0; k < kGridSections.size(); ++k) {
-        const std::string_view code = kGridSections[k];
-        int x = kColumns[k % 9], y = kLines[k / 9], width = 26;
-        if (code == "CDZ") y = 17;
-        if (code == "MWV") width = 28;
-        if (code == "ZLB") x = 35;
-        if (code == "ZTM") x = 91;
-        add(MakeControl(IDC_SECTION_FIRST + static_cast<int>(k), ControlKind::kCheckBox,
-                        kSansSerif8.Of(x, y, width, 10), std::string(code)));
-      }
-      return true;
-    }
-    case IDD_PREFIX: {
-      w.title = "SA Prefix";
-      w.client_rect = kSystem10.Of(0, 0, 180, 96);
-      ControlState list =
-          MakeControl(IDC_PREFIX_LIST, ControlKind::kListBox, kSystem10.Of(0, 2, 179, 94));
-      list.sorted = true;
-      add(std::move(list));
-      return true;
-    }
-    case IDD_PREVIOUS_QSO:
-      w.title = "VA-ZIZ-AVO";
-      w.client_rect = kSansSerif8.Of(0, 0, 241, 117);
-      add(MakeControl(IDC_INFO_TABLE, ControlKind::kOwnerDrawButton,
-                      kSansSerif8.Of(0, 0, 241, 117)));
-      return true;
-    default:
-      return false;
-  }
+ControlState MakeControl(int id, ControlKind kind, Rect rect, std::string text) {
+  ControlState c;
+  c.id = id;
+  c.kind = kind;
+  c.rect = rect;
+  c.text = std::move(text);
+  return c;
 }
 
+void DefineTemplate(int template_id, const WindowState& layout) {
+  WindowState w;
+  w.title = layout.title;
+  w.client_rect = layout.client_rect;
+  w.controls = layout.controls;
+  Templates& templates = DefinedTemplates();
+  std::lock_guard lock(templates.mutex);
+  templates.layouts[template_id] = std::move(w);
+}
+
+bool FromTemplate(int template_id, WindowState& w) {
+  Templates& templates = DefinedTemplates();
+  std::lock_guard lock(templates.mutex);
+  const auto it = templates.layouts.find(template_id);
+  if (it == templates.layouts.end()) return false;
+  w.title = it->second.title;
+  w.client_rect = it->second.client_rect;
+  w.controls = it->second.controls;
+  return true;
+}
 
 HeadlessGui::HeadlessGui() = default;
 HeadlessGui::~HeadlessGui() = default;

@@ -214,10 +214,33 @@ class HeadlessGui final : public WindowSystem {
 // The process's headless window system.
 HeadlessGui& Headless();
 
-// What a dialog template of the module (resources/windows.rc) makes: title,
-// client size and controls, as the system would lay them out; false for a
-// template the windows do not use.  Written by hand after the templates and
-// checked against them by a test (tests/platform/dialog_templates_test.cpp).
+// -- Templates ---------------------------------------------------------------
+// The headless system has no resources to load dialog templates from: the
+// code that makes windows defines each template it makes them from
+// (DefineTemplate) - what a window of it starts as: its title, client size
+// and controls, laid out as the system would lay out the template - before
+// it makes the first one.  A window of a template never defined is not made.
+
+// Dialog units to pixels for a template font whose average character is
+// base_x pixels wide and base_y pixels high.
+struct DialogUnits {
+  int base_x, base_y;
+  Rect Of(int x, int y, int w, int h) const {
+    return {x * base_x / 4, y * base_y / 8, (x + w) * base_x / 4, (y + h) * base_y / 8};
+  }
+};
+inline constexpr DialogUnits kSansSerif8{6, 13};  // "MS Sans Serif" and "MS Shell Dlg" 8 pt
+inline constexpr DialogUnits kSystem10{8, 16};    // "System" 10 pt
+
+// A control of a template, as the system makes it.
+ControlState MakeControl(int id, ControlKind kind, Rect rect, std::string text = "");
+
+// Defines (or defines anew) a template for every headless window system of
+// the process.  Only layout's title, client rectangle and controls are used.
+// Safe from any thread.
+void DefineTemplate(int template_id, const WindowState& layout);
+// What a window of the template starts as; false for a template never
+// defined.
 bool FromTemplate(int template_id, WindowState& w);
 
 }  // namespace stats::headless

@@ -113,6 +113,7 @@ INT_PTR CALLBACK ModalDialog::Procedure(HWND dialog, UINT message, WPARAM wparam
         return FALSE;
     }
   } catch (...) {
+    failure_log::RecordCaught("RunFormDialog");
     ::EndDialog(dialog, IDCANCEL);
     return TRUE;
   }

@@ -5,6 +5,7 @@
 #include <functional>
 #include <memory>
 
+#include "platform/failure_log.h"
 #include "platform/platform.h"
 #include "platform/win32/handles.h"
 
@@ -41,7 +42,9 @@ DWORD WINAPI ThreadMain(LPVOID raw) {
     try {
       references = start->body();
     } catch (...) {
-      // A thread's failure must not end the host's process.
+      // A thread's failure must not end the host's process: it is logged,
+      // and the thread ends holding no reference of its own.
+      failure_log::RecordCaught("StartModuleThread");
     }
     start->shared->finished.store(true);
     if (start->shared->ended) ::SetEvent(start->shared->ended.get());

@@ -1,8 +1,10 @@
-// The headless window system lays out the operator windows by hand after the
-// module's dialog templates (resources/windows.rc) and the section list
-// (resources/section_codes.h).  This test reads the templates themselves and
-// checks every window and control against them, so that a changed template
-// cannot drift from what the tests' windows show.
+// The headless window system makes the operator windows from the templates
+// that the windows define for it (ui/headless_templates.cpp), laid out by
+// hand after the module's dialog templates (resources/windows.rc) and the
+// section list (resources/section_codes.h).  This test reads the templates
+// themselves and checks every window and control that the headless system
+// makes against them, so that a changed template cannot drift from what the
+// tests' windows show.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -14,6 +16,7 @@
 #include "dialog_templates_rc.h"
 #include "platform/headless/headless_gui.h"
 #include "resources/windows_ids.h"
+#include "ui/headless_templates.h"
 
 namespace stats::headless {
 namespace {
@@ -169,6 +172,7 @@ Rect Pixels(const Template& t, int x, int y, int w, int h) {
 
 TEST(DialogTemplates, HeadlessWindowsAreTheTemplates) {
   const Resources rc;
+  ui::DefineHeadlessTemplates();
   ASSERT_EQ(rc.Templates().size(), 4u);
   for (const auto& [id, t] : rc.Templates()) {
     SCOPED_TRACE("template " + std::to_string(id));
@@ -227,11 +231,54 @@ TEST(DialogTemplates, TheSectionChoicesAreTheTemplatesList) {
   std::vector<std::string> choices(parts.begin() + 1, parts.end());
   std::sort(choices.begin(), choices.end());  // the combo box sorts them (CBS_SORT)
 
+  ui::DefineHeadlessTemplates();
   WindowState w;
   ASSERT_TRUE(FromTemplate(IDD_SETUP, w));
   const ControlState* combo = w.Control(IDC_ON_SECTION);
   ASSERT_NE(combo, nullptr);
   EXPECT_EQ(combo->items, choices);
+}
+
+// The headless system knows no template but those defined for it, and makes
+// a window of one as it was defined.
+class Counting : public WindowHandler {
+ public:
+  bool OnInit(WindowRef) override {
+    ++inits;
+    return true;
+  }
+  int inits = 0;
+};
+
+TEST(DialogTemplates, OnlyADefinedTemplateMakesAWindow) {
+  constexpr int kUnknown = 31999;
+  WindowState w;
+  EXPECT_FALSE(FromTemplate(kUnknown, w));
+  HeadlessGui gui;
+  Counting handler;
+  EXPECT_EQ(gui.CreateModeless(kUnknown, handler), kNoWindow);
+  EXPECT_EQ(handler.inits, 0);
+
+  WindowState layout;
+  layout.title = "Probe";
+  layout.client_rect = kSansSerif8.Of(0, 0, 40, 20);
+  layout.topmost = true;  // not part of a template: a new window starts without it
+  layout.controls[7] = MakeControl(7, ControlKind::kCheckBox, kSansSerif8.Of(1, 2, 30, 10), "X");
+  DefineTemplate(kUnknown, layout);
+  const WindowRef made = gui.CreateModeless(kUnknown, handler);
+  ASSERT_NE(made, kNoWindow);
+  EXPECT_EQ(handler.inits, 1);
+  const auto state = gui.Snapshot(made);
+  ASSERT_TRUE(state.has_value());
+  EXPECT_EQ(state->template_id, kUnknown);
+  EXPECT_EQ(state->title, "Probe");
+  EXPECT_EQ(state->client_rect, layout.client_rect);
+  EXPECT_FALSE(state->topmost);
+  ASSERT_NE(state->Control(7), nullptr);
+  EXPECT_EQ(state->Control(7)->text, "X");
+  EXPECT_EQ(state->Control(7)->kind, ControlKind::kCheckBox);
+  EXPECT_TRUE(gui.Close(made));
+  EXPECT_TRUE(gui.WaitUntilGone(made, 5000));
 }
 
 }  // namespace

@@ -117,5 +117,45 @@ TEST_F(FailureLogTest, AJournalLineThatCouldNotBeWrittenIsLogged) {
   EXPECT_NE(LineWith({"journal line not written", "BadQSO_", "DL9ZZ", "WRONG MODE"}), "");
 }
 
+// Failures caught where nothing may escape - a thread's work, the module's
+// unload - end quietly for the host but leave their line.
+TEST_F(FailureLogTest, AThreadWhoseWorkThrowsLogsWhatItCaught) {
+  auto standard = Os().StartThread([] { throw std::runtime_error("worker gave up"); });
+  ASSERT_NE(standard, nullptr);
+  EXPECT_TRUE(standard->Join(10000));
+  auto other = Os().StartThread([] { throw 42; });
+  ASSERT_NE(other, nullptr);
+  EXPECT_TRUE(other->Join(10000));
+  EXPECT_NE(LineWith({"Stats: StartThread exception: worker gave up"}), "");
+  EXPECT_NE(LineWith({"Stats: StartThread exception: not a standard exception"}), "");
+}
+
+TEST_F(FailureLogTest, AModuleThreadWhoseWorkThrowsLogsWhatItCaught) {
+  auto thread = StartModuleThread([]() -> int { throw std::runtime_error("window work failed"); });
+  ASSERT_NE(thread, nullptr);
+  EXPECT_TRUE(thread->Join(10000));
+  EXPECT_NE(LineWith({"window work failed"}), "");
+}
+
+// A platform whose sleep throws: the module's unload waits in steps.
+class ThrowingSleep : public testing::TestPlatform {
+ public:
+  void Sleep(unsigned) override { throw std::runtime_error("no sleep"); }
+};
+
+TEST_F(FailureLogTest, AnUnloadThatFailsLogsWhatItCaught) {
+  ThrowingSleep throwing;
+  Platform* previous = SetPlatform(&throwing);
+  OnModuleUnload(false);  // returns: nothing escapes the unload
+  SetPlatform(previous);
+  EXPECT_NE(LineWith({"Stats: OnModuleUnload exception: no sleep"}), "");
+  // At process exit the unload does nothing, and so logs nothing.
+  const size_t before = Lines().size();
+  SetPlatform(&throwing);
+  OnModuleUnload(true);
+  SetPlatform(previous);
+  EXPECT_EQ(Lines().size(), before);
+}
+
 }  // namespace
 }  // namespace stats

@@ -29,18 +29,34 @@ namespace {
 
 std::atomic<bool> g_stall_armed{false};
 std::atomic<bool> g_stalled{false};
+std::atomic<bool> g_stall_released{false};
 std::atomic<bool> g_stall_over{false};
 pthread_t g_test_thread;
-constexpr auto kStall = std::chrono::seconds(3);
+// How long a wait for something that the test itself brings about may take
+// before the test gives up on it: only a guard against hanging, never a
+// figure that a busy machine could reach.
+constexpr auto kHangGuard = std::chrono::seconds(60);
 
-// A read of the settings file by a thread of the plug-in waits 3 s, once.
+// Waits until flag is set; false when the guard ran out first.
+bool AwaitFlag(const std::atomic<bool>& flag) {
+  const auto until = std::chrono::steady_clock::now() + kHangGuard;
+  while (!flag.load()) {
+    if (std::chrono::steady_clock::now() > until) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+// A read of the settings file by a thread of the plug-in, once armed, hangs
+// until the test lets it go, as on a slow drive.  The test sees it begin
+// (g_stalled) and end (g_stall_over).
 void MaybeStall(const char* path) {
   if (path == nullptr || std::string(path).find("ZEVUVI.ini") == std::string::npos) return;
   if (pthread_equal(pthread_self(), g_test_thread)) return;
   bool armed = true;
   if (!g_stall_armed.compare_exchange_strong(armed, false)) return;
   g_stalled.store(true);
-  std::this_thread::sleep_for(kStall);
+  AwaitFlag(g_stall_released);
   g_stall_over.store(true);
 }
 
@@ -49,8 +65,8 @@ Fn Next(const char* name) {
   return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
 }
 
-// Threads started while g_hold_threads is set wait (at most 5 s) for
-// g_threads_released before they run.
+// Threads started while g_hold_threads is set wait for g_threads_released
+// before they run.
 std::atomic<bool> g_hold_threads{false};
 std::atomic<bool> g_threads_released{false};
 
@@ -62,10 +78,7 @@ struct HeldStart {
 void* RunWhenReleased(void* held_start) {
   const HeldStart held = *static_cast<HeldStart*>(held_start);
   delete static_cast<HeldStart*>(held_start);
-  const auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-  while (!g_threads_released.load() && std::chrono::steady_clock::now() < until) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
+  AwaitFlag(g_threads_released);
   return held.start(held.argument);
 }
 
@@ -169,6 +182,7 @@ class ModuleUnloadTest : public ::testing::Test {
   }
   void TearDown() override {
     g_stall_armed.store(false);
+    g_stall_released.store(true);
     g_hold_threads.store(false);
     g_threads_released.store(true);
     fs::current_path(old_cwd_);
@@ -219,22 +233,24 @@ TEST_F(ModuleUnloadTest, AWindowThreadStuckInASettingsReadOutlivesTheUnload) {
   void* handle = LoadAndStart();
   g_hold_threads.store(false);
   ASSERT_NE(handle, nullptr);
+  g_stalled.store(false);
+  g_stall_released.store(false);
+  g_stall_over.store(false);
   g_stall_armed.store(true);
   g_threads_released.store(true);
-  // The window thread opens its setup window and reads the settings file.
-  const auto armed_until = Clock::now() + std::chrono::seconds(2);
-  while (!g_stalled.load() && Clock::now() < armed_until) {
-    std::this_thread::sleep_for(std::chrono::milliseconds(5));
-  }
-  ASSERT_TRUE(g_stalled.load()) << "the window thread read no settings";
+  // The window thread opens its setup window and reads the settings file:
+  // the first of its reads hangs until this test lets it go.
+  ASSERT_TRUE(AwaitFlag(g_stalled)) << "the window thread read no settings";
 
   // The host unloads while that read hangs: it returns at once...
   EXPECT_LT(Unload(handle), std::chrono::milliseconds(1000));
   EXPECT_FALSE(g_stall_over.load()) << "the unload waited for the read";
   // ...the library stays mapped for the thread, which finishes its opening
-  // after the stall, closes its windows and lets the library go.
+  // once the read is over, closes its windows and lets the library go.
   EXPECT_TRUE(Loaded());
+  g_stall_released.store(true);
   EXPECT_TRUE(WaitUntilUnloaded(std::chrono::seconds(10)));
+  EXPECT_TRUE(g_stall_over.load());
   // Nothing of the plug-in runs any more; this process is alive to see it.
   std::this_thread::sleep_for(std::chrono::milliseconds(200));
   EXPECT_FALSE(Loaded());

@@ -3,6 +3,7 @@
 #include "plugin/contest.h"
 #include "model/settings.h"
 #include "reports/cabrillo_writer.h"
+#include "tests/support/cabrillo_expected.h"
 #include "tests/reports/reports_test_support.h"
 
 namespace stats {
@@ -145,37 +146,25 @@ TEST_F(CabrilloTest, WholeLogOfASmallContest) {
   ASSERT_EQ(b.Add(), 1);
 
   Result();
-  const std::string expected =
-      "START-OF-LOG: 3.0\r\n"
-      "ARRL-SECTION: DX\r\n"
-      "CALLSIGN: ON4XX/P\r\n"
-      "CONTEST: UBA-PSK63-PREFIX\r\n"
-      "CATEGORY-OPERATOR: SINGLE-OP\r\n"
-      "CATEGORY-ASSISTED: NON-ASSISTED\r\n"
-      "CATEGORY-BAND: ALL\r\n"
-      "CATEGORY-MODE: BPSK63\r\n"
-      "CATEGORY-POWER: HIGH\r\n"
-      "CATEGORY-STATION: FIXED \r\n"
-      "CATEGORY-TRANSMITTER: ONE\r\n"
-      "CATEGORY-OVERLAY: ROOKIE\r\n"
-      "CLAIMED-SCORE: 6\r\n"
-      "CLUB: UBA\r\n"
-      "LOCATION: DX\r\n"
-      "CREATED-BY: Zelk 2.20\r\n"
-      "NAME: Jan Peeters\r\n"
-      "ADDRESS: Kerkstraat 1\r\n"
-      "ADDRESS: Bus 2\r\n"
-      "ADDRESS-CITY: Gent\r\n"
-      "ADDRESS-STATE: OVL\r\n"
-      "ADDRESS-POSTALCODE: 9000\r\n"
-      "ADDRESS-COUNTRY: Belgium\r\n"
-      "OPERATORS: ON4XX OT1Y\r\n"
-      "EMAIL: on4xx@example.org\r\n"
-      "SOAPBOX: Nice contest!\r\n"
-      "SOAPBOX: See you next year\r\n"
-      "QSO: 14070 PM 2017-01-06 1312 ON4XX/P       599 001    DL1AB         599 001\r\n"
-      "QSO:  3580 PM 2017-01-06 1405 ON4XX/P       599 002    OE2009/ON4ABC 599 LGE\r\n"
-      "END-OF-LOG:\r\n";
+  testing::ExpectedCabrillo e;
+  e.callsign = "ON4XX/P";
+  e.category_overlay = "ROOKIE";
+  e.claimed_score = "6";
+  e.club = "UBA";
+  e.created_by = "Zelk 2.20";
+  e.name = "Jan Peeters";
+  e.address = {"Kerkstraat 1", "Bus 2"};
+  e.address_city = "Gent";
+  e.address_state = "OVL";
+  e.address_postal_code = "9000";
+  e.address_country = "Belgium";
+  e.operators = "ON4XX OT1Y";
+  e.email = "on4xx@example.org";
+  e.soapbox = {"Nice contest!", "See you next year"};
+  e.qsos = {
+      "QSO: 14070 PM 2017-01-06 1312 ON4XX/P       599 001    DL1AB         599 001",
+      "QSO:  3580 PM 2017-01-06 1405 ON4XX/P       599 002    OE2009/ON4ABC 599 LGE"};
+  const std::string expected = testing::ExpectedCabrilloLog(e);
   EXPECT_EQ(ReadText(dir() / "ON4XX_P.cbr"), expected);
   ASSERT_EQ(platform_.messages.size(), 1u);
   EXPECT_EQ(platform_.messages[0].caption, "Output");

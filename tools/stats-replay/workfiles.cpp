@@ -3,15 +3,9 @@
 #include <algorithm>
 
 #include "host_rules.h"
+#include "rules/journal_name.h"
 
 namespace replay {
-namespace {
-
-std::string TwoDigits(int n) {
-  return std::string(1, static_cast<char>('0' + n / 10 % 10)) + static_cast<char>('0' + n % 10);
-}
-
-}  // namespace
 
 std::string CabrilloFileName(const std::string& own_call) {
   std::string base = own_call;
@@ -22,8 +16,7 @@ std::string CabrilloFileName(const std::string& own_call) {
 }
 
 std::string JournalFileName(const QsoTime& end) {
-  return "BadQSO_RazadUREVARERE63_" + TwoDigits(end.day) + "_" + TwoDigits(end.month) + "_" +
-         std::to_string(end.year) + ".txt";
+  return stats::JournalFileName(stats::JournalDay(end.day, end.month, end.year));
 }
 
 std::vector<WorkFile> PluginFiles(const std::string& own_call, const std::optional<QsoTime>& end,
