@@ -1,5 +1,5 @@
 #include "model/settings.h"
-#include "tests/reports/reports_test_support.h"
+#include "tests/plugin/reports_test_support.h"
 
 namespace stats {
 namespace {
