@@ -1,9 +1,7 @@
 #include "tests/support/test_support.h"
 
-#include <fstream>
 #include <mutex>
 #include <random>
-#include <sstream>
 
 #include "host/automation.h"
 #include "platform/headless/headless_gui.h"
