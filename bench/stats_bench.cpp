@@ -73,9 +73,9 @@ const Data& TheData() {
   return data;
 }
 
-int Add(const host_args::HostQso& h) { return host_args::CallQso(AddData0, h.Fields()); }
+int Add(const host_args::HostQso& h) { return host_args::CallQso(AddData0, h); }
 
-int Remove(const host_args::HostQso& h) { return host_args::CallQso(RemoveData0, h.Fields()); }
+int Remove(const host_args::HostQso& h) { return host_args::CallQso(RemoveData0, h); }
 
 // A contest run in a scratch folder that holds the station details for the
 // Cabrillo log (examples/settings), started anew with the first n QSOs.

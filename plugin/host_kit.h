@@ -61,6 +61,9 @@ struct HostQso {
   }
 };
 
+// AddData0 or RemoveData0 (the same layout) with the QSO's fields.
+inline int CallQso(AddData0Fn fn, const HostQso& qso) { return CallQso(fn, qso.Fields()); }
+
 // -- The entry points ---------------------------------------------------------------
 
 // The eleven entry points, null where not resolved.
@@ -76,13 +79,6 @@ struct EntryPoints {
   GetSetNameFn GetSetName = nullptr;
   SetupSet0Fn SetupSet0 = nullptr;
   setVersionFn setVersion = nullptr;
-
-  int Reset(const ResetFields& fields) const { return CallReset(ResetStats0, fields); }
-  int Add(const QsoFields& fields) const { return CallQso(AddData0, fields); }
-  int Remove(const QsoFields& fields) const { return CallQso(RemoveData0, fields); }
-  int Add(const HostQso& qso) const { return Add(qso.Fields()); }
-  int Remove(const HostQso& qso) const { return Remove(qso.Fields()); }
-  int Check(const CheckFields& fields) const { return CallCheck(CheckCallFunc0, fields); }
 };
 
 // The plain names of the entry points, which every build of the plug-in

@@ -173,12 +173,12 @@ QsoCall::QsoCall() {
 
 int AddQso(Plugin& plugin, const QsoCall& qso) {
   if (!Check(plugin.AddData0 != nullptr, "AddData0 resolved")) return -1;
-  return stats::host_args::CallQso(plugin.AddData0, qso.Fields());
+  return stats::host_args::CallQso(plugin.AddData0, qso);
 }
 
 int RemoveQso(Plugin& plugin, const QsoCall& qso) {
   if (!Check(plugin.RemoveData0 != nullptr, "RemoveData0 resolved")) return -1;
-  return stats::host_args::CallQso(plugin.RemoveData0, qso.Fields());
+  return stats::host_args::CallQso(plugin.RemoveData0, qso);
 }
 
 int CheckCall(Plugin& plugin, const std::string& call, const char* band) {
