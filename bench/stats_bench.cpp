@@ -26,6 +26,7 @@
 #include "plugin/abi.h"
 #include "plugin/exports.h"
 #include "plugin/host_args.h"
+#include "plugin/host_kit.h"
 #include "model/settings.h"
 
 namespace {
@@ -36,17 +37,10 @@ namespace host_args = stats::host_args;
 constexpr const char* kOwnCall = "DL6UHU";
 constexpr int kSizes[] = {1000, 10000, 100000};
 
-// The host's arguments of one QSO.
-struct HostQso {
-  loggen::Qso qso;
-  OleDateTime time;
-  std::string mode = "BPSK63";
-};
-
 // The made-up log, the same for every benchmark: enough QSOs for the
 // largest store and the calls added after it, and calls never worked.
 struct Data {
-  std::vector<HostQso> qsos;
+  std::vector<host_args::HostQso> qsos;
   std::vector<std::string> never_worked;
 };
 
@@ -57,9 +51,20 @@ const Data& TheData() {
     const size_t count = static_cast<size_t>(kSizes[2]) * 5 / 4 + 1000;
     d.qsos.reserve(count);
     for (size_t i = 0; i < count; ++i) {
-      HostQso h;
-      h.qso = generator.Next();
-      h.time = OleDateTime{h.qso.OleDays(), 0};
+      const loggen::Qso q = generator.Next();
+      host_args::HostQso h;
+      h.own_call = kOwnCall;
+      h.call = q.call;
+      h.time = OleDateTime{q.OleDays(), 0};
+      h.frequency_hz = q.frequency_khz * 1000u;
+      h.mode = "BPSK63";
+      h.rst_sent = "599";
+      h.rst_received = "599";
+      h.exchange_sent = q.exchange_sent;
+      h.exchange_received = q.exchange_received;
+      h.prefix = q.prefix;
+      h.country = q.country;
+      h.band = q.band;
       d.qsos.push_back(std::move(h));
     }
     for (int i = 0; i < kSizes[2]; ++i) d.never_worked.push_back(generator.FreshCall());
@@ -68,28 +73,9 @@ const Data& TheData() {
   return data;
 }
 
-// The host's arguments of one QSO.
-host_args::QsoFields FieldsOf(const HostQso& h) {
-  const loggen::Qso& q = h.qso;
-  host_args::QsoFields f;
-  f.own_call = kOwnCall;
-  f.call = q.call.c_str();
-  f.time = &h.time;
-  f.frequency_hz = q.frequency_khz * 1000u;
-  f.mode = h.mode.c_str();
-  f.rst_sent = "599";
-  f.rst_received = "599";
-  f.exchange_sent = q.exchange_sent.c_str();
-  f.exchange_received = q.exchange_received.c_str();
-  f.prefix = q.prefix.c_str();
-  f.country = q.country.c_str();
-  f.band = q.band.c_str();
-  return f;
-}
+int Add(const host_args::HostQso& h) { return host_args::CallQso(AddData0, h); }
 
-int Add(const HostQso& h) { return host_args::CallQso(AddData0, FieldsOf(h)); }
-
-int Remove(const HostQso& h) { return host_args::CallQso(RemoveData0, FieldsOf(h)); }
+int Remove(const host_args::HostQso& h) { return host_args::CallQso(RemoveData0, h); }
 
 // A contest run in a scratch folder that holds the station details for the
 // Cabrillo log (examples/settings), started anew with the first n QSOs.
@@ -231,7 +217,7 @@ void BM_CheckCallFunc0_Worked(benchmark::State& state) {
   // Every stored QSO once, striding through the store so that successive
   // calls are far apart.
   for (size_t i = 0, k = 0; i < n; ++i, k = (k + 7919) % n) {
-    const loggen::Qso& q = data.qsos[k].qso;
+    const host_args::HostQso& q = data.qsos[k];
     probes.Add(q.call, q.prefix, q.country, q.band);
   }
   CheckCalls(state, probes);
@@ -243,7 +229,7 @@ void BM_CheckCallFunc0_NeverWorked(benchmark::State& state) {
   const Data& data = TheData();
   Probes probes;
   for (size_t i = 0; i < data.never_worked.size(); ++i) {
-    const loggen::Qso& like = data.qsos[i * 7919 % n].qso;
+    const host_args::HostQso& like = data.qsos[i * 7919 % n];
     probes.Add(data.never_worked[i], loggen::PrefixOf(data.never_worked[i]), like.country,
                like.band);
   }

@@ -3,6 +3,7 @@
 // with a status telling whether it holds a date at all.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <string_view>
 
@@ -34,6 +35,69 @@ bool ToCivil(const OleDate& date, CivilTime* out);
 // A null date gives "", an invalid one (also NaN, infinite or out of range)
 // gives "Invalid DateTime".
 std::string FormatDate(const OleDate& date, std::string_view format);
+
+// What FormatDate writes of a date that is not valid.
+inline constexpr std::string_view kInvalidDateText = "Invalid DateTime";
+
+// The numbers of a date's text, written the one way FormatDate and
+// QsoTimeText write them: decimal, zero-filled to a width.
+namespace date_digits {
+
+// The digits of value (0 or more), at least width of them.
+constexpr int Count(int value, int width) {
+  int count = 1;
+  for (int rest = value; rest >= 10; rest /= 10) ++count;
+  return count < width ? width : count;
+}
+
+// Writes value in count digits at `at`; returns the end.
+inline char* Write(char* at, int value, int count) {
+  for (int i = count - 1; i >= 0; --i, value /= 10) at[i] = static_cast<char>('0' + value % 10);
+  return at + count;
+}
+
+}  // namespace date_digits
+
+// A QSO's date and time as FormatDate(time, kQsoTimeFormat) gives it,
+// sized first and then written in place, for texts that are built in one
+// piece: "YYYY-MM-DD HHMM" (the year without leading zeros), "" for a null
+// date, "Invalid DateTime" for one that is not valid.
+inline constexpr std::string_view kQsoTimeFormat = "%Y-%m-%d %H%M";
+
+class QsoTimeText {
+ public:
+  explicit QsoTimeText(const OleDate& time) {
+    if (time.status == OleDate::Status::kNull) return;
+    if (!ToCivil(time, &time_)) {
+      text_ = kInvalidDateText;
+      return;
+    }
+    year_digits_ = date_digits::Count(time_.year, 1);
+    size_ = static_cast<size_t>(year_digits_) + 11;  // "-MM-DD HHMM"
+  }
+  size_t size() const { return size_ != 0 ? size_ : text_.size(); }
+  // Writes size() characters at `at`; returns the end.
+  char* WriteTo(char* at) const {
+    if (size_ == 0) {
+      for (const char c : text_) *at++ = c;
+      return at;
+    }
+    at = date_digits::Write(at, time_.year, year_digits_);
+    *at++ = '-';
+    at = date_digits::Write(at, time_.month, 2);
+    *at++ = '-';
+    at = date_digits::Write(at, time_.day, 2);
+    *at++ = ' ';
+    at = date_digits::Write(at, time_.hour, 2);
+    return date_digits::Write(at, time_.minute, 2);
+  }
+
+ private:
+  std::string_view text_;
+  CivilTime time_{};
+  int year_digits_ = 0;
+  size_t size_ = 0;
+};
 
 // Two dates are the same QSO time when both are valid with the same day
 // count, or both are null; an invalid date equals nothing.

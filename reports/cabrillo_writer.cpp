@@ -15,55 +15,6 @@ std::string Line(std::string_view tag, std::string_view value) {
   return out;
 }
 
-// The QSO's date and time as FormatDate writes "%Y-%m-%d %H%M", without
-// going through the format: "YYYY-MM-DD HHMM" (the year between 100 and
-// 9999, as ToCivil gives it, without leading zeros), "" for a null date,
-// "Invalid DateTime" for one that is not valid.
-class QsoTimeText {
- public:
-  explicit QsoTimeText(const OleDate& time) {
-    if (time.status == OleDate::Status::kNull) return;
-    CivilTime t;
-    if (!ToCivil(time, &t)) {
-      text_ = "Invalid DateTime";
-      return;
-    }
-    year_digits_ = t.year >= 1000 ? 4 : t.year >= 100 ? 3 : t.year >= 10 ? 2 : 1;
-    time_ = t;
-    text_ = std::string_view();
-    size_ = year_digits_ + 11;  // "-MM-DD HHMM"
-  }
-  size_t size() const { return size_ != 0 ? size_ : text_.size(); }
-  char* WriteTo(char* at) const {
-    if (size_ == 0) {
-      if (!text_.empty()) std::memcpy(at, text_.data(), text_.size());
-      return at + text_.size();
-    }
-    for (int i = year_digits_ - 1, year = time_.year; i >= 0; --i, year /= 10) {
-      at[i] = static_cast<char>('0' + year % 10);
-    }
-    at += year_digits_;
-    *at++ = '-';
-    at = TwoDigits(at, time_.month);
-    *at++ = '-';
-    at = TwoDigits(at, time_.day);
-    *at++ = ' ';
-    at = TwoDigits(at, time_.hour);
-    return TwoDigits(at, time_.minute);
-  }
-
- private:
-  static char* TwoDigits(char* at, int value) {
-    at[0] = static_cast<char>('0' + value / 10);
-    at[1] = static_cast<char>('0' + value % 10);
-    return at + 2;
-  }
-  std::string_view text_;
-  CivilTime time_{};
-  int year_digits_ = 0;
-  size_t size_ = 0;
-};
-
 // Writes a line's fields into room sized for them beforehand.
 class LineWriter {
  public:

@@ -46,7 +46,7 @@ std::string JournalLineText(const QsoArgs& qso, std::string_view reason) {
   constexpr std::string_view sep = "  ";
   std::string line = "QSO:  ";
   line.append(std::to_string(qso.frequency_hz / 1000u)).append(sep).append(qso.mode).append(sep);
-  line.append(FormatDate(qso.time, "%Y-%m-%d %H%M")).append(sep).append(qso.own_call).append(sep);
+  line.append(FormatDate(qso.time, kQsoTimeFormat)).append(sep).append(qso.own_call).append(sep);
   line.append(qso.rst_sent).append(sep).append(qso.exchange_sent).append(sep).append(qso.call);
   line.append(sep).append(qso.rst_received).append(sep).append(qso.exchange_received);
   return line.append(reason);

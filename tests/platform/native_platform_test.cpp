@@ -8,17 +8,16 @@
 #include <sys/stat.h>
 #endif
 
-#include "tests/support/test_support.h"
+#include "tests/support/scratch.h"
 
 namespace stats {
 namespace {
 
 using testing::Exists;
-using testing::PluginTest;
 using testing::ReadText;
 using testing::WriteText;
 
-using NativeProfile = PluginTest;
+using NativeProfile = testing::ScratchTest;
 
 TEST_F(NativeProfile, MissingFileSectionOrKeyReadAsNothing) {
   Platform& os = NativePlatform();
@@ -168,7 +167,7 @@ TEST_F(NativeProfile, APipeInThePlaceOfTheFileIsRefusedWithoutWaiting) {
 }
 #endif
 
-using NativeFiles = PluginTest;
+using NativeFiles = testing::ScratchTest;
 
 TEST_F(NativeFiles, WriteTruncateAndAppendKeepBytesAsTheyAre) {
   Platform& os = NativePlatform();

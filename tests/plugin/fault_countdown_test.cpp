@@ -6,7 +6,7 @@
 #include <filesystem>
 
 #include "platform/profile_format.h"
-#include "tests/reports/reports_test_support.h"
+#include "tests/plugin/reports_test_support.h"
 
 namespace stats {
 namespace {

@@ -213,5 +213,14 @@ TEST(Dates, OleDayCountsAndCalendarChecks) {
   EXPECT_FALSE(ParseDate("2017O107"));
 }
 
+// The day count of the host's dates is the plug-in's also before
+// 1899-12-30: the time of day counts forward from the day's midnight.
+TEST(Dates, OleDayCountsBeforeTheEpoch) {
+  EXPECT_DOUBLE_EQ((QsoTime{1899, 12, 30, 6, 0, 0}.OleDays()), 0.25);
+  EXPECT_DOUBLE_EQ((QsoTime{1899, 12, 29, 6, 0, 0}.OleDays()), -1.25);
+  EXPECT_DOUBLE_EQ((QsoTime{1899, 12, 28, 18, 0, 0}.OleDays()), -2.75);
+  EXPECT_DOUBLE_EQ((QsoTime{1899, 12, 29, 0, 0, 0}.OleDays()), -1.0);
+}
+
 }  // namespace
 }  // namespace replay

@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host_rules.h"
+#include "model/civil_date.h"
 
 namespace replay {
 namespace {
@@ -25,16 +26,6 @@ int DaysInMonth(int y, int m) {
   return m == 2 && IsLeapYear(y) ? 29 : kDays[m - 1];
 }
 
-// Days from 1970-01-01 to a civil date (proleptic Gregorian calendar).
-long long DaysFromCivil(int y, int m, int d) {
-  y -= m <= 2 ? 1 : 0;
-  const long long era = (y >= 0 ? y : y - 399) / 400;
-  const long long yoe = y - era * 400;
-  const long long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-  const long long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  return era * 146097 + doe - 719468;
-}
-
 bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
   return text.size() >= suffix.size() &&
          Upper(text.substr(text.size() - suffix.size())) == Upper(suffix);
@@ -43,9 +34,7 @@ bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
 }  // namespace
 
 double QsoTime::OleDays() const {
-  // 1899-12-30 is day 0 of the OLE count, 25569 days before 1970-01-01.
-  const double days = static_cast<double>(DaysFromCivil(year, month, day) + 25569);
-  return days + (hour * 3600 + minute * 60 + second) / 86400.0;
+  return stats::civil::OleDays(year, month, day, hour, minute, second);
 }
 
 std::optional<QsoTime> ParseDate(std::string_view text) {

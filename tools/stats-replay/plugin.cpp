@@ -4,29 +4,40 @@
 
 namespace replay {
 
+LibrarySystem::Handle LibrarySystem::Open(const std::filesystem::path& path, std::string* error) {
+  return sys::OpenLibrary(path, error);
+}
+
+void* LibrarySystem::Find(Handle library, const char* name) {
+  return sys::FindSymbol(library, name);
+}
+
+void LibrarySystem::Close(Handle library) { sys::CloseLibrary(library); }
+
 std::unique_ptr<Plugin> Plugin::Load(const std::filesystem::path& path, std::string* error) {
-  void* library = sys::OpenLibrary(path, error);
-  if (library == nullptr) return nullptr;
-  std::unique_ptr<Plugin> plugin(new Plugin(library));
+  stats::host_args::PluginLibrary<LibrarySystem> library(path);
+  if (!library.loaded()) {
+    *error = library.error();
+    return nullptr;
+  }
+  std::unique_ptr<Plugin> plugin(new Plugin(std::move(library)));
+  const stats::host_args::EntryPoints& entry = plugin->library_.entry();
   std::string missing;
-  const auto resolve = [&](auto& entry, const char* name) {
-    void* address = sys::FindSymbol(library, name);
+  const auto take = [&](auto& slot, auto address, const char* name) {
     if (address == nullptr) missing += std::string(missing.empty() ? "" : ", ") + name;
-    entry = reinterpret_cast<std::remove_reference_t<decltype(entry)>>(address);
+    slot = address;
   };
-  resolve(plugin->ResetStats0, "ResetStats0");
-  resolve(plugin->AddData0, "AddData0");
-  resolve(plugin->CheckCallFunc0, "CheckCallFunc0");
-  resolve(plugin->GetResult0, "GetResult0");
-  resolve(plugin->setVersion, "setVersion");
+  take(plugin->ResetStats0, entry.ResetStats0, "ResetStats0");
+  take(plugin->AddData0, entry.AddData0, "AddData0");
+  take(plugin->CheckCallFunc0, entry.CheckCallFunc0, "CheckCallFunc0");
+  take(plugin->GetResult0, entry.GetResult0, "GetResult0");
+  take(plugin->setVersion, entry.setVersion, "setVersion");
   if (!missing.empty()) {
     *error = "the library does not export " + missing;
     return nullptr;
   }
   return plugin;
 }
-
-Plugin::~Plugin() { sys::CloseLibrary(library_); }
 
 int Plugin::Reset(const stats::host_args::ResetFields& fields) const {
   return stats::host_args::CallReset(ResetStats0, fields);

@@ -1,5 +1,5 @@
 // The plug-in library, loaded by path and its entry points resolved by
-// their plain names, as a host finds them.
+// their plain names, as a host finds them (plugin/host_kit.h).
 #pragma once
 
 #include <filesystem>
@@ -8,15 +8,23 @@
 
 #include "plugin/abi.h"
 #include "plugin/host_args.h"
+#include "plugin/host_kit.h"
 
 namespace replay {
+
+// The kit's loader over this program's system calls (system.h).
+struct LibrarySystem {
+  using Handle = void*;
+  static Handle Open(const std::filesystem::path& path, std::string* error);
+  static void* Find(Handle library, const char* name);
+  static void Close(Handle library);
+};
 
 class Plugin {
  public:
   // Loads the library and resolves every entry point the replay calls; null
   // with *error set when the library cannot be loaded or lacks one of them.
   static std::unique_ptr<Plugin> Load(const std::filesystem::path& path, std::string* error);
-  ~Plugin();
   Plugin(const Plugin&) = delete;
   Plugin& operator=(const Plugin&) = delete;
 
@@ -33,8 +41,9 @@ class Plugin {
   int Check(const stats::host_args::CheckFields& fields) const;
 
  private:
-  explicit Plugin(void* library) : library_(library) {}
-  void* library_;
+  explicit Plugin(stats::host_args::PluginLibrary<LibrarySystem> library)
+      : library_(std::move(library)) {}
+  stats::host_args::PluginLibrary<LibrarySystem> library_;
 };
 
 }  // namespace replay

@@ -18,11 +18,6 @@ std::map<std::string, ScenarioFn>& Registry() {
 
 int g_failures = 0;
 
-template <typename Fn>
-void ResolveInto(Plugin& plugin, Fn& slot, const char* name) {
-  slot = reinterpret_cast<Fn>(reinterpret_cast<void*>(plugin.Resolve(name)));
-}
-
 }  // namespace
 
 // Wine maps the Unix root to drive Z:, and its kernel32 converts Unix paths.
@@ -59,53 +54,56 @@ bool Check(bool ok, const std::string& what) {
 
 int Failures() { return g_failures; }
 
-Plugin::Plugin(const std::wstring& path) {
-  module_ = ::LoadLibraryW(path.c_str());
-  if (!Check(module_ != nullptr, "LoadLibrary " + ToUtf8(path) + " (error " +
-                                     std::to_string(::GetLastError()) + ")")) {
+LibrarySystem::Handle LibrarySystem::Open(const std::filesystem::path& path, std::string* error) {
+  const HMODULE module = ::LoadLibraryW(path.c_str());
+  if (module == nullptr) *error = std::to_string(::GetLastError());
+  return module;
+}
+
+void* LibrarySystem::Find(Handle library, const char* name) {
+  return reinterpret_cast<void*>(::GetProcAddress(library, name));
+}
+
+void LibrarySystem::Close(Handle library) { Check(::FreeLibrary(library) != FALSE, "FreeLibrary"); }
+
+Plugin::Plugin(const std::wstring& path) : library_(std::filesystem::path(path)) {
+  if (!Check(library_.loaded(),
+             "LoadLibrary " + ToUtf8(path) + " (error " + library_.error() + ")")) {
     return;
   }
-  ResolveInto(*this, ResetStats0, "ResetStats0");
-  ResolveInto(*this, AddData0, "AddData0");
-  ResolveInto(*this, RemoveData0, "RemoveData0");
-  ResolveInto(*this, CheckCallFunc0, "CheckCallFunc0");
-  ResolveInto(*this, GetResult0, "GetResult0");
-  ResolveInto(*this, StatsIsValidExchg0, "StatsIsValidExchg0");
-  ResolveInto(*this, StatsGetExchgCount0, "StatsGetExchgCount0");
-  ResolveInto(*this, GetNumberOfSets, "GetNumberOfSets");
-  ResolveInto(*this, GetSetName, "GetSetName");
-  ResolveInto(*this, SetupSet0, "SetupSet0");
-  ResolveInto(*this, setVersion, "setVersion");
+  for (const char* name : stats::host_args::kEntryPointNames) {
+    Check(library_.Find(name) != nullptr, std::string("the plug-in exports ") + name);
+  }
+  static_cast<stats::host_args::EntryPoints&>(*this) = library_.entry();
 }
 
 Plugin::~Plugin() { Unload(); }
 
 FARPROC Plugin::Resolve(const char* name) {
-  if (module_ == nullptr) {
+  if (!library_.loaded()) {
     Check(false, std::string("resolve ") + name + ": the plug-in is not loaded");
     return nullptr;
   }
-  FARPROC proc = ::GetProcAddress(module_, name);
+  FARPROC proc = ::GetProcAddress(library_.handle(), name);
   Check(proc != nullptr, std::string("the plug-in exports ") + name);
   return proc;
 }
 
 unsigned long Plugin::Unload() {
-  if (module_ == nullptr) return 0;
+  if (!library_.loaded()) return 0;
   const ULONGLONG start = ::GetTickCount64();
-  const HMODULE module = module_;
-  Check(::FreeLibrary(module_) != FALSE, "FreeLibrary");
+  const HMODULE module = library_.handle();
+  library_.Unload();
   const auto took = static_cast<unsigned long>(::GetTickCount64() - start);
-  module_ = nullptr;
   // A window thread that still held a reference of its own lets go of the
   // module a little later: the host goes on with its work meanwhile (and
   // pumps its messages, which that thread may wait for), and the module must
   // then leave the process.  A host that ended at once would end that thread
   // in the middle of whatever it was doing.
-  wchar_t name[MAX_PATH];
+  std::wstring name(MAX_PATH, L'\0');
   bool gone = false;
   for (const ULONGLONG until = ::GetTickCount64() + 10000; ::GetTickCount64() < until;) {
-    if (::GetModuleFileNameW(module, name, MAX_PATH) == 0) {
+    if (::GetModuleFileNameW(module, name.data(), static_cast<DWORD>(name.size())) == 0) {
       gone = true;
       break;
     }
@@ -117,17 +115,7 @@ unsigned long Plugin::Unload() {
     }
   }
   Check(gone, "the plug-in left the process within 10 s of FreeLibrary");
-  ResetStats0 = nullptr;
-  AddData0 = nullptr;
-  RemoveData0 = nullptr;
-  CheckCallFunc0 = nullptr;
-  GetResult0 = nullptr;
-  StatsIsValidExchg0 = nullptr;
-  StatsGetExchgCount0 = nullptr;
-  GetNumberOfSets = nullptr;
-  GetSetName = nullptr;
-  SetupSet0 = nullptr;
-  setVersion = nullptr;
+  static_cast<stats::host_args::EntryPoints&>(*this) = stats::host_args::EntryPoints{};
   return took;
 }
 

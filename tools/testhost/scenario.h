@@ -10,11 +10,13 @@
 
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "plugin/abi.h"
 #include "plugin/host_args.h"
+#include "plugin/host_kit.h"
 
 namespace testhost {
 
@@ -33,36 +35,34 @@ struct ScenarioRegistration {
 bool Check(bool ok, const std::string& what);
 int Failures();
 
-// The plug-in, loaded with LoadLibrary and its entry points resolved by name
-// with GetProcAddress.  Missing names are checks that fail.
-class Plugin {
+// The kit's loader over LoadLibrary, GetProcAddress and FreeLibrary.  A
+// library that will not load is a check that fails; so is FreeLibrary
+// failing.
+struct LibrarySystem {
+  using Handle = HMODULE;
+  static Handle Open(const std::filesystem::path& path, std::string* error);
+  static void* Find(Handle library, const char* name);
+  static void Close(Handle library);
+};
+
+// The plug-in, loaded and its eleven entry points resolved by name
+// (plugin/host_kit.h).  Missing names are checks that fail.
+class Plugin : public stats::host_args::EntryPoints {
  public:
   explicit Plugin(const std::wstring& path);
   ~Plugin();
   Plugin(const Plugin&) = delete;
   Plugin& operator=(const Plugin&) = delete;
 
-  bool loaded() const { return module_ != nullptr; }
-  HMODULE module() const { return module_; }
+  bool loaded() const { return library_.loaded(); }
+  HMODULE module() const { return library_.handle(); }
   // Any exported name; null (and a failed check) when it is missing.
   FARPROC Resolve(const char* name);
   // Unloads now (FreeLibrary); returns how long that took in milliseconds.
   unsigned long Unload();
 
-  ResetStats0Fn ResetStats0 = nullptr;
-  AddData0Fn AddData0 = nullptr;
-  RemoveData0Fn RemoveData0 = nullptr;
-  CheckCallFunc0Fn CheckCallFunc0 = nullptr;
-  GetResult0Fn GetResult0 = nullptr;
-  StatsIsValidExchg0Fn StatsIsValidExchg0 = nullptr;
-  StatsGetExchgCount0Fn StatsGetExchgCount0 = nullptr;
-  GetNumberOfSetsFn GetNumberOfSets = nullptr;
-  GetSetNameFn GetSetName = nullptr;
-  SetupSet0Fn SetupSet0 = nullptr;
-  setVersionFn setVersion = nullptr;
-
  private:
-  HMODULE module_ = nullptr;
+  stats::host_args::PluginLibrary<LibrarySystem> library_;
 };
 
 // -- Helpers for scenarios ----------------------------------------------------
@@ -109,21 +109,11 @@ struct ResetCall {
 };
 int Reset(Plugin& plugin, const ResetCall& call);
 
-// AddData0 / RemoveData0 with the arguments the plug-in reads.
-struct QsoCall {
-  std::string own_call = "ON4ZZZ";
-  std::string call;
-  OleDateTime time = HostDate(2017, 1, 6, 18, 30);
-  unsigned frequency_hz = 14070000;
-  std::string mode = "BPSK63";
-  std::string rst_sent = "599";
-  std::string rst_received = "599";
-  std::string exchange_sent = "001";
-  std::string exchange_received;
-  std::string prefix;
-  std::string country;
-  std::string extra;
-  std::string band = "20m";
+// AddData0 / RemoveData0 with the arguments the plug-in reads: the kit's
+// QSO with the scenarios' defaults (ON4ZZZ's QSO on 20m, 2017-01-06 18:30,
+// exchange sent 001, the other texts blank).
+struct QsoCall : stats::host_args::HostQso {
+  QsoCall();
 };
 int AddQso(Plugin& plugin, const QsoCall& qso);
 int RemoveQso(Plugin& plugin, const QsoCall& qso);

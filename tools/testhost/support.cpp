@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "model/civil_date.h"
 #include "tools/testhost/scenario.h"
 
 namespace testhost {
@@ -144,16 +145,7 @@ bool FileExists(const std::wstring& path) {
 }
 
 OleDateTime HostDate(int year, int month, int day, int hour, int minute) {
-  // Days since 1899-12-30 of a proleptic Gregorian date (days-from-civil).
-  const int y = month <= 2 ? year - 1 : year;
-  const int era = (y >= 0 ? y : y - 399) / 400;
-  const int yoe = y - era * 400;
-  const int mp = (month + 9) % 12;
-  const int doy = (153 * mp + 2) / 5 + day - 1;
-  const int doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-  const long days_since_1970 = static_cast<long>(era) * 146097 + doe - 719468;
-  const double days = static_cast<double>(days_since_1970 + 25569);
-  return OleDateTime{days + (hour * 60 + minute) / 1440.0, 0};
+  return OleDateTime{stats::civil::OleDays(year, month, day, hour, minute), 0};
 }
 
 int Reset(Plugin& plugin, const ResetCall& call) {
@@ -168,36 +160,25 @@ int Reset(Plugin& plugin, const ResetCall& call) {
   return stats::host_args::CallReset(plugin.ResetStats0, f);
 }
 
-namespace {
-
-stats::host_args::QsoFields FieldsOf(const QsoCall& q) {
-  stats::host_args::QsoFields f;
-  f.own_call = q.own_call.c_str();
-  f.call = q.call.c_str();
-  f.time = &q.time;
-  f.frequency_hz = q.frequency_hz;
-  f.mode = q.mode.c_str();
-  f.rst_sent = q.rst_sent.c_str();
-  f.rst_received = q.rst_received.c_str();
-  f.exchange_sent = q.exchange_sent.c_str();
-  f.exchange_received = q.exchange_received.c_str();
-  f.prefix = q.prefix.c_str();
-  f.country = q.country.c_str();
-  f.extra = q.extra.c_str();
-  f.band = q.band.c_str();
-  return f;
+QsoCall::QsoCall() {
+  own_call = "ON4ZZZ";
+  time = HostDate(2017, 1, 6, 18, 30);
+  frequency_hz = 14070000;
+  mode = "BPSK63";
+  rst_sent = "599";
+  rst_received = "599";
+  exchange_sent = "001";
+  band = "20m";
 }
-
-}  // namespace
 
 int AddQso(Plugin& plugin, const QsoCall& qso) {
   if (!Check(plugin.AddData0 != nullptr, "AddData0 resolved")) return -1;
-  return stats::host_args::CallQso(plugin.AddData0, FieldsOf(qso));
+  return stats::host_args::CallQso(plugin.AddData0, qso);
 }
 
 int RemoveQso(Plugin& plugin, const QsoCall& qso) {
   if (!Check(plugin.RemoveData0 != nullptr, "RemoveData0 resolved")) return -1;
-  return stats::host_args::CallQso(plugin.RemoveData0, FieldsOf(qso));
+  return stats::host_args::CallQso(plugin.RemoveData0, qso);
 }
 
 int CheckCall(Plugin& plugin, const std::string& call, const char* band) {

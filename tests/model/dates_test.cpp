@@ -1,8 +1,13 @@
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
 
 #include "model/oledate.h"
-#include "tests/support/test_support.h"
+#include "model/civil_date.h"
+#include "plugin/host_args.h"
+
+#include <gtest/gtest.h>
 
 namespace stats {
 namespace {
@@ -58,6 +63,33 @@ TEST(Dates, SameTimeNeedsTwoValidEqualDatesOrTwoNulls) {
   EXPECT_TRUE(SameTime(OleDate::Null(), OleDate::Null()));
   EXPECT_FALSE(SameTime(OleDate::Invalid(), OleDate::Invalid()));
   EXPECT_FALSE(SameTime(a, OleDate::Null()));
+}
+
+// Around 1899-12-30, day 0 of the OLE count: before it the count is
+// negative while the time still runs forward from midnight, so every day
+// and time before the epoch comes back as it went in, and the day count
+// of the header that the tools use is the model's.
+TEST(Dates, DaysBeforeAndAroundTheEpochKeepTheirTimeOfDay) {
+  EXPECT_EQ(OleDate::FromCivil(1899, 12, 30, 6, 0).days, 0.25);
+  EXPECT_EQ(OleDate::FromCivil(1899, 12, 29, 6, 0).days, -1.25);
+  EXPECT_EQ(OleDate::FromCivil(1899, 12, 28, 18, 0).days, -2.75);
+  EXPECT_EQ(OleDate::FromCivil(1899, 12, 29).days, -1.0);
+  EXPECT_EQ(OleDate::FromCivil(1900, 1, 1, 12, 0).days, 2.5);
+  EXPECT_EQ(OleDate::FromCivil(1800, 3, 1, 18, 0).days, -36463.75);
+  for (int day = -40; day <= 40; ++day) {
+    const civil::Date date = civil::CivilFromDays(civil::kOleEpoch + day);
+    for (int hour : {0, 6, 12, 23}) {
+      SCOPED_TRACE(std::to_string(date.year) + "-" + std::to_string(date.month) + "-" +
+                   std::to_string(date.day) + " " + std::to_string(hour));
+      const OleDate d = OleDate::FromCivil(date.year, date.month, date.day, hour, 30);
+      EXPECT_EQ(d.days, civil::OleDays(date.year, date.month, date.day, hour, 30));
+      CivilTime t;
+      ASSERT_TRUE(ToCivil(d, &t));
+      EXPECT_EQ((std::vector<int>{t.year, t.month, t.day, t.hour, t.minute}),
+                (std::vector<int>{date.year, date.month, date.day, hour, 30}));
+      EXPECT_EQ(std::trunc(d.days), static_cast<double>(day));
+    }
+  }
 }
 
 }  // namespace

@@ -1,0 +1,123 @@
+#include "model/settings.h"
+#include "tests/plugin/reports_test_support.h"
+
+namespace stats {
+namespace {
+
+using testing::Qso;
+using testing::ReportsTest;
+using testing::Reset;
+using testing::Result;
+
+using ResultTest = ReportsTest;
+
+// The log of the scoring example: on 20m ON4 (BXE), DL1, ON4 (LGE) and a
+// repeat of the first; on 40m DL1.
+void AddWorkedExample() {
+  Qso q;
+  q.call = "ON4AAA";
+  q.prefix = "ON4";
+  q.country = "ON";
+  q.exchange_received = "BXE";
+  ASSERT_EQ(q.Add(), 1);
+  Qso dl;
+  ASSERT_EQ(dl.Add(), 1);
+  Qso lge = q;
+  lge.call = "ON4BBB";
+  lge.exchange_received = "LGE";
+  lge.time = testing::Date(2017, 1, 6, 13, 20);
+  ASSERT_EQ(lge.Add(), 1);
+  Qso dupe = q;
+  dupe.time = testing::Date(2017, 1, 6, 13, 30);
+  ASSERT_EQ(dupe.Add(), 1);
+  Qso forty = dl;
+  forty.band = "40m";
+  forty.frequency_hz = 7040000;
+  ASSERT_EQ(forty.Add(), 1);
+}
+
+TEST_F(ResultTest, EmptyLogGivesTheHeadingAndZeroTotals) {
+  Reset().Call();
+  EXPECT_EQ(Result(),
+            "\tVA-ZIZ-AVO 06.01-07.01.2017 \r\n"
+            "\t     Contestant: ON4XX\r\n"
+            "Band\tQSOs\tPoints\tNew Prefix  UBA Sec\r\n"
+            "Total\t 0\t 0\t    0\t       0\r\n"
+            "Dupe\t 0\r\n"
+            "Bad QSO\t 0\r\n"
+            "Score = 0 * (0 + 0)  = 0 \r\n");
+  EXPECT_TRUE(platform_.messages.empty());
+}
+
+TEST_F(ResultTest, WorkedExampleInTextForm) {
+  Reset().Call();
+  AddWorkedExample();
+  const std::string expected =
+      "\tVA-ZIZ-AVO 06.01-07.01.2017 \r\n"
+      "\t     Contestant: ON4XX\r\n"
+      "Band\tQSOs\tPoints\tNew Prefix  UBA Sec\r\n"
+      "40m\t 1\t 1\t    1\t       0\r\n"
+      "20m\t 3\t 3\t    2\t       2\r\n"
+      "Total\t 4\t 4\t    3\t       2\r\n"
+      "Dupe\t 1\r\n"
+      "Bad QSO\t 0\r\n"
+      "Score = 4 * (3 + 2)  = 20 \r\n";
+  EXPECT_EQ(Result(), expected);
+  // The second request empties the first text before it fills it again.
+  EXPECT_EQ(Result(), expected);
+  EXPECT_EQ(settings::Read("Claimed"), "20");
+}
+
+TEST_F(ResultTest, WorkedExampleAsHtmlAfterSetVersion) {
+  Reset().Call();
+  AddWorkedExample();
+  setVersion("2.20");
+  EXPECT_EQ(
+      Result(),
+      "<html><head><style>table{ width:100%; }table, th, td{ border: 1px solid black; "
+      "border-collapse: collapse; }th, td{ padding: 1px; text-align: middle; }th,td{ "
+      "background-color: #fffac6; color: black; }</style></head><body>"
+      "<center><b>   VA-ZIZ-AVO  06.01-07.01.2017</b></center>"
+      "<center>Contestant:  <b>ON4XX</center></b><table>"
+      "<tr><th><center>Band</center></th><th><center>QSOs</center></th>"
+      "<th><center>Points</center></th><th><center>New Prefix</center></th>"
+      "<th><center>UBA Sec</center></th></tr>"
+      "<tr><th><center>40m</center></th><td><center>1</center></td><td><center>1</center></td>"
+      "<td><center>1</center></td><td><center>0</center></td></tr>"
+      "<tr><th><center>20m</center></th><td><center>3</center></td><td><center>3</center></td>"
+      "<td><center>2</center></td><td><center>2</center></td></tr>"
+      "<tr><th><center>Total</center></th><td><center>4</center></td><td><center>4</center></td>"
+      "<td><center>3</center></td><td><center>2</center></td></tr>"
+      "<tr><th><center>Dupe</center></th><td><center>1</center></td><td colspan=5> </td></tr>"
+      "<tr><th><center>Bad QSO</center></th><td><center>0</center></td><td colspan=5> </td></tr>"
+      "<tr><th>Score:</th><td colspan=6><center>4 * (3 + 2) = 20</center></td></tr>"
+      "</table></body></html>");
+}
+
+TEST_F(ResultTest, WorkedExampleLogWithTheFormConfirmedAsLoaded) {
+  Reset run;
+  run.cabrillo = 1;
+  run.Call();
+  AddWorkedExample();
+  Result();
+  const std::string log = testing::ReadText(dir() / "ON4XX.cbr");
+  EXPECT_NE(log.find("\r\nCLAIMED-SCORE: 20\r\n"), std::string::npos);
+  size_t qso_lines = 0;
+  for (size_t at = log.find("\r\nQSO: "); at != std::string::npos;
+       at = log.find("\r\nQSO: ", at + 1)) {
+    ++qso_lines;
+  }
+  EXPECT_EQ(qso_lines, 5u);  // every stored record, the duplicate too
+}
+
+TEST_F(ResultTest, ARefusedClaimedWriteStillReturnsTheText) {
+  WriteSettings("[Settings]\r\nClaimed=7\r\n");
+  Reset().Call();
+  AddWorkedExample();
+  platform_.fail_write_at = platform_.writes + 1;
+  EXPECT_NE(Result().find("Score = 4 * (3 + 2)  = 20 \r\n"), std::string::npos);
+  EXPECT_EQ(settings::Read("Claimed"), "7");
+}
+
+}  // namespace
+}  // namespace stats
