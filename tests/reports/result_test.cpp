@@ -9,6 +9,7 @@
 #include "reports/result.h"
 #include "rules/score.h"
 #include "tests/rules/rules_fixture.h"
+#include "tests/support/result_expected.h"
 
 namespace stats {
 namespace {
@@ -46,49 +47,14 @@ class ResultText : public testing::RulesTest {
 };
 
 TEST_F(ResultText, EmptyLogGivesTheHeadingAndZeroTotals) {
-  EXPECT_EQ(FormatResultText(Heading(), ComputeScore(data_)),
-            "\tVA-ZIZ-AVO 06.01-07.01.2017 \r\n"
-            "\t     Contestant: ON4XX\r\n"
-            "Band\tQSOs\tPoints\tNew Prefix  UBA Sec\r\n"
-            "Total\t 0\t 0\t    0\t       0\r\n"
-            "Dupe\t 0\r\n"
-            "Bad QSO\t 0\r\n"
-            "Score = 0 * (0 + 0)  = 0 \r\n");
+  EXPECT_EQ(FormatResultText(Heading(), ComputeScore(data_)), testing::kEmptyResultText);
 }
 
 TEST_F(ResultText, WorkedExampleInTextAndHtmlForm) {
   AddWorkedExample();
   const ScoreSummary summary = ComputeScore(data_);
-  EXPECT_EQ(FormatResultText(Heading(), summary),
-            "\tVA-ZIZ-AVO 06.01-07.01.2017 \r\n"
-            "\t     Contestant: ON4XX\r\n"
-            "Band\tQSOs\tPoints\tNew Prefix  UBA Sec\r\n"
-            "40m\t 1\t 1\t    1\t       0\r\n"
-            "20m\t 3\t 3\t    2\t       2\r\n"
-            "Total\t 4\t 4\t    3\t       2\r\n"
-            "Dupe\t 1\r\n"
-            "Bad QSO\t 0\r\n"
-            "Score = 4 * (3 + 2)  = 20 \r\n");
-  EXPECT_EQ(
-      FormatResultHtml(Heading(), summary),
-      "<html><head><style>table{ width:100%; }table, th, td{ border: 1px solid black; "
-      "border-collapse: collapse; }th, td{ padding: 1px; text-align: middle; }th,td{ "
-      "background-color: #fffac6; color: black; }</style></head><body>"
-      "<center><b>   VA-ZIZ-AVO  06.01-07.01.2017</b></center>"
-      "<center>Contestant:  <b>ON4XX</center></b><table>"
-      "<tr><th><center>Band</center></th><th><center>QSOs</center></th>"
-      "<th><center>Points</center></th><th><center>New Prefix</center></th>"
-      "<th><center>UBA Sec</center></th></tr>"
-      "<tr><th><center>40m</center></th><td><center>1</center></td><td><center>1</center></td>"
-      "<td><center>1</center></td><td><center>0</center></td></tr>"
-      "<tr><th><center>20m</center></th><td><center>3</center></td><td><center>3</center></td>"
-      "<td><center>2</center></td><td><center>2</center></td></tr>"
-      "<tr><th><center>Total</center></th><td><center>4</center></td><td><center>4</center></td>"
-      "<td><center>3</center></td><td><center>2</center></td></tr>"
-      "<tr><th><center>Dupe</center></th><td><center>1</center></td><td colspan=5> </td></tr>"
-      "<tr><th><center>Bad QSO</center></th><td><center>0</center></td><td colspan=5> </td></tr>"
-      "<tr><th>Score:</th><td colspan=6><center>4 * (3 + 2) = 20</center></td></tr>"
-      "</table></body></html>");
+  EXPECT_EQ(FormatResultText(Heading(), summary), testing::kWorkedExampleText);
+  EXPECT_EQ(FormatResultHtml(Heading(), summary), testing::kWorkedExampleHtml);
 }
 
 TEST_F(ResultText, TheCabrilloLogHoldsEveryStoredRecordAndTheClaimedScore) {

@@ -1,7 +1,7 @@
 #include "tests/support/test_support.h"
 
+#include <chrono>
 #include <mutex>
-#include <random>
 
 #include "host/automation.h"
 #include "platform/headless/headless_gui.h"
@@ -10,15 +10,9 @@
 #include "ui/operator_windows.h"
 
 namespace stats::testing {
-namespace fs = std::filesystem;
 
 void PluginTest::SetUp() {
-  static std::mt19937_64 random{std::random_device{}()};
-  old_cwd_ = fs::current_path();
-  dir_ = fs::temp_directory_path() / ("stats-test-" + std::to_string(random()));
-  fs::create_directories(dir_);
-  fs::current_path(dir_);
-  old_platform_ = SetPlatform(&platform_);
+  ScratchTest::SetUp();
   // A run that starts the window thread gets windows without a screen and
   // finds no host; TearDown closes them again.
   SetGui(&headless::Headless());
@@ -46,19 +40,7 @@ void PluginTest::TearDown() {
     std::lock_guard lock(ContestLock());
     Contest() = ContestState();
   }
-  SetPlatform(old_platform_ == &NativePlatform() ? nullptr : old_platform_);
-  fs::current_path(old_cwd_);
-  std::error_code ignored;
-  fs::remove_all(dir_, ignored);
-}
-
-std::string PluginTest::Settings() const {
-  const fs::path p = dir_ / "Plugins" / "ZEVUVI.ini";
-  return Exists(p) ? ReadText(p) : std::string();
-}
-
-void PluginTest::WriteSettings(const std::string& contents) {
-  WriteText(dir_ / "Plugins" / "ZEVUVI.ini", contents);
+  ScratchTest::TearDown();
 }
 
 int Reset::Call() const {

@@ -25,21 +25,10 @@ namespace stats::testing {
 
 // Each test runs in a fresh scratch folder as the current directory, with a
 // fresh contest state and the test platform installed.
-class PluginTest : public ::testing::Test {
+class PluginTest : public ScratchTest {
  protected:
   void SetUp() override;
   void TearDown() override;
-
-  std::filesystem::path dir() const { return dir_; }
-  std::string Settings() const;  // contents of Plugins/ZEVUVI.ini, "" if none
-  void WriteSettings(const std::string& contents);
-
-  TestPlatform platform_;
-
- private:
-  std::filesystem::path dir_;
-  std::filesystem::path old_cwd_;
-  Platform* old_platform_ = nullptr;
 };
 
 // ResetStats0 with the arguments it reads, the others filled with blanks.
