@@ -64,10 +64,23 @@ stats_probe_win32() {
 
 # The one line that says why the 32-bit programs are not run here.
 stats_win32_not_run_reason() {
-  if [[ ${STATS_WIN32_FORCED:-} == 1 ]]; then
+  if [[ -n ${STATS_WIN32_UNAVAILABLE:-} ]]; then
+    echo "not run: $STATS_WIN32_UNAVAILABLE"
+  elif [[ ${STATS_WIN32_FORCED:-} == 1 ]]; then
     echo "not run: STATS_WIN32_RUN=0 was set"
   else
     echo "not run: this machine cannot run 32-bit programs"
+  fi
+}
+
+# After scripts/setup.sh: where the 32-bit Wine could not be installed, the
+# 32-bit programs are not run, whatever the machine could run.
+stats_after_setup() {
+  local marker=$STATS_BUILD/win32-not-installable
+  if [[ $STATS_WIN32_RUN == 1 && -f $marker ]]; then
+    STATS_WIN32_RUN=0
+    STATS_WIN32_UNAVAILABLE=$(cat "$marker")
+    export STATS_WIN32_RUN STATS_WIN32_UNAVAILABLE
   fi
 }
 

@@ -11,6 +11,8 @@ source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 stats_trap_cleanup
 stats_probe_win32
 
+bash "$STATS_ROOT/scripts/setup.sh" run
+stats_after_setup
 if [[ $STATS_WIN32_RUN == 1 ]]; then
   arch=win32
 else
@@ -18,7 +20,6 @@ else
   stats_log "the 64-bit DLL is compared: the 32-bit one is built by scripts/test.sh, $(stats_win32_not_run_reason)"
 fi
 
-bash "$STATS_ROOT/scripts/setup.sh" run
 stats_start_display
 stats_start_prefixes "$arch"
 bash "$STATS_ROOT/scripts/build.sh" linux:stats-replay "$arch:stats-replay"

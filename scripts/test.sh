@@ -15,6 +15,7 @@ stats_trap_cleanup
 stats_probe_win32
 
 bash "$STATS_ROOT/scripts/setup.sh" test
+stats_after_setup
 stats_start_display
 if [[ $STATS_WIN32_RUN == 1 ]]; then
   stats_start_prefixes win32 win64
