@@ -37,7 +37,7 @@ for entry in "${builds[@]}"; do
     # The window thread and the host's thread share the contest data, and
     # stats-replay reads its logs on a second thread: their tests run once
     # more under ThreadSanitizer.
-    tsan) options+=(-DSTATS_SANITIZE=thread); [[ ${#targets[@]} -gt 0 ]] || targets=(ui_tests windows_run_tests tools_tests) ;;
+    tsan) options+=(-DSTATS_SANITIZE=thread); [[ ${#targets[@]} -gt 0 ]] || targets=(ui_tests plugin_windows_tests tools_tests) ;;
     *) echo "build.sh: unknown build $build (linux, asan, win32, win64, tsan)" >&2; exit 2 ;;
   esac
   dir=$STATS_BUILD/$build
