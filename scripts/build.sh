@@ -2,7 +2,8 @@
 # Configures (once) and builds the project's build folders:
 #   build/linux  native g++             build/win32  i686 mingw-w64 (Stats.dll)
 #   build/asan   native, ASan + UBSan   build/win64  x86_64 mingw-w64 (Stats.dll)
-#   build/tsan   native, ThreadSanitizer, the operator windows' and the tools' tests
+#   build/tsan   native, ThreadSanitizer, the operator windows' tests (their
+#                own and those through the exports) and the tools' tests
 #
 #   build.sh [linux|asan|win32|win64|tsan ...]     (default: the first four)
 #
@@ -36,7 +37,7 @@ for entry in "${builds[@]}"; do
     # The window thread and the host's thread share the contest data, and
     # stats-replay reads its logs on a second thread: their tests run once
     # more under ThreadSanitizer.
-    tsan) options+=(-DSTATS_SANITIZE=thread); [[ ${#targets[@]} -gt 0 ]] || targets=(ui_tests tools_tests) ;;
+    tsan) options+=(-DSTATS_SANITIZE=thread); [[ ${#targets[@]} -gt 0 ]] || targets=(ui_tests plugin_windows_tests tools_tests) ;;
     *) echo "build.sh: unknown build $build (linux, asan, win32, win64, tsan)" >&2; exit 2 ;;
   esac
   dir=$STATS_BUILD/$build

@@ -83,11 +83,11 @@ stats_log "ctest tsan (operator windows, tools)"
 log=$results/tsan.log
 set +e
 TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1} \
-  ctest --test-dir "$STATS_BUILD/tsan" -R '^ui_tests$' --output-on-failure 2>&1 | tee "$log"
+  ctest --test-dir "$STATS_BUILD/tsan" -R '^(ui_tests|plugin_windows_tests)$' --output-on-failure 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
 set -e
 [[ $status -eq 0 ]] || failed+=("ctest tsan")
-summaries+=("tsan (ui_tests, tools_tests): $(grep -E 'tests passed|No tests were found' "$log" | tail -1)")
+summaries+=("tsan (ui_tests, plugin_windows_tests): $(grep -E 'tests passed|No tests were found' "$log" | tail -1)")
 
 stats_log "wait for the fuzz run"
 set +e

@@ -7,7 +7,7 @@
 #include "platform/headless/headless_gui.h"
 #include "plugin/contest.h"
 #include "plugin/notices.h"
-#include "ui/operator_windows.h"
+#include "tests/support/windows_support.h"
 
 namespace stats::testing {
 
@@ -23,17 +23,9 @@ void PluginTest::SetUp() {
 }
 
 void PluginTest::TearDown() {
-  // The close-all routine waits a bounded time for a window thread that is
-  // still opening its setup window, and a busy machine can outlast it: the
-  // windows are closed again until the thread has ended.  The limit only
-  // keeps a thread that never ends from hanging the tests.
-  const auto give_up = std::chrono::steady_clock::now() + std::chrono::seconds(60);
-  bool ended = false;
-  while (!ended && std::chrono::steady_clock::now() < give_up) {
-    ui::CloseAll(false);
-    ended = ui::JoinWindowThread(100);
-  }
-  EXPECT_TRUE(ended) << "the window thread did not end";
+  // A run that started the window thread leaves it running: it ends here,
+  // however long a busy machine takes to open its setup window.
+  EXPECT_TRUE(CloseWindowsUntilTheThreadEnds()) << "the window thread did not end";
   host::SetHost(nullptr);
   SetGui(nullptr);
   {

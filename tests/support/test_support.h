@@ -1,9 +1,8 @@
 // The plug-in's tests' support: a fixture with a fresh contest state in a
 // scratch folder, and the host's calls of the exports with their long
-// argument lists.  tests/plugin/ uses it, and the operator windows' tests,
-// whose runs still start through ResetStats0; the model's, rules' and
-// reports' tests use the scratch folder (scratch.h) and the host's data
-// (host_data.h) alone.
+// argument lists.  tests/plugin/ uses it; the layers' tests use the scratch
+// folder (scratch.h), the host's data (host_data.h) and, for the operator
+// windows, the windows' support (windows_support.h) alone.
 #pragma once
 
 #include <gtest/gtest.h>

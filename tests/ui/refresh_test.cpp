@@ -85,10 +85,10 @@ TEST_F(RefreshTest, TitlesAndListsOfTheCurrentBand) {
   WriteSettings(kAllCompanions);
   StartRun();  // at 14 070 000 Hz
   {
-    std::lock_guard lock(ContestLock());
-    Contest().worked_prefixes[3] = {"OT4", "DL1", "ON4"};
-    Contest().worked_sections[3] = {"LGE", "ARA", "XYZ"};
-    Contest().worked_prefixes[2] = {"F5"};
+    auto contest = contest_.Lock();
+    contest->worked_prefixes[3] = {"OT4", "DL1", "ON4"};
+    contest->worked_sections[3] = {"LGE", "ARA", "XYZ"};
+    contest->worked_prefixes[2] = {"F5"};
   }
   Refresh();
   const WindowState prefix = State(Companion(kPrefixWindow));
@@ -142,7 +142,7 @@ TEST_F(RefreshTest, TitlesAndListsOfTheCurrentBand) {
 
 TEST_F(RefreshTest, RussianTitles) {
   WriteSettings(kAllCompanions);
-  Reset run;
+  NewRun run;
   run.own_country = "UA9";
   StartRun(run);
   EXPECT_EQ(State(Companion(kPreviousQsoWindow)).title, "UBA-PSK63-PFX 2017 Предыдущие qso ");
@@ -216,64 +216,6 @@ TEST_F(RefreshTest, AConnectionDoesNotOutliveItsSetupWindow) {
   SetKey("Start", "0");
   StartRun();
   EXPECT_TRUE(host_.Commands().empty());
-}
-
-TEST_F(RefreshTest, TheTypingCheckPostsOneRefreshAtATime) {
-  StartRun();
-  const int reads = host_.EntryFieldReads();
-  host_.Hold();
-  EXPECT_NE(Check().Call(), 4);
-  ASSERT_TRUE(host_.WaitUntilEntered(5000));  // the refresh is under way
-  EXPECT_EQ(ui::Ui().refresh_done.load(), 0);
-  for (int i = 0; i < 5; ++i) Check().Call();
-  host_.Release();
-  Settle();
-  EXPECT_EQ(host_.EntryFieldReads(), reads + 1);
-  EXPECT_EQ(ui::Ui().refresh_done.load(), 1);
-
-  // Differing bands post nothing; the next typing does.
-  Check differing;
-  differing.band2 = "40m";
-  EXPECT_EQ(differing.Call(), 4);
-  Settle();
-  EXPECT_EQ(host_.EntryFieldReads(), reads + 1);
-  Check().Call();
-  Settle();
-  EXPECT_EQ(host_.EntryFieldReads(), reads + 2);
-
-  // A removal posts whatever the flag says.
-  host_.Hold();
-  Check().Call();
-  ASSERT_TRUE(host_.WaitUntilEntered(5000));
-  Qso().Remove();
-  Qso().Remove();
-  host_.Release();
-  Settle();
-  EXPECT_EQ(host_.EntryFieldReads(), reads + 5);
-}
-
-TEST_F(RefreshTest, TheHostsObjectIsHeldOnlyForARefreshTheHostAskedFor) {
-  StartRun();
-  // The opening's first refresh let go of it again.
-  EXPECT_FALSE(host_.HeldByPlugin());
-  host_.SetEntryLine("DL1AB");
-  host_.Hold();
-  Check().Call();
-  ASSERT_TRUE(host_.WaitUntilEntered(5000));
-  EXPECT_TRUE(host_.HeldByPlugin());
-  host_.Release();
-  Settle();
-  EXPECT_FALSE(host_.HeldByPlugin());
-
-  // An option clicked: the window's own refresh calls no host (it holds no
-  // module reference) and shows what the last refresh read.
-  const int reads = host_.EntryFieldReads();
-  host_.SetEntryLine("OK1XYZ");
-  ASSERT_TRUE(gui().Click(Setup(), IDC_OPT_PREVIOUS));
-  Settle();
-  EXPECT_EQ(host_.EntryFieldReads(), reads);
-  EXPECT_FALSE(host_.HeldByPlugin());
-  EXPECT_EQ(State(Companion(kPreviousQsoWindow)).title, "UBA-PSK63-PFX 2017 worked with DL1AB");
 }
 
 }  // namespace

@@ -44,7 +44,7 @@ TEST_F(SetupWindowTest, FirstOpeningWithAFreshSettingsFile) {
 }
 
 TEST_F(SetupWindowTest, RussianLanguageTexts) {
-  Reset run;
+  NewRun run;
   run.own_country = "UA";
   const WindowState s = State(StartRun(run));
   EXPECT_EQ(s.title, "Установки UBA-PSK63-PFX 2017");
@@ -61,15 +61,14 @@ TEST_F(SetupWindowTest, ASavedSectionSurvivesARunUnderAnotherCountry) {
   EXPECT_FALSE(s.Control(IDC_ON_SECTION)->enabled);
   EXPECT_EQ(s.Control(IDC_ON_SECTION)->text, "");
   {
-    std::lock_guard lock(ContestLock());
-    EXPECT_EQ(Contest().on_section, "");
+    EXPECT_EQ(contest_.Lock()->on_section, "");
   }
   EXPECT_EQ(Settings(), "[Settings]\r\nON_Section=LGE\r\nStart=1\r\n");
 }
 
 TEST_F(SetupWindowTest, ABelgianStationPicksItsSection) {
   WriteSettings("[Settings]\r\nON_Section=LGE\r\n");
-  Reset run;
+  NewRun run;
   run.own_country = "ON";
   const WindowRef setup = StartRun(run);
   WindowState s = State(setup);
@@ -80,14 +79,12 @@ TEST_F(SetupWindowTest, ABelgianStationPicksItsSection) {
   // Typing alone changes nothing; a confirmed choice is taken and stored.
   ASSERT_TRUE(gui().TypeComboText(setup, IDC_ON_SECTION, "ZZZ"));
   {
-    std::lock_guard lock(ContestLock());
-    EXPECT_EQ(Contest().on_section, "LGE");
+    EXPECT_EQ(contest_.Lock()->on_section, "LGE");
   }
   EXPECT_EQ(Settings(), "[Settings]\r\nON_Section=LGE\r\nStart=1\r\n");
   ASSERT_TRUE(gui().SelectComboItem(setup, IDC_ON_SECTION, "MWV"));
   {
-    std::lock_guard lock(ContestLock());
-    EXPECT_EQ(Contest().on_section, "MWV");
+    EXPECT_EQ(contest_.Lock()->on_section, "MWV");
   }
   EXPECT_EQ(State(setup).Control(IDC_ON_SECTION)->text, "MWV");
   EXPECT_EQ(Settings(), "[Settings]\r\nON_Section=MWV\r\nStart=1\r\n");
