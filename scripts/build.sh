@@ -3,7 +3,7 @@
 #   build/linux  native g++             build/win32  i686 mingw-w64 (Stats.dll)
 #   build/asan   native, ASan + UBSan   build/win64  x86_64 mingw-w64 (Stats.dll)
 #   build/tsan   native, ThreadSanitizer, the operator windows' tests (their
-#                own and those through the exports) and the tools' tests
+#                own and those through the exports)
 #
 #   build.sh [linux|asan|win32|win64|tsan ...]     (default: the first four)
 #
@@ -34,10 +34,9 @@ for entry in "${builds[@]}"; do
       -DCMAKE_BUILD_TYPE=Release) ;;
     win64) options+=(-DCMAKE_TOOLCHAIN_FILE="$toolchains/toolchain-x86_64-w64-mingw32.cmake"
       -DCMAKE_BUILD_TYPE=Release) ;;
-    # The window thread and the host's thread share the contest data, and
-    # stats-replay reads its logs on a second thread: their tests run once
-    # more under ThreadSanitizer.
-    tsan) options+=(-DSTATS_SANITIZE=thread); [[ ${#targets[@]} -gt 0 ]] || targets=(ui_tests plugin_windows_tests tools_tests) ;;
+    # The window thread and the host's thread share the contest data: their
+    # tests run once more under ThreadSanitizer.
+    tsan) options+=(-DSTATS_SANITIZE=thread); [[ ${#targets[@]} -gt 0 ]] || targets=(ui_tests plugin_windows_tests) ;;
     *) echo "build.sh: unknown build $build (linux, asan, win32, win64, tsan)" >&2; exit 2 ;;
   esac
   dir=$STATS_BUILD/$build
