@@ -15,26 +15,7 @@ using ResultTest = ReportsTest;
 // The log of the scoring example: on 20m ON4 (BXE), DL1, ON4 (LGE) and a
 // repeat of the first; on 40m DL1.
 void AddWorkedExample() {
-  Qso q;
-  q.call = "ON4AAA";
-  q.prefix = "ON4";
-  q.country = "ON";
-  q.exchange_received = "BXE";
-  ASSERT_EQ(q.Add(), 1);
-  Qso dl;
-  ASSERT_EQ(dl.Add(), 1);
-  Qso lge = q;
-  lge.call = "ON4BBB";
-  lge.exchange_received = "LGE";
-  lge.time = testing::Date(2017, 1, 6, 13, 20);
-  ASSERT_EQ(lge.Add(), 1);
-  Qso dupe = q;
-  dupe.time = testing::Date(2017, 1, 6, 13, 30);
-  ASSERT_EQ(dupe.Add(), 1);
-  Qso forty = dl;
-  forty.band = "40m";
-  forty.frequency_hz = 7040000;
-  ASSERT_EQ(forty.Add(), 1);
+  for (const testing::QsoData& data : testing::WorkedExampleQsos()) ASSERT_EQ(Qso{data}.Add(), 1);
 }
 
 TEST_F(ResultTest, EmptyLogGivesTheHeadingAndZeroTotals) {

@@ -21,26 +21,7 @@ class ResultText : public testing::RulesTest {
   // The log of the scoring example: on 20m ON4 (BXE), DL1, ON4 (LGE) and a
   // repeat of the first; on 40m DL1.
   void AddWorkedExample() {
-    Qso q;
-    q.call = "ON4AAA";
-    q.prefix = "ON4";
-    q.country = "ON";
-    q.exchange_received = "BXE";
-    ASSERT_EQ(Add(q), 1);
-    Qso dl;
-    ASSERT_EQ(Add(dl), 1);
-    Qso lge = q;
-    lge.call = "ON4BBB";
-    lge.exchange_received = "LGE";
-    lge.time = testing::Date(2017, 1, 6, 13, 20);
-    ASSERT_EQ(Add(lge), 1);
-    Qso dupe = q;
-    dupe.time = testing::Date(2017, 1, 6, 13, 30);
-    ASSERT_EQ(Add(dupe), 1);
-    Qso forty = dl;
-    forty.band = "40m";
-    forty.frequency_hz = 7040000;
-    ASSERT_EQ(Add(forty), 1);
+    for (const Qso& q : testing::WorkedExampleQsos()) ASSERT_EQ(Add(q), 1);
   }
   // The heading of ON4XX's run from 2017-01-06 to 2017-01-07.
   static ResultHeading Heading() { return {"06.01", "07.01.2017", "ON4XX"}; }

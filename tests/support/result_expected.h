@@ -4,7 +4,31 @@
 // a repeat of the first; on 40m DL1).
 #pragma once
 
+#include <vector>
+
+#include "tests/support/host_data.h"
+
 namespace stats::testing {
+
+// The worked example's QSOs, in the order the host offers them.
+inline std::vector<QsoData> WorkedExampleQsos() {
+  QsoData on4;
+  on4.call = "ON4AAA";
+  on4.prefix = "ON4";
+  on4.country = "ON";
+  on4.exchange_received = "BXE";
+  QsoData dl;
+  QsoData lge = on4;
+  lge.call = "ON4BBB";
+  lge.exchange_received = "LGE";
+  lge.time = Date(2017, 1, 6, 13, 20);
+  QsoData dupe = on4;
+  dupe.time = Date(2017, 1, 6, 13, 30);
+  QsoData forty = dl;
+  forty.band = "40m";
+  forty.frequency_hz = 7040000;
+  return {on4, dl, lge, dupe, forty};
+}
 
 inline constexpr const char* kEmptyResultText =
     "\tVA-ZIZ-AVO 06.01-07.01.2017 \r\n"
