@@ -273,7 +273,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   }
   for (const ReadProblem& problem : survey.problems) {
     Complain(err, options.log_file + ":" + std::to_string(problem.line) + ": " + problem.reason +
-                      "; skipped");
+                      (problem.skipped ? "; skipped" : ""));
   }
 
   if (survey.qsos == 0 && survey.problems.empty()) {
