@@ -191,6 +191,9 @@ TEST(AdifReader, TimeOffForAMissingTimeOnAndTheOwnCallOfAnyRecord) {
       "<CALL:5>F5ABC<QSO_DATE:8>20170107<TIME_ON:4>1312<EOR>\n");
   ASSERT_EQ(unread.qsos.size(), 1u);
   EXPECT_EQ(unread.own_call, "ON4XYZ");
+  const Log unended = ReadAdif("<EOH><QSO_DATE:8>20210706<STATION_CALLSIGN:4>DP9X<CALL:5>F5ABC");
+  EXPECT_EQ(unended.own_call, "DP9X");
+  EXPECT_EQ(unended.problems.size(), 1u);
 }
 
 TEST(AdifReader, TruncatedLastRecordIsReportedAndTheRestKept) {

@@ -495,6 +495,8 @@ std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
     open = true;
   }
   if (open) {
+    if (own_call.empty()) UpperInto(fields[kStationCallsign], &own_call);
+    if (own_call.empty()) UpperInto(fields[kOperator], &own_call);
     const std::string why = !problem.empty() ? problem : "not ended by <EOR>";
     receiver.OnProblem({record_line, RecordProblem(number + 1, why)});
   }
