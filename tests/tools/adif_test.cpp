@@ -185,6 +185,16 @@ TEST(AdifReader, TimeOffForAMissingTimeOnAndTheOwnCallOfAnyRecord) {
   EXPECT_EQ(log.problems[1].reason, "record 4: TIME_OFF '2599' is not a time");
   EXPECT_TRUE(log.problems[1].skipped);
 
+  // Told once also when the first record it concerns is skipped for
+  // another reason.
+  const Log first_skipped = ReadAdif(
+      "<CALL:5>F5ABC<QSO_DATE:8>20240101<TIME_OFF:4>0350<FREQ:2>7x<EOR>\n"
+      "<CALL:5>F5ABC<QSO_DATE:8>20240101<TIME_OFF:4>0351<EOR>\n");
+  ASSERT_EQ(first_skipped.qsos.size(), 1u);
+  ASSERT_EQ(first_skipped.problems.size(), 2u);
+  EXPECT_FALSE(first_skipped.problems[0].skipped);
+  EXPECT_EQ(first_skipped.problems[1].reason, "record 1: FREQ '7x' is not a frequency in MHz");
+
   // A record that cannot be read still names the own call.
   const Log unread = ReadAdif(
       "<STATION_CALLSIGN:6>ON4XYZ<CALL:5>F5ABC<QSO_DATE:8>20170132<TIME_ON:4>1312<EOR>\n"

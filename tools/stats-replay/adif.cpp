@@ -466,10 +466,14 @@ std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
         qso.number = number;
         qso.line = record_line;
         notices.clear();
-        if (reason.empty() && ToQso(fields, all_fields, &notes, &qso, &reason, &notices)) {
-          for (const std::string& notice : notices) {
-            receiver.OnProblem({record_line, RecordProblem(number, notice), false});
-          }
+        const bool read =
+            reason.empty() && ToQso(fields, all_fields, &notes, &qso, &reason, &notices);
+        // A notice told once for the log is told even when its record turns
+        // out to be unreadable for another reason.
+        for (const std::string& notice : notices) {
+          receiver.OnProblem({record_line, RecordProblem(number, notice), false});
+        }
+        if (read) {
           receiver.OnQso(qso);
         } else {
           receiver.OnProblem({record_line, RecordProblem(number, reason)});

@@ -12,8 +12,9 @@
 // with an empty exchange).  Both halves have one layout: the call, the RST
 // when a half has three columns or more and the column after the call is
 // shaped like one in both halves (not so in Field Day, Sweepstakes or NAQP
-// exchanges), and the exchange (several columns joined by one blank).  X-QSO: lines are left out, as the
-// log's author asked.  Lines end in LF, CR LF or a lone CR.
+// exchanges), and the exchange (several columns joined by one blank).
+// X-QSO: lines are left out, as the log's author asked.  Lines end in LF,
+// CR LF or a lone CR.
 #include <cstring>
 #include <vector>
 
