@@ -154,9 +154,18 @@ TEST(AdifReader, FrequencyInHzOrKhzAndAFrequencyThatIsNone) {
   EXPECT_EQ(log.problems[2].line, 6);
   for (const ReadProblem& p : log.problems) EXPECT_FALSE(p.skipped) << p.reason;
 
-  const Log khz = ReadAdif("<CALL:5>F5ABC<FREQ:4>7040<QSO_DATE:8>20200117<TIME_ON:4>2230<EOR>");
-  ASSERT_EQ(khz.qsos.size(), 1u);
+  const Log khz = ReadAdif(
+      "<CALL:5>F5ABC<FREQ:4>7040<QSO_DATE:8>20200117<TIME_ON:4>2230<EOR>\n"
+      // 3500 MHz is in the 9cm band, but the BAND says kHz
+      "<CALL:5>F5ABC<FREQ:4>3500<BAND:3>80m<QSO_DATE:8>20200117<TIME_ON:4>2231<EOR>\n"
+      // a frequency in MHz of another band than the BAND stays as it is
+      "<CALL:5>F5ABC<FREQ:6>14.074<BAND:3>40m<QSO_DATE:8>20200117<TIME_ON:4>2232<EOR>\n");
+  ASSERT_EQ(khz.qsos.size(), 3u);
   EXPECT_EQ(khz.qsos[0].band, "40m");
+  EXPECT_EQ(khz.qsos[1].frequency_hz, 3500000u);
+  EXPECT_EQ(khz.qsos[1].band, "80m");
+  EXPECT_EQ(khz.qsos[2].frequency_hz, 14074000u);
+  EXPECT_EQ(khz.qsos[2].band, "40m");
   ASSERT_EQ(khz.problems.size(), 1u);
   EXPECT_EQ(khz.problems[0].reason,
             "record 1: FREQ '7040' is read as kHz, not MHz, here and in every record of the log "

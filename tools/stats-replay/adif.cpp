@@ -306,9 +306,9 @@ struct LogNotes {
   bool freq_scale = false;  // FREQ read as Hz or kHz
 };
 
-// A FREQ that is no frequency in MHz of a band but plainly one in Hz
-// (14074000) or kHz (14074): the reading whose band is the record's BAND,
-// or, without a BAND, the one that falls in a band; its unit in *unit.
+// A FREQ that is no frequency in MHz of the record's band but plainly one in
+// Hz (14074000) or kHz (14074, 3580): the reading whose band is the record's
+// BAND, or, without a BAND, the one that falls in a band; its unit in *unit.
 std::optional<uint32_t> FrequencyOtherUnit(std::string_view freq, std::string_view band,
                                            const char** unit) {
   const std::string wanted = NormalBand(band);
@@ -369,7 +369,10 @@ bool ToQso(const Fields& fields, bool all_fields, LogNotes* notes, LogQso* qso,
   const std::string_view band = fields[kBand];
   if (!freq.empty()) {
     std::optional<uint32_t> hz = MegahertzToHz(freq);
-    if (!hz || (*hz != 0 && BandOfFrequency(*hz).empty())) {
+    // Read in MHz it falls in no band, or in another than the BAND: it may
+    // be written in Hz or kHz.
+    const std::string in_mhz = hz ? BandOfFrequency(*hz) : std::string();
+    if (!hz || (*hz != 0 && (in_mhz.empty() || (!band.empty() && in_mhz != NormalBand(band))))) {
       const char* unit = "";
       if (const std::optional<uint32_t> other = FrequencyOtherUnit(freq, band, &unit)) {
         if (!notes->freq_scale) {
