@@ -136,7 +136,8 @@ TEST(SubmissionCheck, PrefixOfTheLogThatIsNotTheRules) {
   q.prefix = "VE3";
   q.exchange_sent = "001";
   q.exchange_received = "002";
-  SubmissionCheck check(false, ContestPeriod(), listed);
+  const ContestPeriod period;  // the check keeps a reference to it
+  SubmissionCheck check(false, period, listed);
   check.OnQso(q);
   const std::vector<Finding> findings = check.Findings();
   ASSERT_EQ(findings.size(), 1u);
