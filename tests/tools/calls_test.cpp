@@ -50,6 +50,9 @@ TEST(RealCalls, PrefixAndCountryByRule) {
         {"K2IEE/1", "K1", "K"},
         {"AB1IC/0", "AB0", "K"},
         {"UA3ABC/9", "UA9", "UA9"}}},
+      {"A call-area digit after a call of the USA or its territories names a call area of the "
+       "states",
+       {{"KH0AA/4", "KH4", "K"}, {"KH2BD/6", "KH6", "K"}, {"KP4ABC/3", "KP3", "K"}}},
       {"An exact entry matches the whole text, or the home call when the marks around it are "
        "not places",
        {{"HB9DAR/LH", "HB9", "HB"},

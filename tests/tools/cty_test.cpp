@@ -169,6 +169,8 @@ TEST(CountryFile, ExactEntriesSuffixesAndKg4) {
        {{"AA7TV", "KL"}, {"K0BHC", "KL"}, {"HB9DAR/LH", "LA"}, {"KG4AC", "KG4"}}},
       {"A call moved to a new call area is no station's exact entry",
        {{"AA1TV/7", "K"}, {"K1BHC/0", "K"}, {"AA1TV/7/P", "K"}}},
+      {"A call area after a call of the USA's names a call area of the states",
+       {{"KH0ABC/6", "K"}, {"KL7ABC/6", "K"}, {"UA3ABC/9", "UA9"}}},
       {"The home call's exact entry counts when the marks around it are not places",
        {{"AA7TV/P", "KL"}, {"AA7TV/SAT", "KL"}, {"KG4AC/QRP", "KG4"}}},
       {"A suffix is a place only with a digit in a designator's shape, or listed whole",

@@ -101,10 +101,13 @@ bool CountryFile::IsListedPrefix(std::string_view text) const {
 
 std::string CountryFile::HomeCountry(std::string_view home, bool moved) const {
   std::string country = LongestPrefix(home);
+  // A call-area digit after a call of the USA's names a call area of the
+  // states: KH0AA/4 and KP4ABC/3 are in the USA, not on Midway or Puerto
+  // Rico.  Every entity whose primary prefix starts with K is the USA's.
+  if (moved && !country.empty() && country.front() == 'K') return LongestPrefix("K");
   // Guantanamo Bay is KG4 with a two-letter suffix only (KG4AB); every
-  // other KG4 call (KG4A, KG4ABC), and a call moved into area 4 (KG1AB/4),
-  // is the USA's.
-  if (country == "KG4" && (moved || home.size() != 5)) country = LongestPrefix("K");
+  // other KG4 call (KG4A, KG4ABC) is the USA's.
+  if (country == "KG4" && home.size() != 5) country = LongestPrefix("K");
   return country;
 }
 

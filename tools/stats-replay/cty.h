@@ -35,8 +35,10 @@ class CountryFile {
   //  - a location designator: its longest listed prefix (PA/ON4ABC is the
   //    Netherlands, M/DJ1AA England);
   //  - else the longest listed prefix of the home call, moved to its new
-  //    call area (UA3ABC/9: UA9).  KG4 with a two-letter suffix only is
-  //    Guantanamo Bay; other KG4 calls are the USA's;
+  //    call area (UA3ABC/9: UA9); a call of the USA or its territories
+  //    moved so stays in the USA (KH0AA/4: the call area 4 of the states,
+  //    not Midway's KH4).  KG4 with a two-letter suffix only is Guantanamo
+  //    Bay; other KG4 calls are the USA's;
   //  - a maritime or aeronautical mobile (/MM, /AM after the call) is in no
   //    country and gives "", as does a call that no prefix matches.
   std::string CountryPrefix(std::string_view call) const;
