@@ -116,6 +116,105 @@ TEST(AdifReader, ReportsRecordsThatCannotBeScored) {
   EXPECT_EQ(log.problems[3].line, 4);
 }
 
+// Records that a logger writes in its own way are read, and what was read
+// otherwise than written is reported with the record, which is not skipped.
+TEST(AdifReader, FrequencyInHzOrKhzAndAFrequencyThatIsNone) {
+  const Log log = ReadAdif(
+      // Hz beside a correct BAND, as one logger writes every record
+      "<BAND:3>20M<CALL:6>HI8JSG<FREQ:8>14074000<QSO_DATE:8>20200117<TIME_ON:6>222908<EOR>\n"
+      "<BAND:3>40M<CALL:6>OE3WMA<FREQ:8>07155000<QSO_DATE:8>20200117<TIME_ON:6>222921<EOR>\n"
+      "<BAND:3>80M<CALL:5>UR4LG<FREQ:7>3540700<QSO_DATE:8>20191109<TIME_ON:6>234607<EOR>\n"
+      // kHz without a BAND
+      "<CALL:5>F5ABC<FREQ:5>14074<QSO_DATE:8>20200117<TIME_ON:4>2230<EOR>\n"
+      // no frequency at all, but a BAND
+      "<BAND:3>15M<CALL:5>F5ABC<FREQ:4>14,1<QSO_DATE:8>20200117<TIME_ON:4>2231<EOR>\n"
+      // a reading in Hz that is not the BAND's: the BAND, no frequency
+      "<BAND:3>40M<CALL:5>F5ABC<FREQ:8>14074000<QSO_DATE:8>20200117<TIME_ON:4>2232<EOR>\n");
+  ASSERT_EQ(log.qsos.size(), 6u);
+  EXPECT_EQ(log.qsos[0].frequency_hz, 14074000u);
+  EXPECT_EQ(log.qsos[0].band, "20m");
+  EXPECT_EQ(log.qsos[1].frequency_hz, 7155000u);
+  EXPECT_EQ(log.qsos[2].frequency_hz, 3540700u);
+  EXPECT_EQ(log.qsos[2].band, "80m");
+  EXPECT_EQ(log.qsos[3].frequency_hz, 14074000u);
+  EXPECT_EQ(log.qsos[3].band, "20m");
+  EXPECT_EQ(log.qsos[4].frequency_hz, 0u);
+  EXPECT_EQ(log.qsos[4].band, "15m");
+  EXPECT_EQ(log.qsos[5].frequency_hz, 0u);
+  EXPECT_EQ(log.qsos[5].band, "40m");
+  // The unit once for the log, each frequency that is none with its record.
+  ASSERT_EQ(log.problems.size(), 3u);
+  EXPECT_EQ(log.problems[0].line, 1);
+  EXPECT_EQ(log.problems[0].reason,
+            "record 1: FREQ '14074000' is read as Hz, not MHz, here and in every record of the "
+            "log where only that reading falls in a band");
+  EXPECT_EQ(log.problems[1].line, 5);
+  EXPECT_EQ(log.problems[1].reason,
+            "record 5: FREQ '14,1' is not a frequency in MHz; the QSO is scored on its BAND");
+  EXPECT_EQ(log.problems[2].line, 6);
+  for (const ReadProblem& p : log.problems) EXPECT_FALSE(p.skipped) << p.reason;
+
+  const Log khz = ReadAdif(
+      "<CALL:5>F5ABC<FREQ:4>7040<QSO_DATE:8>20200117<TIME_ON:4>2230<EOR>\n"
+      // 3500 MHz is in the 9cm band, but the BAND says kHz
+      "<CALL:5>F5ABC<FREQ:4>3500<BAND:3>80m<QSO_DATE:8>20200117<TIME_ON:4>2231<EOR>\n"
+      // a frequency in MHz of another band than the BAND stays as it is
+      "<CALL:5>F5ABC<FREQ:6>14.074<BAND:3>40m<QSO_DATE:8>20200117<TIME_ON:4>2232<EOR>\n");
+  ASSERT_EQ(khz.qsos.size(), 3u);
+  EXPECT_EQ(khz.qsos[0].band, "40m");
+  EXPECT_EQ(khz.qsos[1].frequency_hz, 3500000u);
+  EXPECT_EQ(khz.qsos[1].band, "80m");
+  EXPECT_EQ(khz.qsos[2].frequency_hz, 14074000u);
+  EXPECT_EQ(khz.qsos[2].band, "40m");
+  ASSERT_EQ(khz.problems.size(), 1u);
+  EXPECT_EQ(khz.problems[0].reason,
+            "record 1: FREQ '7040' is read as kHz, not MHz, here and in every record of the log "
+            "where only that reading falls in a band");
+}
+
+TEST(AdifReader, TimeOffForAMissingTimeOnAndTheOwnCallOfAnyRecord) {
+  const Log log = ReadAdif(
+      "<EOH>\n"
+      "<STATION_CALLSIGN:4>R6YY <CALL:7>LY310KD <QSO_DATE:8>20240101 <BAND:3>80M "
+      "<TIME_OFF:6>033500 <EOR>\n"
+      "<STATION_CALLSIGN:4>R6YY <CALL:6>OE24BI <QSO_DATE:8>20240101 <BAND:3>80M "
+      "<TIME_OFF:6>033600 <EOR>\n"
+      "<CALL:6>OE24BI <QSO_DATE:8>20240101 <TIME_ON:4>0340 <TIME_OFF:4>0350 <EOR>\n"
+      "<CALL:6>OE24BI <QSO_DATE:8>20240101 <TIME_OFF:4>2599 <EOR>\n");
+  ASSERT_EQ(log.qsos.size(), 3u);
+  EXPECT_EQ(log.own_call, "R6YY");
+  EXPECT_EQ(log.qsos[0].time, (QsoTime{2024, 1, 1, 3, 35, 0}));
+  EXPECT_EQ(log.qsos[1].time, (QsoTime{2024, 1, 1, 3, 36, 0}));
+  EXPECT_EQ(log.qsos[2].time, (QsoTime{2024, 1, 1, 3, 40, 0}));  // TIME_ON wins
+  ASSERT_EQ(log.problems.size(), 2u);
+  EXPECT_EQ(log.problems[0].reason,
+            "record 1: no TIME_ON: the QSO's time is its TIME_OFF, here and in every record of "
+            "the log without a TIME_ON");
+  EXPECT_FALSE(log.problems[0].skipped);
+  EXPECT_EQ(log.problems[1].reason, "record 4: TIME_OFF '2599' is not a time");
+  EXPECT_TRUE(log.problems[1].skipped);
+
+  // Told once also when the first record it concerns is skipped for
+  // another reason.
+  const Log first_skipped = ReadAdif(
+      "<CALL:5>F5ABC<QSO_DATE:8>20240101<TIME_OFF:4>0350<FREQ:2>7x<EOR>\n"
+      "<CALL:5>F5ABC<QSO_DATE:8>20240101<TIME_OFF:4>0351<EOR>\n");
+  ASSERT_EQ(first_skipped.qsos.size(), 1u);
+  ASSERT_EQ(first_skipped.problems.size(), 2u);
+  EXPECT_FALSE(first_skipped.problems[0].skipped);
+  EXPECT_EQ(first_skipped.problems[1].reason, "record 1: FREQ '7x' is not a frequency in MHz");
+
+  // A record that cannot be read still names the own call.
+  const Log unread = ReadAdif(
+      "<STATION_CALLSIGN:6>ON4XYZ<CALL:5>F5ABC<QSO_DATE:8>20170132<TIME_ON:4>1312<EOR>\n"
+      "<CALL:5>F5ABC<QSO_DATE:8>20170107<TIME_ON:4>1312<EOR>\n");
+  ASSERT_EQ(unread.qsos.size(), 1u);
+  EXPECT_EQ(unread.own_call, "ON4XYZ");
+  const Log unended = ReadAdif("<EOH><QSO_DATE:8>20210706<STATION_CALLSIGN:4>DP9X<CALL:5>F5ABC");
+  EXPECT_EQ(unended.own_call, "DP9X");
+  EXPECT_EQ(unended.problems.size(), 1u);
+}
+
 TEST(AdifReader, TruncatedLastRecordIsReportedAndTheRestKept) {
   const std::string good = kGood;
   const Log cut = ReadAdif(good + "<CALL:6>DL1ABC<QSO_DATE:8>2017");

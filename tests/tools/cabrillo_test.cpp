@@ -55,6 +55,37 @@ TEST(CabrilloReader, ExtraColumns) {
   EXPECT_EQ(log.qsos[3].mode, "RY");
 }
 
+// Exchanges of other contests without an RST are read whole: the column
+// after the call is an RST only when it is shaped like one on both sides.
+TEST(CabrilloReader, ExchangesWithoutAnRst) {
+  const Log log = ReadCabrillo(
+      // Field Day: class and section
+      "QSO: 14000 CW 2025-06-28 1800 W3AO 2A EPA K1ABC 3A CT\n"
+      // Sweepstakes: serial, precedence, check, section
+      "QSO: 21000 CW 2024-11-02 2100 KD4D 1 A 67 VA K1ABC 123 B 75 CT\n"
+      // NAQP: name and state
+      "QSO: 7000 CW 2025-08-02 1800 K3AJ JOHN PA K1ABC BOB CT\n"
+      // a serial shaped like an RST on one side only
+      "QSO: 21000 CW 2024-11-02 2101 KD4D 57 A 67 VA K1ABC 123 B 75 CT\n"
+      // RSTs written 5NN and 59
+      "QSO: 7040 CW 2017-01-07 1313 ON4XYZ 5NN LGE DL1ABC 5NN 012\n"
+      "QSO: 7040 PH 2017-01-07 1314 ON4XYZ 59 LGE DL1ABC 59 012\n");
+  ASSERT_EQ(log.qsos.size(), 6u);
+  EXPECT_EQ(log.qsos[0].exchange_sent, "2A EPA");
+  EXPECT_EQ(log.qsos[0].call, "K1ABC");
+  EXPECT_EQ(log.qsos[0].exchange_received, "3A CT");
+  EXPECT_EQ(log.qsos[0].rst_received, "599");
+  EXPECT_EQ(log.qsos[1].exchange_sent, "1 A 67 VA");
+  EXPECT_EQ(log.qsos[1].exchange_received, "123 B 75 CT");
+  EXPECT_EQ(log.qsos[2].exchange_received, "BOB CT");
+  EXPECT_EQ(log.qsos[3].exchange_sent, "57 A 67 VA");
+  EXPECT_EQ(log.qsos[3].exchange_received, "123 B 75 CT");
+  EXPECT_EQ(log.qsos[4].rst_received, "5NN");
+  EXPECT_EQ(log.qsos[4].exchange_received, "012");
+  EXPECT_EQ(log.qsos[5].rst_sent, "59");
+  EXPECT_EQ(log.qsos[5].exchange_received, "012");
+}
+
 TEST(CabrilloReader, FrequenciesAndBandDesignators) {
   const Log log = ReadCabrillo(
       "QSO: 1838 PM 2017-01-07 1312 ON4XYZ 599 LGE DL1ABC 599 012\n"

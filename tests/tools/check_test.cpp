@@ -104,6 +104,46 @@ TEST(SubmissionCheck, AdifLogHasNoHeaderToCheck) {
   EXPECT_TRUE(CheckSubmission(log, false, ContestPeriod()).empty());
 }
 
+// A PFX that loggers write otherwise than the rules is a finding; the
+// rules' prefix is the one scored.
+TEST(SubmissionCheck, PrefixOfTheLogThatIsNotTheRules) {
+  const PrefixTest listed = [](std::string_view part) { return part == "6Y" || part == "VE"; };
+  const struct {
+    const char* call;
+    const char* pfx;
+    const char* finding;
+  } cases[] = {
+      {"6Y/AI5IN", "6", "QSO with 6Y/AI5IN: the log's PFX 6 is not the prefix 6Y of the call; "
+                        "6Y is scored"},
+      {"VE2CSI", "VE3", "QSO with VE2CSI: the log's PFX VE3 is not the prefix VE2 of the call; "
+                        "VE2 is scored"},
+      {"AC6XT/6Y", "6Y0", "QSO with AC6XT/6Y: the log's PFX 6Y0 is not the prefix 6Y of the "
+                          "call; 6Y is scored"},
+      {"C50A", "C50", ""},
+      {"VE2CSI", "", ""},
+  };
+  for (const auto& c : cases) {
+    LogQso q;
+    q.line = 7;
+    q.call = c.call;
+    q.prefix = c.pfx;
+    EXPECT_EQ(PrefixFinding(q, listed), c.finding) << c.call;
+  }
+  // Through the check, with its line.
+  LogQso q;
+  q.line = 9;
+  q.call = "VE2CSI";
+  q.prefix = "VE3";
+  q.exchange_sent = "001";
+  q.exchange_received = "002";
+  const ContestPeriod period;  // the check keeps a reference to it
+  SubmissionCheck check(false, period, listed);
+  check.OnQso(q);
+  const std::vector<Finding> findings = check.Findings();
+  ASSERT_EQ(findings.size(), 1u);
+  EXPECT_EQ(findings[0].line, 9);
+}
+
 TEST(WorkFiles, NamedAsThePluginNamesThem) {
   EXPECT_EQ(JournalFileName({2017, 1, 7, 18, 0, 0}), "BadQSO_RazadUREVARERE63_07_01_2017.txt");
   EXPECT_EQ(CabrilloFileName("ON4ABC/P"), "ON4ABC_P.cbr");

@@ -28,7 +28,13 @@ constexpr const char* kCty =
     "Scotland:                 14:  27:  EU:   56.82:     4.18:     0.0:  GM:\n"
     "    GM,MM;\n"
     "United States:            05:  08:  NA:   37.53:    91.67:     5.0:  K:\n"
-    "    K,N,W;\n"
+    "    AA,AB,K,N,W;\n"
+    "Alaska:                   01:  01:  NA:   61.40:   148.87:     8.0:  KL:\n"
+    "    AL,KL,NL,WL,=AA7TV,=K0BHC;\n"
+    "Guantanamo Bay:           08:  11:  NA:   20.00:    75.00:     5.0:  KG4:\n"
+    "    KG4,=KG4AC;\n"
+    "Norway:                   14:  18:  EU:   61.00:    -9.00:    -1.0:  LA:\n"
+    "    LA,LB,LH,=HB9DAR/LH;\n"
     "Hawaii:                   31:  61:  OC:   21.12:   157.48:    10.0:  KH6:\n"
     "    KH6,KH7;\n"
     "England:                  14:  27:  EU:   52.77:     1.47:     0.0:  G:\n"
@@ -59,7 +65,7 @@ CountryFile Parsed() {
 
 TEST(CountryFile, LongestPrefixAndExactCalls) {
   const CountryFile cty = Parsed();
-  EXPECT_EQ(cty.entity_count(), 18u);  // Shetland, marked *, is no country of its own
+  EXPECT_EQ(cty.entity_count(), 21u);  // Shetland, marked *, is no country of its own
   EXPECT_EQ(cty.CountryPrefix("ON4ABC"), "ON");
   EXPECT_EQ(cty.CountryPrefix("ot17a"), "ON");
   EXPECT_EQ(cty.CountryPrefix("PD1HB"), "PA");
@@ -149,6 +155,47 @@ TEST(CountryFile, RealPortableCallsByRule) {
   }
   EXPECT_TRUE(cty.IsListedPrefix("VP2V"));
   EXPECT_FALSE(cty.IsListedPrefix("K5PI"));
+}
+
+// An exact entry is one station's call as logged; the rules of call areas,
+// suffixes and KG4 read the rest.
+TEST(CountryFile, ExactEntriesSuffixesAndKg4) {
+  const CountryFile cty = Parsed();
+  const struct {
+    const char* rule;
+    std::vector<CountryCase> cases;
+  } rules[] = {
+      {"An exact entry matches the whole call as logged",
+       {{"AA7TV", "KL"}, {"K0BHC", "KL"}, {"HB9DAR/LH", "LA"}, {"KG4AC", "KG4"}}},
+      {"A call moved to a new call area is no station's exact entry",
+       {{"AA1TV/7", "K"}, {"K1BHC/0", "K"}, {"AA1TV/7/P", "K"}}},
+      {"A call area after a call of the USA's names a call area of the states",
+       {{"KH0ABC/6", "K"}, {"KL7ABC/6", "K"}, {"UA3ABC/9", "UA9"}}},
+      {"The home call's exact entry counts when the marks around it are not places",
+       {{"AA7TV/P", "KL"}, {"AA7TV/SAT", "KL"}, {"KG4AC/QRP", "KG4"}}},
+      {"A suffix is a place only with a digit in a designator's shape, or listed whole",
+       {{"DL1ABC/LH", "DL"},
+        {"ON4ABC/SAT", "ON"},
+        {"PA3ABC/Y2K", "PA"},
+        {"K1ABC/STS50", "K"},
+        {"ON4ABC/UNI", "ON"},
+        {"ON4ABC/LA", "LA"},
+        {"ON4ABC/KH6", "KH6"},
+        {"ON4ABC/W6", "K"}}},
+      {"Guantanamo Bay is KG4 with a two-letter suffix only",
+       {{"KG4AB", "KG4"},
+        {"KG4A", "K"},
+        {"KG4ABC", "K"},
+        {"KG4ABC/P", "K"},
+        {"KG4AB/P", "KG4"},
+        {"KG1AB/4", "K"},
+        {"W1AW/KG4", "KG4"}}},
+  };
+  for (const auto& rule : rules) {
+    for (const CountryCase& c : rule.cases) {
+      EXPECT_EQ(cty.CountryPrefix(c.call), c.country) << c.call << ": " << rule.rule;
+    }
+  }
 }
 
 TEST(CountryFile, LineEndsOfAnyKind) {

@@ -23,7 +23,8 @@ struct Rule {
 // home call of the same length.
 bool Listed(std::string_view part) {
   static const std::set<std::string, std::less<>> kListed = {"VP2V", "VP2E", "KH6", "9A", "4X",
-                                                             "5B",   "6Y",   "PA",  "F"};
+                                                             "5B",   "6Y",   "PA",  "F",
+                                                             "LH",   "ST",   "Y2"};
   return kListed.count(part) != 0;
 }
 
@@ -84,6 +85,19 @@ TEST(WpxPrefix, RealCallsByRule) {
         {"M0NOM/P", "M0"}}},
       {"Of two equally long parts the designator is the one that is a prefix of an entity",
        {{"VP2V/K5PI", "VP2"}, {"K5PI/VP2V", "VP2"}, {"KH6/W1A", "KH6"}, {"W1A/KH6", "KH6"}}},
+      {"A suffix is a place only when it has the shape of a prefix that the rules or the "
+       "country file know; otherwise the home call decides",
+       {{"HB9DAR/LH", "HB9"},
+        {"OE3MWS/Y2K", "OE3"},
+        {"PH4RTM/WHE", "PH4"},
+        {"W5RRR/STS50", "W5"},
+        {"G4ABC/SAT", "G4"},
+        {"ON4ABC/LGT", "ON4"},
+        {"DK0ABC/UNI", "DK0"},
+        {"ON4ABC/ST", "ST0"},
+        {"ON4ABC/Y2", "Y2"}}},
+      {"A call whose only digit is its first character is read as such a designator is",
+       {{"4UNR", "4U"}, {"4XZ", "4X"}, {"6YA", "6Y"}, {"5UAIHM", "5U"}, {"4U1UN", "4U1"}}},
       {"No call, no prefix", {{"", ""}, {"/P", ""}}},
   };
   for (const Rule& rule : rules) {
@@ -124,6 +138,10 @@ TEST(SplitCall, PartsOfPortableCalls) {
   EXPECT_EQ(SplitCall("MM/W6PNG").designator, "MM");
   p = SplitCall("F/ON4ABC/PA");  // the first designator counts
   EXPECT_EQ(p.designator, "F");
+  // Without a country file a suffix without a digit is no place.
+  EXPECT_TRUE(SplitCall("ON4ABC/PA").designator.empty());
+  EXPECT_TRUE(SplitCall("ON4ABC/SAT").designator.empty());
+  EXPECT_EQ(SplitCall("ON4ABC/KH6").designator, "KH6");
 }
 
 }  // namespace

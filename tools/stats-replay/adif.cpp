@@ -251,11 +251,12 @@ bool HoldsNul(std::string_view value) {
 // The fields of a record that make its QSO, by name.
 enum FieldId {
   kCall, kQsoDate, kTimeOn, kFreq, kBand, kMode, kSubmode, kRstSent, kRstRcvd, kStxString,
-  kStx, kSrxString, kSrx, kPfx, kStationCallsign, kOperator, kFieldCount
+  kStx, kSrxString, kSrx, kPfx, kStationCallsign, kOperator, kTimeOff, kFieldCount
 };
 constexpr std::array<std::string_view, kFieldCount> kFieldNames = {
     "CALL", "QSO_DATE", "TIME_ON", "FREQ", "BAND", "MODE", "SUBMODE", "RST_SENT", "RST_RCVD",
-    "STX_STRING", "STX", "SRX_STRING", "SRX", "PFX", "STATION_CALLSIGN", "OPERATOR"};
+    "STX_STRING", "STX", "SRX_STRING", "SRX", "PFX", "STATION_CALLSIGN", "OPERATOR",
+    "TIME_OFF"};
 
 int FieldOf(std::string_view name) {
   // Most fields of a log are none of these: the first letter and the length
@@ -299,8 +300,45 @@ class Fields final : public WindowViews {
   std::array<bool, kFieldCount> set_{};
 };
 
+// What a log is told once, at its first record that needs it.
+struct LogNotes {
+  bool time_off = false;   // TIME_OFF taken for a missing TIME_ON
+  bool freq_scale = false;  // FREQ read as Hz or kHz
+};
+
+// A FREQ that is no frequency in MHz of the record's band but plainly one in
+// Hz (14074000) or kHz (14074, 3580): the reading whose band is the record's
+// BAND, or, without a BAND, the one that falls in a band; its unit in *unit.
+std::optional<uint32_t> FrequencyOtherUnit(std::string_view freq, std::string_view band,
+                                           const char** unit) {
+  const std::string wanted = NormalBand(band);
+  const auto fits = [&](std::optional<uint32_t> hz) {
+    if (!hz || *hz == 0) return false;
+    const std::string found = BandOfFrequency(*hz);
+    return !found.empty() && (wanted.empty() || found == wanted);
+  };
+  if (const std::optional<uint32_t> hz = KilohertzToHz(freq); fits(hz)) {
+    *unit = "kHz";
+    return hz;
+  }
+  if (freq.find('.') == std::string_view::npos) {
+    // A whole number of Hz: its MHz with the six last digits after the point.
+    std::string text(freq);
+    if (text.size() < 7) text.insert(0, 7 - text.size(), '0');
+    text.insert(text.size() - 6, ".");
+    if (const std::optional<uint32_t> hz = MegahertzToHz(text); fits(hz)) {
+      *unit = "Hz";
+      return hz;
+    }
+  }
+  return std::nullopt;
+}
+
 // Turns one record's fields into a QSO; false with *reason when it cannot be.
-bool ToQso(const Fields& fields, bool all_fields, LogQso* qso, std::string* reason) {
+// What is read in another way than the record says (a TIME_OFF for the
+// time, a FREQ in another unit or left for the BAND) goes to *notices.
+bool ToQso(const Fields& fields, bool all_fields, LogNotes* notes, LogQso* qso,
+           std::string* reason, std::vector<std::string>* notices) {
   UpperInto(fields[kCall], &qso->call);
   if (qso->call.empty()) {
     *reason = "no CALL";
@@ -313,25 +351,53 @@ bool ToQso(const Fields& fields, bool all_fields, LogQso* qso, std::string* reas
     return false;
   }
   qso->time = *day;
-  const std::string_view time = fields[kTimeOn];
+  std::string_view time = fields[kTimeOn];
+  const bool time_off = time.empty() && !fields[kTimeOff].empty();
+  if (time_off) time = fields[kTimeOff];
   if (!ParseTimeOfDay(time, &qso->time)) {
-    *reason = time.empty() ? "no TIME_ON" : "TIME_ON '" + std::string(time) + "' is not a time";
+    const std::string name = time_off ? "TIME_OFF" : "TIME_ON";
+    *reason = time.empty() ? "no TIME_ON" : name + " '" + std::string(time) + "' is not a time";
     return false;
+  }
+  if (time_off && !notes->time_off) {
+    notes->time_off = true;
+    notices->push_back("no TIME_ON: the QSO's time is its TIME_OFF, here and in every record "
+                       "of the log without a TIME_ON");
   }
   qso->frequency_hz = 0;
   const std::string_view freq = fields[kFreq];
+  const std::string_view band = fields[kBand];
   if (!freq.empty()) {
-    const std::optional<uint32_t> hz = MegahertzToHz(freq);
-    if (!hz) {
+    std::optional<uint32_t> hz = MegahertzToHz(freq);
+    // Read in MHz it falls in no band, or in another than the BAND: it may
+    // be written in Hz or kHz.
+    const std::string in_mhz = hz ? BandOfFrequency(*hz) : std::string();
+    if (!hz || (*hz != 0 && (in_mhz.empty() || (!band.empty() && in_mhz != NormalBand(band))))) {
+      const char* unit = "";
+      if (const std::optional<uint32_t> other = FrequencyOtherUnit(freq, band, &unit)) {
+        if (!notes->freq_scale) {
+          notes->freq_scale = true;
+          notices->push_back("FREQ '" + std::string(freq) + "' is read as " + unit +
+                             ", not MHz, here and in every record of the log where only that "
+                             "reading falls in a band");
+        }
+        hz = other;
+      }
+    }
+    if (hz) {
+      qso->frequency_hz = *hz;
+    } else if (!band.empty()) {
+      // The BAND scores the QSO; the frequency is not known.
+      notices->push_back("FREQ '" + std::string(freq) +
+                         "' is not a frequency in MHz; the QSO is scored on its BAND");
+    } else {
       *reason = "FREQ '" + std::string(freq) + "' is not a frequency in MHz";
       return false;
     }
-    qso->frequency_hz = *hz;
   }
   UpperInto(fields[kStationCallsign], &qso->own_call);
   if (qso->own_call.empty()) UpperInto(fields[kOperator], &qso->own_call);
   if (!all_fields) return true;
-  const std::string_view band = fields[kBand];
   qso->band = !band.empty() ? NormalBand(band) : BandOfFrequency(qso->frequency_hz);
   qso->mode = AdifModeText(fields[kMode], fields[kSubmode]);
   const std::string_view rst_sent = fields[kRstSent], rst_received = fields[kRstRcvd];
@@ -376,6 +442,8 @@ std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
   LogQso qso;
   std::string reason;
   const bool all_fields = receiver.WantsAllFields();
+  LogNotes notes;
+  std::vector<std::string> notices;
   Tokenizer tokens(source, fields);
   Token token;
   // The line is needed for the first tag of a record only.
@@ -400,12 +468,22 @@ std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
         // Every field of the QSO is set anew; its texts keep their room.
         qso.number = number;
         qso.line = record_line;
-        if (reason.empty() && ToQso(fields, all_fields, &qso, &reason)) {
-          if (own_call.empty()) own_call = qso.own_call;
+        notices.clear();
+        const bool read =
+            reason.empty() && ToQso(fields, all_fields, &notes, &qso, &reason, &notices);
+        // A notice told once for the log is told even when its record turns
+        // out to be unreadable for another reason.
+        for (const std::string& notice : notices) {
+          receiver.OnProblem({record_line, RecordProblem(number, notice), false});
+        }
+        if (read) {
           receiver.OnQso(qso);
         } else {
           receiver.OnProblem({record_line, RecordProblem(number, reason)});
         }
+        // The own call is the first a record names, read or not.
+        if (own_call.empty()) UpperInto(fields[kStationCallsign], &own_call);
+        if (own_call.empty()) UpperInto(fields[kOperator], &own_call);
         continue;
       }
       case Token::kBad:
@@ -424,6 +502,8 @@ std::string StreamAdif(ByteSource& source, LogReceiver& receiver) {
     open = true;
   }
   if (open) {
+    if (own_call.empty()) UpperInto(fields[kStationCallsign], &own_call);
+    if (own_call.empty()) UpperInto(fields[kOperator], &own_call);
     const std::string why = !problem.empty() ? problem : "not ended by <EOR>";
     receiver.OnProblem({record_line, RecordProblem(number + 1, why)});
   }

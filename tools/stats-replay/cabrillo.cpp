@@ -9,10 +9,12 @@
 // column count: an even count splits evenly, and five columns are this
 // contest's call, RST and exchange sent followed by the call and RST
 // received, the received exchange missing (the host hands such a QSO on
-// with an empty exchange).  The sent half gives the layout of both: the
-// call, the RST when it has three columns or more, and the exchange
-// (several columns joined by one blank).  X-QSO: lines are left out, as the
-// log's author asked.  Lines end in LF, CR LF or a lone CR.
+// with an empty exchange).  Both halves have one layout: the call, the RST
+// when a half has three columns or more and the column after the call is
+// shaped like one in both halves (not so in Field Day, Sweepstakes or NAQP
+// exchanges), and the exchange (several columns joined by one blank).
+// X-QSO: lines are left out, as the log's author asked.  Lines end in LF,
+// CR LF or a lone CR.
 #include <cstring>
 #include <vector>
 
@@ -36,15 +38,25 @@ void Columns(std::string_view line, std::vector<std::string_view>* out) {
   }
 }
 
+// Whether a column is shaped like a signal report: two characters (59, 57),
+// or three whose tone is 9 (599, 579, 5NN); readability 1 to 5, strength
+// 1 to 9 or N.  A serial such as 123 is none.
+bool RstShaped(std::string_view column) {
+  if (column.size() < 2 || column.size() > 3 || column[0] < '1' || column[0] > '5') return false;
+  const auto figure = [](char c) { return (c >= '1' && c <= '9') || c == 'N' || c == 'n'; };
+  if (!figure(column[1])) return false;
+  return column.size() == 2 || column[2] == '9' || column[2] == 'N' || column[2] == 'n';
+}
+
 // Reads `count` columns from `from` in the layout of a half of `width`
 // columns (count <= width: the missing columns are the last ones) into the
-// QSO's texts: the call, the RST ("599" when the half has none) and the
-// exchange.
+// QSO's texts: the call, the RST when with_rst ("599" when the half has
+// none) and the exchange.
 void ReadHalf(const std::vector<std::string_view>& columns, size_t from, size_t count,
-              size_t width, std::string* call, std::string* rst, std::string* exchange) {
+              bool with_rst, std::string* call, std::string* rst, std::string* exchange) {
   UpperInto(columns[from], call);
   size_t next = from + 1;
-  if (width >= 3 && next < from + count) {
+  if (with_rst && next < from + count) {
     rst->assign(columns[next++]);
   } else {
     rst->assign("599");
@@ -105,8 +117,15 @@ bool ReadQsoLine(const std::vector<std::string_view>& c, LogQso* qso, std::strin
     return false;
   }
   const size_t width = (rest + 1) / 2;
-  ReadHalf(c, 4, width, width, &qso->own_call, &qso->rst_sent, &qso->exchange_sent);
-  ReadHalf(c, 4 + width, rest - width, width, &qso->call, &qso->rst_received,
+  // A half of three columns or more has an RST after the call when that
+  // column is shaped like one, in both halves: Field Day, Sweepstakes and
+  // NAQP exchanges (2A EPA, 1 A 67 VA, JOHN PA) have none, and their first
+  // column is part of the exchange.
+  const size_t received = 4 + width;
+  const bool with_rst = width >= 3 && RstShaped(c[5]) &&
+                        (rest - width < 2 || RstShaped(c[received + 1]));
+  ReadHalf(c, 4, width, with_rst, &qso->own_call, &qso->rst_sent, &qso->exchange_sent);
+  ReadHalf(c, received, rest - width, with_rst, &qso->call, &qso->rst_received,
            &qso->exchange_received);
   qso->prefix.clear();
   return true;

@@ -18,6 +18,20 @@ bool PrefixShaped(std::string_view part) {
   return std::none_of(part.rbegin(), last_digit, IsLetter) || last_digit == part.rend();
 }
 
+// Whether a part after the call names a place: a designator with a digit
+// (W8, KH6, AD8, 6Y, 3D2: up to four characters, no letter after the last
+// digit), or a prefix listed whole in the country file (PA, F, VP2V).  The
+// other parts are no place, whatever cty.dat's prefixes they start with:
+// /LGT, /SAT, /UNI, /Y2K, /STS50, and /LH, the lighthouse mark, although LH
+// is also one of Norway's prefixes (cty.dat files =HB9DAR/LH as Swiss).
+bool IsPlaceAfterCall(std::string_view part, const PrefixTest& is_listed) {
+  if (part == "LH") return false;
+  if (std::any_of(part.begin(), part.end(), IsDigit) && part.size() <= 4 && PrefixShaped(part)) {
+    return true;
+  }
+  return is_listed && is_listed(part);
+}
+
 }  // namespace
 
 bool IsOperatingMark(std::string_view part) {
@@ -77,7 +91,7 @@ CallParts SplitCall(std::string_view call_text, const PrefixTest& is_listed) {
         result.maritime = true;
         continue;
       }
-      if (IsOperatingMark(part)) continue;
+      if (IsOperatingMark(part) || !IsPlaceAfterCall(part, is_listed)) continue;
     }
     if (result.designator.empty()) result.designator = std::string(part);
   }

@@ -32,11 +32,16 @@ using PrefixTest = std::function<bool(std::string_view)>;
 //    (a designator before the call is the licensing convention);
 //  - after the call, /P, /M, /MM, /AM, /QRP, /QRPP and any single letter
 //    (licence classes such as /A, /E, /J; /B, /C, /X, /Z...) mark no
-//    location; a single digit is a new call area;
+//    location; a single digit is a new call area; any other part is a
+//    location only when it has the shape of a designator with a digit (W8,
+//    KH6, 6Y: at most four characters, no letter after the last digit) or
+//    is listed whole as a prefix (PA, VP2V), and never /LH (lighthouse):
+//    /LGT, /SAT, /Y2K, /STS50 leave the home call to decide;
 //  - before the call every part is a location designator: M/DJ1AA is
 //    England and MM/W6PNG Scotland, not mobile and maritime mobile;
 //  - of several designators the first counts.
-// is_listed may be empty; then only the shape decides.
+// is_listed may be empty; then only the shape decides (and a part after the
+// call without a digit is no location).
 CallParts SplitCall(std::string_view call, const PrefixTest& is_listed = {});
 
 }  // namespace replay

@@ -5,6 +5,7 @@
 #include <tuple>
 
 #include "host_rules.h"
+#include "wpx.h"
 
 namespace replay {
 namespace {
@@ -62,6 +63,14 @@ bool LooksLikeCallSign(std::string_view call) {
          std::any_of(longest.begin(), longest.end(), letter) && letter(longest.back());
 }
 
+std::string PrefixFinding(const LogQso& qso, const PrefixTest& is_listed) {
+  if (qso.prefix.empty()) return "";
+  const std::string prefix = WpxPrefix(qso.call, is_listed);
+  if (prefix == qso.prefix) return "";
+  return "QSO with " + qso.call + ": the log's PFX " + qso.prefix + " is not the prefix " +
+         prefix + " of the call; " + prefix + " is scored";
+}
+
 void SubmissionCheck::OnQso(const LogQso& q) {
   std::vector<Finding>& findings = qso_findings_;
   const auto with = [&q] { return "QSO with " + q.call; };
@@ -73,6 +82,9 @@ void SubmissionCheck::OnQso(const LogQso& q) {
   if (!LooksLikeCallSign(q.call)) findings.push_back({q.line, "'" + q.call + "' is not a call sign"});
   if (!q.own_call.empty() && !LooksLikeCallSign(q.own_call)) {
     findings.push_back({q.line, "own call '" + q.own_call + "' is not a call sign"});
+  }
+  if (std::string pfx = PrefixFinding(q, is_listed_); !pfx.empty()) {
+    findings.push_back({q.line, std::move(pfx)});
   }
   key_.assign(q.call).append(1, '\0').append(q.band).append(1, '\0').append(q.mode);
   const auto [first, fresh] = first_line_.try_emplace(key_, q.line);

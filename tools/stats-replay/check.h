@@ -5,8 +5,10 @@
 #include <string>
 #include <string_view>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
+#include "callsign.h"
 #include "log.h"
 #include "period.h"
 
@@ -23,7 +25,9 @@ struct Finding {
 //    CATEGORY-* line empty;
 //  - each QSO: an empty sent or received exchange, a time outside the
 //    period, a worked or own call that is not a call sign, a duplicate (same
-//    call, band and mode as an earlier QSO).
+//    call, band and mode as an earlier QSO), a prefix given in the log (ADIF
+//    PFX) that is not the call's prefix by the rules (a warning: the rules'
+//    prefix is the one scored).
 // Findings come in line order, header findings first on their line.
 std::vector<Finding> CheckSubmission(const Log& log, bool with_header, const ContestPeriod& period);
 
@@ -33,8 +37,10 @@ std::vector<Finding> CheckSubmission(const Log& log, bool with_header, const Con
 // the line of the first QSO.
 class SubmissionCheck final : public LogReceiver {
  public:
-  SubmissionCheck(bool with_header, const ContestPeriod& period)
-      : with_header_(with_header), period_(period) {}
+  // is_listed (may be empty) is the country file's, for the prefix of a
+  // call.
+  SubmissionCheck(bool with_header, const ContestPeriod& period, PrefixTest is_listed = {})
+      : with_header_(with_header), period_(period), is_listed_(std::move(is_listed)) {}
   void OnQso(const LogQso& qso) override;
   void OnProblem(const ReadProblem& problem) override { (void)problem; }
   void OnHeader(const HeaderLine& header) override { header_.push_back(header); }
@@ -43,6 +49,7 @@ class SubmissionCheck final : public LogReceiver {
  private:
   bool with_header_;
   const ContestPeriod& period_;
+  PrefixTest is_listed_;
   std::vector<HeaderLine> header_;
   std::vector<Finding> qso_findings_;
   // Call, band and mode with a NUL between them (no text of a QSO holds
@@ -56,5 +63,9 @@ class SubmissionCheck final : public LogReceiver {
 // digit, ending in a letter (LY1000 and other all-digit suffixes are
 // questioned, as robots do).
 bool LooksLikeCallSign(std::string_view call);
+
+// The finding of a QSO whose prefix in the log (PFX) is not its prefix by
+// the rules; "" when it has none or the two agree.
+std::string PrefixFinding(const LogQso& qso, const PrefixTest& is_listed);
 
 }  // namespace replay

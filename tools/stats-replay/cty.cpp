@@ -83,11 +83,6 @@ std::optional<CountryFile> CountryFile::Parse(std::string_view text, std::string
   return file;
 }
 
-std::string CountryFile::Lookup(std::string_view call) const {
-  if (const size_t* entity = Find(exact_, call)) return primaries_[*entity];
-  return LongestPrefix(call);
-}
-
 std::string CountryFile::LongestPrefix(std::string_view call) const {
   size_t found = PrefixNode::kNotListed;
   for (size_t n = 1; n <= call.size(); ++n) {
@@ -104,6 +99,18 @@ bool CountryFile::IsListedPrefix(std::string_view text) const {
   return node != nullptr && node->entity != PrefixNode::kNotListed;
 }
 
+std::string CountryFile::HomeCountry(std::string_view home, bool moved) const {
+  std::string country = LongestPrefix(home);
+  // A call-area digit after a call of the USA's names a call area of the
+  // states: KH0AA/4 and KP4ABC/3 are in the USA, not on Midway or Puerto
+  // Rico.  Every entity whose primary prefix starts with K is the USA's.
+  if (moved && !country.empty() && country.front() == 'K') return LongestPrefix("K");
+  // Guantanamo Bay is KG4 with a two-letter suffix only (KG4AB); every
+  // other KG4 call (KG4A, KG4ABC) is the USA's.
+  if (country == "KG4" && home.size() != 5) country = LongestPrefix("K");
+  return country;
+}
+
 std::string CountryFile::CountryPrefix(std::string_view call_text) const {
   std::string_view call = Trim(call_text);
   if (call.empty()) return "";
@@ -114,26 +121,30 @@ std::string CountryFile::CountryPrefix(std::string_view call_text) const {
     raised = Upper(call);
     call = raised;
   }
+  // An exact entry is one station's call as it is logged: the whole text
+  // here, or below the home call when the parts around it are no place.
   if (const size_t* entity = Find(exact_, call)) return primaries_[*entity];
   if (call.find('/') == std::string_view::npos) {
-    // Without a slash the call is its own home call (its exact entry was
-    // just looked up), unless it is no more than a mark such as "P".
-    return IsOperatingMark(call) ? "" : LongestPrefix(call);
+    // Without a slash the call is its own home call, unless it is no more
+    // than a mark such as "P".
+    return IsOperatingMark(call) ? "" : HomeCountry(call, false);
   }
   const CallParts parts =
       SplitCall(call, [this](std::string_view part) { return IsListedPrefix(part); });
   if (parts.maritime) return "";
   // A location designator names the country.
-  if (!parts.designator.empty()) return Lookup(parts.designator);
+  if (!parts.designator.empty()) return LongestPrefix(parts.designator);
   if (parts.home.empty()) return "";
   if (parts.area != 0) {
-    // A new call area: the call as if it carried that digit.
+    // A new call area: the call as if it carried that digit.  The moved
+    // call is no station's call, so no exact entry applies to it.
     std::string moved = parts.home;
     const auto digit = std::find_if(moved.rbegin(), moved.rend(), IsDigit);
     if (digit != moved.rend()) *digit = parts.area;
-    return Lookup(moved);
+    return HomeCountry(moved, true);
   }
-  return Lookup(parts.home);
+  if (const size_t* entity = Find(exact_, parts.home)) return primaries_[*entity];
+  return HomeCountry(parts.home, false);
 }
 
 }  // namespace replay

@@ -26,13 +26,21 @@ class CountryFile {
   // or an entity line is malformed.
   static std::optional<CountryFile> Parse(std::string_view text, std::string* error);
 
-  // The primary prefix of the call's country ("ON" for ON4ABC): an exact-call
-  // entry first, then the longest matching prefix of the call's location
-  // designator, or of its home call (parts as SplitCall finds them).  So
-  // ON4ABC/P and G0UKZ/A are in their home call's country, PA/ON4ABC in the
-  // Netherlands, M/DJ1AA in England; a maritime or aeronautical mobile
-  // (/MM, /AM after the call) is in no country and gives "", as does a call
-  // that no prefix matches.
+  // The primary prefix of the call's country ("ON" for ON4ABC), from the
+  // parts SplitCall finds:
+  //  - an exact entry ("=CALL") matches the call as logged: the whole text,
+  //    or the home call when nothing around it is a place (R9XX/P).  It is
+  //    never applied to a call changed by a new call area (AA1TV/7 is not
+  //    the AA7TV of an exact entry);
+  //  - a location designator: its longest listed prefix (PA/ON4ABC is the
+  //    Netherlands, M/DJ1AA England);
+  //  - else the longest listed prefix of the home call, moved to its new
+  //    call area (UA3ABC/9: UA9); a call of the USA or its territories
+  //    moved so stays in the USA (KH0AA/4: the call area 4 of the states,
+  //    not Midway's KH4).  KG4 with a two-letter suffix only is Guantanamo
+  //    Bay; other KG4 calls are the USA's;
+  //  - a maritime or aeronautical mobile (/MM, /AM after the call) is in no
+  //    country and gives "", as does a call that no prefix matches.
   std::string CountryPrefix(std::string_view call) const;
 
   // Whether the text is listed whole as a prefix of an entity (VP2V).
@@ -41,11 +49,10 @@ class CountryFile {
   size_t entity_count() const { return primaries_.size(); }
 
  private:
-  // The country of a call or designator: an exact-call entry, else the
-  // longest listed prefix.
-  std::string Lookup(std::string_view call) const;
-  // The longest listed prefix only, for a call whose exact entry was looked
-  // up already.
+  // The country of a home call (moved: to a new call area) by its longest
+  // listed prefix, with the rule of Guantanamo Bay's KG4 calls.
+  std::string HomeCountry(std::string_view home, bool moved) const;
+  // The longest listed prefix.
   std::string LongestPrefix(std::string_view call) const;
 
   // A listed prefix, or the start of a longer one, or both: a lookup walks

@@ -43,12 +43,17 @@ struct LogQso {
   std::string rst_received = "599";
   std::string exchange_sent;
   std::string exchange_received;
-  std::string prefix;  // from the log (ADIF PFX); empty: worked out from the call
+  // The log's own prefix (ADIF PFX), for the check only: the prefix scored
+  // is always worked out from the call.
+  std::string prefix;
 };
 
 struct ReadProblem {
   int line = 0;
   std::string reason;
+  // Whether the record was left out; a record read in another way than it
+  // says (a FREQ in Hz, a TIME_OFF for the time) is handed on as well.
+  bool skipped = true;
 };
 
 // A header line of a Cabrillo log ("NAME: ...").
@@ -60,7 +65,7 @@ struct HeaderLine {
 
 struct Log {
   std::vector<LogQso> qsos;
-  std::vector<ReadProblem> problems;  // each one a record reported and skipped
+  std::vector<ReadProblem> problems;  // each one a record reported (and skipped, unless said)
   std::string own_call;               // from the log's header or first QSO; may be empty
   std::vector<HeaderLine> header;     // Cabrillo: the header lines, in file order
 };

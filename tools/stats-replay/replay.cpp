@@ -92,7 +92,9 @@ class LogFeeder final : public LogReceiver {
         feed_(feed),
         is_listed_([this](std::string_view part) { return countries_.IsListedPrefix(part); }) {}
   void OnQso(const LogQso& qso) override {
-    const std::string prefix = qso.prefix.empty() ? WpxPrefix(qso.call, is_listed_) : qso.prefix;
+    // The prefix is the rules', whatever PFX the log gives: the multipliers
+    // do not depend on which program wrote the file.
+    const std::string prefix = WpxPrefix(qso.call, is_listed_);
     feed_(qso, prefix, countries_.CountryPrefix(qso.call));
   }
   void OnProblem(const ReadProblem& problem) override { (void)problem; }
@@ -258,8 +260,12 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   const auto read_log = cabrillo_input ? StreamCabrillo : StreamAdif;
 
   const ContestPeriod period(options.start, options.end, options.end_has_time);
-  LogSurvey survey(options.check ? std::make_unique<SubmissionCheck>(cabrillo_input, period)
-                                 : nullptr);
+  const PrefixTest is_listed = [&](std::string_view part) {
+    return countries->IsListedPrefix(part);
+  };
+  LogSurvey survey(options.check
+                       ? std::make_unique<SubmissionCheck>(cabrillo_input, period, is_listed)
+                       : nullptr);
   if (!(source = open_log())) return kExitInput;
   const std::string log_own_call = read_log(*source, survey);
   if (read_failed(*source)) return kExitInput;
@@ -273,7 +279,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   }
   for (const ReadProblem& problem : survey.problems) {
     Complain(err, options.log_file + ":" + std::to_string(problem.line) + ": " + problem.reason +
-                      "; skipped");
+                      (problem.skipped ? "; skipped" : ""));
   }
 
   if (survey.qsos == 0 && survey.problems.empty()) {

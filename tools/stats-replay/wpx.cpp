@@ -17,6 +17,9 @@ std::string_view UpToLastDigit(std::string_view text) {
 std::string HomePrefix(std::string_view call, char area) {
   std::string prefix(UpToLastDigit(call));
   if (prefix.empty()) return std::string(call.substr(0, 2)) + "0";
+  // A call whose only digit leads it (4UNR, 6YA) is read as a designator
+  // of that shape is: the digit and the letter after it, no 0 added.
+  if (prefix.size() == 1) return std::string(call.substr(0, 2));
   if (area != 0) prefix.back() = area;
   return prefix;
 }

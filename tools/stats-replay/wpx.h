@@ -11,7 +11,8 @@ namespace replay {
 // The WPX prefix of a call, its parts found as SplitCall finds them:
 //  - a home call's prefix is the part up to and including its last digit
 //    (ON4ABC gives ON4); a call without a digit takes its first two letters
-//    and 0 (RAEM: RA0);
+//    and 0 (RAEM: RA0); a call whose only digit leads it is read as such a
+//    designator is, below: its first two characters (4UNR: 4U, 6YA: 6Y);
 //  - a single digit after a slash replaces the call's last digit (K1ABC/2:
 //    K2);
 //  - a location designator becomes the prefix: without a digit it gets a 0
