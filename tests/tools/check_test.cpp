@@ -79,8 +79,8 @@ TEST(SubmissionCheck, CabrilloHeaderAndQsos) {
   std::vector<std::string> texts;
   for (const Finding& f : findings) texts.push_back(std::to_string(f.line) + " " + f.text);
   EXPECT_EQ(texts, (std::vector<std::string>{
+                       "0 no CONTEST: line",
                        "0 no EMAIL: line",
-                       "4 CATEGORY-OVERLAY: is empty",
                        "5 NAME: is empty",
                        "6 ADDRESS: is empty",
                        "9 QSO with F5ABC: no exchange received",
