@@ -218,9 +218,8 @@ std::string ReadFrom(const fs::path& path, uintmax_t from) {
   std::string error;
   std::unique_ptr<FileSource> file = FileSource::Open(path, &error);
   if (!file || !file->SkipTo(from)) return {};
-  std::string bytes;
-  char piece[4096];
-  while (const size_t n = file->Read(piece, sizeof piece)) bytes.append(piece, n);
+  std::string bytes, piece(4096, '\0');
+  while (const size_t n = file->Read(piece.data(), piece.size())) bytes.append(piece, 0, n);
   return bytes;
 }
 
