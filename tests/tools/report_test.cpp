@@ -134,10 +134,12 @@ TEST(SubmissionCheck, ClaimedScoreAgainstTheRecount) {
   SubmissionCheck check(true, ContestPeriod());
   EXPECT_FALSE(check.ClaimedScore());
   check.OnHeader({5, "CLAIMED-SCORE", "88128"});
-  EXPECT_EQ(check.ClaimedScore(), 88128);
-  EXPECT_FALSE(ClaimedScoreFinding(88128, 88128));
-  const std::optional<Finding> f = ClaimedScoreFinding(90000, 88128);
+  ASSERT_TRUE(check.ClaimedScore());
+  EXPECT_EQ(check.ClaimedScore()->score, 88128);
+  EXPECT_FALSE(ClaimedScoreFinding({5, 88128}, 88128));
+  const std::optional<Finding> f = ClaimedScoreFinding({5, 90000}, 88128);
   ASSERT_TRUE(f);
+  EXPECT_EQ(f->line, 5);
   EXPECT_EQ(f->text, "CLAIMED-SCORE: 90000 differs from the recount 88128");
   EXPECT_EQ(f->severity, Severity::kWarning);
   SubmissionCheck odd(true, ContestPeriod());

@@ -205,13 +205,13 @@ std::vector<Finding> SubmissionCheck::Findings() const {
   return findings;
 }
 
-std::optional<long> SubmissionCheck::ClaimedScore() const {
+std::optional<SubmissionCheck::Claimed> SubmissionCheck::ClaimedScore() const {
   for (const HeaderLine& h : header_) {
     if (h.tag != "CLAIMED-SCORE") continue;
     long value = 0;
     const char* end = h.value.data() + h.value.size();
     const auto [at, ec] = std::from_chars(h.value.data(), end, value);
-    if (ec == std::errc() && at == end && !h.value.empty()) return value;
+    if (ec == std::errc() && at == end && !h.value.empty()) return Claimed{h.line, value};
     return std::nullopt;
   }
   return std::nullopt;
@@ -222,10 +222,10 @@ bool SubmissionCheck::Has(int line, FindingKind kind) const {
                      [&](const Finding& f) { return f.line == line && f.kind == kind; });
 }
 
-std::optional<Finding> ClaimedScoreFinding(long claimed, long counted) {
-  if (claimed == counted) return std::nullopt;
-  return Finding{0,
-                 "CLAIMED-SCORE: " + std::to_string(claimed) + " differs from the recount " +
+std::optional<Finding> ClaimedScoreFinding(const SubmissionCheck::Claimed& claimed, long counted) {
+  if (claimed.score == counted) return std::nullopt;
+  return Finding{claimed.line,
+                 "CLAIMED-SCORE: " + std::to_string(claimed.score) + " differs from the recount " +
                      std::to_string(counted),
                  Severity::kWarning, FindingKind::kClaimedScore};
 }

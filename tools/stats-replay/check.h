@@ -78,9 +78,13 @@ class SubmissionCheck final : public LogReceiver {
   // A finding from elsewhere (the plug-in's journal or score).
   void Add(Finding finding) { qso_findings_.push_back(std::move(finding)); }
   std::vector<Finding> Findings() const;
-  // The CLAIMED-SCORE of the header; nullopt when there is none or it is
-  // not a number.
-  std::optional<long> ClaimedScore() const;
+  // The CLAIMED-SCORE of the header and its line; nullopt when there is
+  // none or it is not a number.
+  struct Claimed {
+    int line = 0;
+    long score = 0;
+  };
+  std::optional<Claimed> ClaimedScore() const;
   // Whether this QSO line already has a finding of the kind.
   bool Has(int line, FindingKind kind) const;
 
@@ -109,7 +113,7 @@ bool LooksLikeExchange(std::string_view exchange, bool belgian);
 
 // The finding of the claimed score against the plug-in's; nullopt when
 // they agree.
-std::optional<Finding> ClaimedScoreFinding(long claimed, long counted);
+std::optional<Finding> ClaimedScoreFinding(const SubmissionCheck::Claimed& claimed, long counted);
 
 // The finding of a line of the plug-in's bad-QSO journal, written for the
 // QSO of log line `line`, with the journal's reason; nullopt for a line

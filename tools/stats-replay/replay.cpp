@@ -606,7 +606,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   const std::optional<long> score = ResultScore(text);
   CheckTotals totals;
   if (survey.check) {
-    if (const std::optional<long> claimed = survey.check->ClaimedScore(); claimed && score) {
+    if (const std::optional<SubmissionCheck::Claimed> claimed = survey.check->ClaimedScore(); claimed && score) {
       if (std::optional<Finding> f = ClaimedScoreFinding(*claimed, *score)) survey.check->Add(*f);
     }
     Report(err, options.log_file, survey.check->Findings(), options.check_all, &totals);
@@ -620,7 +620,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     if (std::unique_ptr<FileSource> file = FileSource::Open(cabrillo_before->path, &open_error)) {
       SubmissionCheck check(true, period, country_of);
       StreamCabrillo(*file, check);
-      if (const std::optional<long> claimed = check.ClaimedScore(); claimed && score) {
+      if (const std::optional<SubmissionCheck::Claimed> claimed = check.ClaimedScore(); claimed && score) {
         if (std::optional<Finding> f = ClaimedScoreFinding(*claimed, *score)) check.Add(*f);
       }
       if (file->Error().empty()) {
