@@ -120,6 +120,12 @@ elseif(CASE STREQUAL "check-strict")
   set(args --strict --start "2026-01-03 12:00" check-problems.cbr)
   set(settings "")
   set(same_stdout_as check-report)
+elseif(CASE STREQUAL "cty-beside-program")
+  # A country file beside the program is taken before the system's: this
+  # one knows three countries only.
+  set(args --list missing-exchange.adi)
+  set(settings "")
+  set(beside_program cty-small.dat)
 else()
   message(FATAL_ERROR "replay_e2e: no case ${CASE}")
 endif()
@@ -137,6 +143,19 @@ endforeach()
 foreach(file ${left_over})
   file(COPY ${EXAMPLES}/${file} DESTINATION ${WORK}/dir)
 endforeach()
+
+if(beside_program)
+  # The program and the plug-in are copied to a folder of their own beside
+  # the working folder, with the country file.
+  get_filename_component(program_dir ${PROGRAM} DIRECTORY)
+  get_filename_component(program_name ${PROGRAM} NAME)
+  file(REMOVE_RECURSE ${WORK}.bin)
+  file(MAKE_DIRECTORY ${WORK}.bin)
+  file(GLOB plugin_files ${program_dir}/Stats.so ${program_dir}/Stats.dll)
+  file(COPY ${PROGRAM} ${plugin_files} DESTINATION ${WORK}.bin)
+  configure_file(${EXAMPLES}/${beside_program} ${WORK}.bin/cty.dat COPYONLY)
+  set(PROGRAM ${WORK}.bin/${program_name})
+endif()
 
 if(fifo STREQUAL "log")
   # Beside the working folder, so that no comparison reads it; the program
