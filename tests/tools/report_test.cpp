@@ -131,7 +131,8 @@ TEST(SubmissionCheck, MissingHeaderLinesAreErrorsOrWarnings) {
 }
 
 TEST(SubmissionCheck, ClaimedScoreAgainstTheRecount) {
-  SubmissionCheck check(true, ContestPeriod());
+  const ContestPeriod open;  // the check keeps a reference to its period
+  SubmissionCheck check(true, open);
   EXPECT_FALSE(check.ClaimedScore());
   check.OnHeader({5, "CLAIMED-SCORE", "88128"});
   ASSERT_TRUE(check.ClaimedScore());
@@ -142,7 +143,7 @@ TEST(SubmissionCheck, ClaimedScoreAgainstTheRecount) {
   EXPECT_EQ(f->line, 5);
   EXPECT_EQ(f->text, "CLAIMED-SCORE: 90000 differs from the recount 88128");
   EXPECT_EQ(f->severity, Severity::kWarning);
-  SubmissionCheck odd(true, ContestPeriod());
+  SubmissionCheck odd(true, open);
   odd.OnHeader({5, "CLAIMED-SCORE", "lots"});
   EXPECT_FALSE(odd.ClaimedScore());
 }
@@ -163,7 +164,8 @@ TEST(SubmissionCheck, JournalLinesWithTheirReasons) {
 
   // A duplicate or a missing exchange that the check reported already is
   // known on its line.
-  SubmissionCheck check(false, ContestPeriod());
+  const ContestPeriod open;
+  SubmissionCheck check(false, open);
   LogQso q;
   q.line = 8;
   q.call = "K1A";
