@@ -271,7 +271,8 @@ class JournalWatch {
 
 // The folder the plug-in runs in when the host's folder is to be left as
 // it is: removed with all it holds when the run is over, once the program
-// has gone back to the folder it started in.
+// has gone back to the folder it started in.  Remove() tells a failure;
+// the destructor of a folder not yet removed only cleans up.
 class PrivateFolder {
  public:
   PrivateFolder(fs::path folder, fs::path back_to)
@@ -279,15 +280,24 @@ class PrivateFolder {
   PrivateFolder(const PrivateFolder&) = delete;
   PrivateFolder& operator=(const PrivateFolder&) = delete;
   ~PrivateFolder() {
+    std::string ignored;
+    Remove(&ignored);
+  }
+  bool Remove(std::string* error) {
+    if (removed_) return true;
+    removed_ = true;
     std::error_code ec;
     fs::current_path(back_to_, ec);
     fs::remove_all(folder_, ec);
+    if (ec) *error = "cannot remove the work folder " + folder_.string() + ": " + ec.message();
+    return !ec;
   }
   const fs::path& path() const { return folder_; }
 
  private:
   fs::path folder_;
   fs::path back_to_;
+  bool removed_ = false;
 };
 
 // Copies a file of the host's folder into the plug-in's folder when one
@@ -669,6 +679,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     wrote.push_back("wrote " + file->what + " " + target.string());
   }
   for (const std::string& line : wrote) Complain(err, line);
+  if (private_folder && !private_folder->Remove(&error)) Complain(err, error);
   if (status == kExitOk && options.strict && totals.errors > 0) status = kExitCheck;
   return status;
 }
