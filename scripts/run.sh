@@ -32,7 +32,7 @@ mkdir -p "$work/linux" "$work/$arch"
 
 stats_log "the sample log through build/linux/Stats.so"
 "$STATS_BUILD/linux/stats-replay" --dir "$work/linux" "$sample" | tee "$work/linux.txt"
-echo "(journal and settings in $work/linux)"
+echo "(journal in $work/linux)"
 
 stats_log "the same log through build/$arch/Stats.dll under Wine"
 (cd "$work/$arch" && "$STATS_ROOT/scripts/wine-run.sh" --arch "$arch" \

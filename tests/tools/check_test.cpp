@@ -79,8 +79,8 @@ TEST(SubmissionCheck, CabrilloHeaderAndQsos) {
   std::vector<std::string> texts;
   for (const Finding& f : findings) texts.push_back(std::to_string(f.line) + " " + f.text);
   EXPECT_EQ(texts, (std::vector<std::string>{
+                       "0 no CONTEST: line",
                        "0 no EMAIL: line",
-                       "4 CATEGORY-OVERLAY: is empty",
                        "5 NAME: is empty",
                        "6 ADDRESS: is empty",
                        "9 QSO with F5ABC: no exchange received",
@@ -137,11 +137,13 @@ TEST(SubmissionCheck, PrefixOfTheLogThatIsNotTheRules) {
   q.exchange_sent = "001";
   q.exchange_received = "002";
   const ContestPeriod period;  // the check keeps a reference to it
-  SubmissionCheck check(false, period, listed);
+  SubmissionCheck check(false, period, {}, listed);
   check.OnQso(q);
   const std::vector<Finding> findings = check.Findings();
   ASSERT_EQ(findings.size(), 1u);
   EXPECT_EQ(findings[0].line, 9);
+  EXPECT_EQ(findings[0].severity, Severity::kWarning);
+  EXPECT_EQ(findings[0].kind, FindingKind::kLogPrefix);
 }
 
 TEST(WorkFiles, NamedAsThePluginNamesThem) {

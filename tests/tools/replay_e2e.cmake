@@ -25,7 +25,9 @@ endforeach()
 # file_limit: the largest file, in bytes, the program may write (a disk that
 # fills up while it writes): a write past it fails with "File too large".
 # left_over: files of examples/ put in the working folder before the run,
-# as an earlier run left them.
+# as an earlier run left them.  Unless the arguments hold --in-place, the
+# settings files put there must still be byte for byte what they were.
+# Standard error names the working folder "<work>", wherever it lies.
 set(same_stdout_as "")
 set(fifo "")
 set(run_in ${EXAMPLES})
@@ -93,10 +95,41 @@ elseif(CASE STREQUAL "journal-left-over")
   # The journal of an earlier run, whole and with as many bad QSOs, stands
   # where this run's goes, and a folder where the plug-in writes the new one
   # before renaming it: the journal left over is not this run's.
-  set(args sample.adi)
+  set(args --in-place sample.adi)
   set(settings "")
   set(left_over golden/adif-list/dir/BadQSO_RazadUREVARERE63_04_01_2026.txt)
   set(blocked BadQSO_RazadUREVARERE63_04_01_2026.txt.tmp)
+elseif(CASE STREQUAL "cabrillo-left-over")
+  # The Cabrillo log of an earlier run stands where this run's goes, and a
+  # folder where the plug-in writes the new one: the earlier log is neither
+  # checked nor taken for this run's.
+  set(args --in-place --cabrillo sample.adi)
+  set(settings settings)
+  set(left_over golden/adif-html-cabrillo/dir/DL6UHU.cbr)
+  set(blocked DL6UHU.cbr.tmp)
+elseif(CASE STREQUAL "settings-kept")
+  # A settings file in the host's folder: the plug-in reads it (the own
+  # section, the header fields) and writes to its copy only.
+  set(args sample.adi)
+  set(settings settings)
+elseif(CASE STREQUAL "settings-in-place")
+  # As the host runs it: the settings file takes the plug-in's writes.
+  set(args --in-place sample.adi)
+  set(settings settings)
+elseif(CASE STREQUAL "check-report")
+  # A log with a problem of each kind: each reported once, grouped, counted.
+  set(args --check --start "2026-01-03 12:00" check-problems.cbr)
+  set(settings "")
+elseif(CASE STREQUAL "check-strict")
+  set(args --strict --start "2026-01-03 12:00" check-problems.cbr)
+  set(settings "")
+  set(same_stdout_as check-report)
+elseif(CASE STREQUAL "cty-beside-program")
+  # A country file beside the program is taken before the system's: this
+  # one knows three countries only.
+  set(args --list missing-exchange.adi)
+  set(settings "")
+  set(beside_program cty-small.dat)
 else()
   message(FATAL_ERROR "replay_e2e: no case ${CASE}")
 endif()
@@ -114,6 +147,19 @@ endforeach()
 foreach(file ${left_over})
   file(COPY ${EXAMPLES}/${file} DESTINATION ${WORK}/dir)
 endforeach()
+
+if(beside_program)
+  # The program and the plug-in are copied to a folder of their own beside
+  # the working folder, with the country file.
+  get_filename_component(program_dir ${PROGRAM} DIRECTORY)
+  get_filename_component(program_name ${PROGRAM} NAME)
+  file(REMOVE_RECURSE ${WORK}.bin)
+  file(MAKE_DIRECTORY ${WORK}.bin)
+  file(GLOB plugin_files ${program_dir}/Stats.so ${program_dir}/Stats.dll)
+  file(COPY ${PROGRAM} ${plugin_files} DESTINATION ${WORK}.bin)
+  configure_file(${EXAMPLES}/${beside_program} ${WORK}.bin/cty.dat COPYONLY)
+  set(PROGRAM ${WORK}.bin/${program_name})
+endif()
 
 if(fifo STREQUAL "log")
   # Beside the working folder, so that no comparison reads it; the program
@@ -147,6 +193,11 @@ execute_process(
   RESULT_VARIABLE status
   TIMEOUT 120)
 file(WRITE ${WORK}/exit-status "${status}\n")
+if(EXISTS ${WORK}/stderr)
+  file(READ ${WORK}/stderr stderr_text)
+  string(REPLACE "${WORK}" "<work>" stderr_text "${stderr_text}")
+  file(WRITE ${WORK}/stderr "${stderr_text}")
+endif()
 if(fifo)
   file(REMOVE ${fifo_path})
   if(fifo_dir STREQUAL "${WORK}/dir/Plugins")
@@ -191,6 +242,19 @@ foreach(f ${expected})
     endif()
   endif()
 endforeach()
+list(FIND args --in-place in_place)
+if(settings AND in_place EQUAL -1)
+  file(GLOB_RECURSE settings_files RELATIVE ${EXAMPLES}/${settings} ${EXAMPLES}/${settings}/*)
+  foreach(f ${settings_files})
+    execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files ${EXAMPLES}/${settings}/${f}
+                            ${WORK}/dir/${f}
+                    RESULT_VARIABLE differs)
+    if(differs)
+      message(SEND_ERROR "replay_e2e: ${CASE}: the host's ${f} changed in the run")
+      math(EXPR failures "${failures} + 1")
+    endif()
+  endforeach()
+endif()
 if(same_stdout_as)
   execute_process(COMMAND ${CMAKE_COMMAND} -E compare_files
                           ${EXAMPLES}/golden/${same_stdout_as}/stdout ${WORK}/stdout

@@ -44,6 +44,9 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
                  : name == "--cabrillo" ? &options.cabrillo
                  : name == "--list"     ? &options.list
                  : name == "--check"    ? &options.check
+                 : name == "--check-all" ? &options.check_all
+                 : name == "--strict"   ? &options.strict
+                 : name == "--in-place" ? &options.in_place
                  : name == "--help"     ? &options.help
                  : name == "--version"  ? &options.version
                                         : nullptr;
@@ -93,6 +96,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       return std::nullopt;
     }
   }
+  options.check = options.check || options.check_all || options.strict;
   if (options.log_file.empty() && !options.help && !options.version) {
     *error = "no log file given";
     return std::nullopt;
@@ -107,7 +111,9 @@ std::string UsageText() {
          "\n"
          "  --plugin PATH   the plug-in library (default: the Stats library beside\n"
          "                  this program)\n"
-         "  --cty FILE      the country file (default: " + std::string(kDefaultCountryFile) + ")\n"
+         "  --cty FILE      the country file (default: cty.dat beside this program,\n"
+         "                  else the system's, on Linux\n"
+         "                  /usr/share/hamradio-files/cty.dat)\n"
          "  --call CALL     own call sign (default: from the log)\n"
          "  --country PFX   own country prefix (default: the own call's country)\n"
          "  --start DATE    contest start, YYYY-MM-DD [HH:MM] (default: the first QSO's\n"
@@ -116,14 +122,20 @@ std::string UsageText() {
          "                  date); a later QSO is left out (a date alone: after that day)\n"
          "  --html          ask for the result as HTML\n"
          "  --cabrillo      ask for the Cabrillo log; its header comes from the\n"
-         "                  settings file Plugins/ZEVUVI.ini in the working folder;\n"
+         "                  settings file Plugins/ZEVUVI.ini of the host's folder;\n"
          "                  the log written is checked as with --check\n"
-         "  --check         list on standard error what a contest's log robot would\n"
-         "                  refuse or question: empty header fields, missing\n"
-         "                  exchanges, QSOs outside the contest period, calls that are\n"
-         "                  not call signs, duplicates\n"
-         "  --dir DIR       working folder for the settings file, the bad-QSO journal\n"
-         "                  and the Cabrillo log (default: the current folder)\n"
+         "  --check         report on standard error what a contest's log robot would\n"
+         "                  refuse (errors) or question (warnings), grouped by kind,\n"
+         "                  with a verdict: \"ready to send\" or \"N errors, M warnings\"\n"
+         "  --check-all     the same, listing every finding (--check lists the first\n"
+         "                  10 of each kind)\n"
+         "  --strict        the check's errors give exit status 4 (implies --check)\n"
+         "  --dir DIR       the host's folder: its settings file is read, and the\n"
+         "                  bad-QSO journal and the Cabrillo log are put there\n"
+         "                  (default: the current folder)\n"
+         "  --in-place      run the plug-in in the host's folder itself, as the host\n"
+         "                  does: it then updates the settings file there (by default\n"
+         "                  it runs on a copy in a private folder)\n"
          "  --list          before the result, one line per QSO, tab-separated: number,\n"
          "                  call, band, mode, exchange received, prefix, country,\n"
          "                  call status before the QSO, AddData0 result (\"-\" and \"-\"\n"
@@ -131,9 +143,10 @@ std::string UsageText() {
          "  --help          show this text\n"
          "  --version       show the program's version\n"
          "\n"
+         "At the end, one line on standard error names each file written.\n"
          "Exit status: 0 success, 1 the input could not be read, 2 bad usage,\n"
          "3 an output file (the bad-QSO journal or the Cabrillo log) could not be\n"
-         "written.\n";
+         "written, 4 (with --strict) the check found errors.\n";
 }
 
 }  // namespace replay

@@ -9,12 +9,10 @@
 
 namespace replay {
 
-inline constexpr const char* kDefaultCountryFile = "/usr/share/hamradio-files/cty.dat";
-
 struct Options {
   std::string log_file;
   std::string plugin;  // empty: the Stats library beside the program
-  std::string cty = kDefaultCountryFile;
+  std::string cty;  // empty: cty.dat beside the program, else the system's
   std::optional<std::string> own_call;
   std::optional<std::string> own_country;
   std::optional<QsoTime> start;
@@ -25,6 +23,9 @@ struct Options {
   bool cabrillo = false;
   bool list = false;
   bool check = false;
+  bool check_all = false;  // the check lists every finding (implies check)
+  bool strict = false;     // errors of the check give exit status 4 (implies check)
+  bool in_place = false;   // the plug-in runs in the host's folder itself
   bool help = false;
   bool version = false;
 };

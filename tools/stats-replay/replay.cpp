@@ -13,6 +13,7 @@
 #include "cty.h"
 #include "host_rules.h"
 #include "input.h"
+#include "locate.h"
 #include "log.h"
 #include "options.h"
 #include "period.h"
@@ -38,11 +39,18 @@ void Complain(std::FILE* err, const std::string& text) {
   Write(err, std::string(kProgram) + ": " + Printable(text) + "\n");
 }
 
-void Report(std::FILE* err, const std::string& file, const std::vector<Finding>& findings) {
+// The findings of the first 10 of each kind, or all of them.
+constexpr size_t kListedPerKind = 10;
+
+struct CheckTotals {
+  size_t errors = 0;
+};
+
+void Report(std::FILE* err, const std::string& file, const std::vector<Finding>& findings,
+            bool all, CheckTotals* totals) {
+  Write(err, CheckReport(file, findings, all ? 0 : kListedPerKind));
   for (const Finding& f : findings) {
-    std::string where = "check: " + file;
-    if (f.line > 0) where.append(":").append(std::to_string(f.line));
-    Complain(err, where + ": " + f.text);
+    if (f.severity == Severity::kError) ++totals->errors;
   }
 }
 
@@ -183,6 +191,144 @@ long ResultFigure(const std::string& result, const std::string& label) {
   return -1;
 }
 
+// The score of the result, text ("Score = 288 * (242 + 64)  = 88128 ") or
+// HTML form ("Score:</th>...<center>288 * (242 + 64) = 88128</center>");
+// nullopt when the result has none.
+std::optional<long> ResultScore(const std::string& result) {
+  const size_t at = result.find("Score");
+  if (at == std::string::npos) return std::nullopt;
+  const size_t end = std::min(result.find('\n', at), result.find("</center>", at));
+  const std::string_view figures = std::string_view(result).substr(at, end - at);
+  const size_t equals = figures.rfind('=');
+  if (equals == std::string_view::npos) return std::nullopt;
+  size_t i = equals + 1;
+  while (i < figures.size() && figures[i] == ' ') ++i;
+  const bool negative = i < figures.size() && figures[i] == '-';
+  if (negative) ++i;
+  long value = 0;
+  bool digits = false;
+  for (; i < figures.size() && figures[i] >= '0' && figures[i] <= '9' && value < 1000000000L; ++i) {
+    value = value * 10 + (figures[i] - '0');
+    digits = true;
+  }
+  if (!digits) return std::nullopt;
+  return negative ? -value : value;
+}
+
+// The bytes of a file from `from` to its end; empty when it cannot be read.
+std::string ReadFrom(const fs::path& path, uintmax_t from) {
+  std::string error;
+  std::unique_ptr<FileSource> file = FileSource::Open(path, &error);
+  if (!file || !file->SkipTo(from)) return {};
+  std::string bytes, piece(4096, '\0');
+  while (const size_t n = file->Read(piece.data(), piece.size())) bytes.append(piece, 0, n);
+  return bytes;
+}
+
+// Follows the bad-QSO journal while the QSOs go in: the lines that one
+// AddData0 call adds are that QSO's, and each becomes a finding of the
+// check with the journal's reason, unless the check found the same already
+// (a missing exchange, a duplicate, a section of the wrong shape).
+class JournalWatch {
+ public:
+  JournalWatch(fs::path path, SubmissionCheck* check) : path_(std::move(path)), check_(check) {
+    size_ = Size();
+  }
+  void After(const LogQso& qso) {
+    const uintmax_t size = Size();
+    if (size <= size_) {
+      size_ = size;
+      return;
+    }
+    const std::string added = ReadFrom(path_, size_);
+    size_ = size;
+    for (size_t start = 0; start < added.size();) {
+      size_t end = added.find("\r\n", start);
+      if (end == std::string::npos) end = added.size();
+      const std::string_view line = std::string_view(added).substr(start, end - start);
+      start = end + 2;
+      std::optional<Finding> finding = JournalFinding(qso.line, qso.call, line);
+      if (!finding) continue;
+      const bool known =
+          (finding->text.find("NO RX NUMBER") != std::string::npos &&
+           check_->Has(qso.line, FindingKind::kMissingExchange)) ||
+          (finding->text.find("DUPE") != std::string::npos &&
+           check_->Has(qso.line, FindingKind::kDuplicate)) ||
+          (finding->text.find("UBA section") != std::string::npos &&
+           check_->Has(qso.line, FindingKind::kExchange));
+      if (!known) check_->Add(std::move(*finding));
+    }
+  }
+
+ private:
+  uintmax_t Size() const {
+    std::error_code ec;
+    const uintmax_t size = fs::file_size(path_, ec);
+    return ec ? 0 : size;
+  }
+  fs::path path_;
+  SubmissionCheck* check_;
+  uintmax_t size_ = 0;
+};
+
+// The folder the plug-in runs in when the host's folder is to be left as
+// it is: removed with all it holds when the run is over, once the program
+// has gone back to the folder it started in.  Remove() tells a failure;
+// the destructor of a folder not yet removed only cleans up.
+class PrivateFolder {
+ public:
+  PrivateFolder(fs::path folder, fs::path back_to)
+      : folder_(std::move(folder)), back_to_(std::move(back_to)) {}
+  PrivateFolder(const PrivateFolder&) = delete;
+  PrivateFolder& operator=(const PrivateFolder&) = delete;
+  ~PrivateFolder() {
+    std::string ignored;
+    Remove(&ignored);
+  }
+  bool Remove(std::string* error) {
+    if (removed_) return true;
+    removed_ = true;
+    std::error_code ec;
+    fs::current_path(back_to_, ec);
+    fs::remove_all(folder_, ec);
+    if (ec) *error = "cannot remove the work folder " + folder_.string() + ": " + ec.message();
+    return !ec;
+  }
+  const fs::path& path() const { return folder_; }
+
+ private:
+  fs::path folder_;
+  fs::path back_to_;
+  bool removed_ = false;
+};
+
+// Copies a file of the host's folder into the plug-in's folder when one
+// stands there; false with *error set when it cannot be copied.
+bool CopyIn(const fs::path& from, const fs::path& to, std::string* error) {
+  std::error_code ec;
+  if (!fs::exists(from, ec)) return true;
+  fs::create_directories(to.parent_path(), ec);
+  if (!ec) fs::copy_file(from, to, fs::copy_options::overwrite_existing, ec);
+  if (ec) *error = "cannot copy " + from.string() + ": " + ec.message();
+  return !ec;
+}
+
+// Puts a file the plug-in wrote into the host's folder: written beside
+// its place and renamed over it, so that an earlier file stays whole until
+// the new one is.  False with *error set.
+bool CopyOut(const fs::path& from, const fs::path& to, std::string* error) {
+  const fs::path temporary = to.string() + ".tmp";
+  std::error_code ec;
+  fs::copy_file(from, temporary, fs::copy_options::overwrite_existing, ec);
+  if (!ec) fs::rename(temporary, to, ec);
+  if (ec) {
+    *error = ec.message();
+    std::error_code ignored;
+    if (fs::is_regular_file(temporary, ignored)) fs::remove(temporary, ignored);
+  }
+  return !ec;
+}
+
 // The journal's lines after the header that are not duplicate reports.
 long BadLines(const std::string& journal) {
   long count = 0;
@@ -225,19 +371,38 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
 
   // Everything is read before the working folder is entered, so that
   // relative paths mean what they meant on the command line.
+  // The country file: --cty, else the first found beside the program or
+  // in the system's places.
+  fs::path cty_path = options.cty;
+  if (cty_path.empty()) {
+    const fs::path program = sys::ProgramPath();
+    const std::optional<fs::path> found = FindCountryFile(
+        CountryFilePlaces(program.empty() ? fs::path() : program.parent_path(),
+                          sys::SystemCountryFiles()),
+        [](const fs::path& place) {
+          std::error_code ec;
+          return fs::exists(place, ec);
+        },
+        &error);
+    if (!found) {
+      Complain(err, error);
+      return kExitInput;
+    }
+    cty_path = *found;
+  }
   std::string cty_text;
-  if (!ReadRegularFile(options.cty, &cty_text, &error)) {
-    Complain(err, "cannot read the country file " + options.cty + ": " + error +
-                      (options.cty == kDefaultCountryFile
-                           ? " (install the hamradio-files package, or name another with --cty)"
-                           : ""));
+  if (!ReadRegularFile(cty_path, &cty_text, &error)) {
+    Complain(err, "cannot read the country file " + cty_path.string() + ": " + error);
     return kExitInput;
   }
   const std::optional<CountryFile> countries = CountryFile::Parse(cty_text, &error);
   if (!countries) {
-    Complain(err, options.cty + ": " + error);
+    Complain(err, cty_path.string() + ": " + error);
     return kExitInput;
   }
+  const CountryOf country_of = [&countries](const std::string& call) {
+    return countries->CountryPrefix(call);
+  };
   // The log is read twice, piece by piece, never held whole: first for
   // what the run needs before the first QSO goes to the plug-in (the
   // problems, the own call, the first and last day, the check), then, once
@@ -264,7 +429,8 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     return countries->IsListedPrefix(part);
   };
   LogSurvey survey(options.check
-                       ? std::make_unique<SubmissionCheck>(cabrillo_input, period, is_listed)
+                       ? std::make_unique<SubmissionCheck>(cabrillo_input, period, country_of,
+                                                          is_listed)
                        : nullptr);
   if (!(source = open_log())) return kExitInput;
   const std::string log_own_call = read_log(*source, survey);
@@ -296,21 +462,25 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     if (!end) end = survey.last.Midnight();
   }
 
-  if (survey.check) Report(err, options.log_file, survey.check->Findings());
-
   std::error_code ec;
   const fs::path plugin_path =
       fs::absolute(options.plugin.empty() ? DefaultPlugin() : fs::path(options.plugin), ec);
+  // The host's folder: where the settings file is read and where the
+  // journal and the Cabrillo log end up.
+  const fs::path started_in = fs::current_path(ec);
+  fs::path host = started_in;
   if (!options.dir.empty()) {
     fs::create_directories(options.dir, ec);
-    fs::current_path(options.dir, ec);
+    host = fs::absolute(options.dir, ec);
+    if (!ec && !fs::is_directory(host, ec)) ec = std::make_error_code(std::errc::not_a_directory);
     if (ec) {
       Complain(err, "cannot work in the folder " + options.dir + ": " + ec.message());
       return kExitInput;
     }
   }
-  for (const auto& [role, name, output] : PluginFiles(own_call, end, options.cabrillo)) {
-    const std::string what = NotRegularFile(name);
+  const std::vector<WorkFile> work_files = PluginFiles(own_call, end, options.cabrillo);
+  for (const auto& [role, name, output] : work_files) {
+    const std::string what = NotRegularFile(host / name);
     // A folder where an output file goes is the plug-in's to report (the
     // run then ends with the output status); a FIFO or a device there would
     // block it or never end.
@@ -320,16 +490,43 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
       return kExitInput;
     }
   }
+  // The plug-in names its files relative to the current folder.  In
+  // place, that is the host's folder; otherwise a private folder with a
+  // copy of the settings files, so that the plug-in's writes to its
+  // settings (the Start key, the claimed score, the header form, window
+  // positions) never reach the host's.
+  std::optional<PrivateFolder> private_folder;
+  if (!options.in_place) {
+    const fs::path folder = sys::MakePrivateFolder(kProgram, &error);
+    if (folder.empty()) {
+      Complain(err, "cannot make a work folder: " + error);
+      return kExitInput;
+    }
+    private_folder.emplace(folder, started_in);
+    for (const WorkFile& file : work_files) {
+      if (!file.output && !CopyIn(host / file.name, folder / file.name, &error)) {
+        Complain(err, error);
+        return kExitInput;
+      }
+    }
+  }
+  fs::current_path(private_folder ? private_folder->path() : host, ec);
+  if (ec) {
+    Complain(err, "cannot work in the folder " +
+                      (private_folder ? private_folder->path() : host).string() + ": " +
+                      ec.message());
+    return kExitInput;
+  }
   std::unique_ptr<Plugin> plugin = Plugin::Load(plugin_path, &error);
   if (!plugin) {
     Complain(err, "cannot load the plug-in " + plugin_path.string() + ": " + error);
     return kExitInput;
   }
 
-  // The host's folder, where ResetStats0 looks for the host's settings file:
-  // the working folder.
+  // The host's folder, where ResetStats0 looks for the host's settings
+  // file (it then opens it by its name in the current folder).
   const fs::path work = fs::current_path(ec);
-  const std::string host_folder = (work / "").string();
+  const std::string host_folder = (host / "").string();
   const OutputFile journal_before = Before("the bad-QSO journal", work / JournalName(end));
   std::optional<OutputFile> cabrillo_before;
   if (options.cabrillo) cabrillo_before = Before("the Cabrillo log", work / CabrilloFileName(own_call));
@@ -342,6 +539,8 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   reset.end = &end_date;
   reset.own_country = own_country.c_str();
   plugin->Reset(reset);
+  std::optional<JournalWatch> journal_watch;
+  if (survey.check) journal_watch.emplace(journal_before.path, survey.check.get());
   if (options.html) plugin->setVersion((std::string(kProgram) + " " + STATS_REPLAY_VERSION).c_str());
 
   int left_out = 0;
@@ -397,6 +596,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     fields.country = country.c_str();
     fields.band = qso.band.c_str();
     const int added = plugin->Add(fields);
+    if (journal_watch) journal_watch->After(qso);
     if (options.list) list_line(std::to_string(status), std::to_string(added), "");
   };
   LogFeeder<decltype(feed)> feeder(*countries, feed);
@@ -417,20 +617,33 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   // The text form ends its lines itself; the HTML form is one line without.
   if (!text.empty() && text.back() != '\n') Write(out, "\n");
   // The plug-in is done: unloading it lets its store go and ends its
-  // window thread.  Then the log it wrote is checked as a log robot would.
+  // window thread.
   plugin.reset();
-  const std::string written = CabrilloFileName(own_call);
-  std::optional<std::vector<Finding>> findings;
-  std::error_code exists_ec;
-  if (options.cabrillo && fs::exists(written, exists_ec)) {
+  const std::optional<long> score = ResultScore(text);
+  CheckTotals totals;
+  if (survey.check) {
+    if (const std::optional<SubmissionCheck::Claimed> claimed = survey.check->ClaimedScore(); claimed && score) {
+      if (std::optional<Finding> f = ClaimedScoreFinding(*claimed, *score)) survey.check->Add(*f);
+    }
+    Report(err, options.log_file, survey.check->Findings(), options.check_all, &totals);
+  }
+  // The Cabrillo log this run wrote is checked as a log robot would; a file
+  // of that name from an earlier run is not this run's to report.
+  const bool cabrillo_written =
+      cabrillo_before && WrittenWhole(*cabrillo_before, "END-OF-LOG:\r\n");
+  if (cabrillo_written) {
     std::string open_error;
-    if (std::unique_ptr<FileSource> file = FileSource::Open(written, &open_error)) {
-      SubmissionCheck check(true, period);
+    if (std::unique_ptr<FileSource> file = FileSource::Open(cabrillo_before->path, &open_error)) {
+      SubmissionCheck check(true, period, country_of);
       StreamCabrillo(*file, check);
-      if (file->Error().empty()) findings = check.Findings();
+      if (const std::optional<SubmissionCheck::Claimed> claimed = check.ClaimedScore(); claimed && score) {
+        if (std::optional<Finding> f = ClaimedScoreFinding(*claimed, *score)) check.Add(*f);
+      }
+      if (file->Error().empty()) {
+        Report(err, CabrilloFileName(own_call), check.Findings(), options.check_all, &totals);
+      }
     }
   }
-  if (findings) Report(err, written, *findings);
   if (std::fflush(out) != 0 || std::ferror(out) != 0) {
     Complain(err, std::string("cannot write the result: ") + std::strerror(errno));
     return kExitInput;
@@ -442,18 +655,38 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   int status = kExitOk;
   std::string contents;
   const long bad = ResultFigure(text, "Bad QSO");
+  std::vector<const OutputFile*> whole;
   if (!WrittenWhole(journal_before, "\r\n") ||
       !ReadRegularFile(journal_before.path, &contents, &error) ||
       (bad >= 0 && BadLines(contents) != bad)) {
     Complain(err, journal_before.what + " " + journal_before.path.filename().string() +
                       " could not be written");
     status = kExitOutput;
+  } else {
+    whole.push_back(&journal_before);
   }
-  if (cabrillo_before && !WrittenWhole(*cabrillo_before, "END-OF-LOG:\r\n")) {
+  if (cabrillo_before && !cabrillo_written) {
     Complain(err, cabrillo_before->what + " " + cabrillo_before->path.filename().string() +
                       " could not be written");
     status = kExitOutput;
+  } else if (cabrillo_before) {
+    whole.push_back(&*cabrillo_before);
   }
+  // Only whole files reach the host's folder: one the plug-in could not
+  // finish leaves the earlier file there as it was.
+  std::vector<std::string> wrote;
+  for (const OutputFile* file : whole) {
+    const fs::path target = host / file->path.filename();
+    if (private_folder && !CopyOut(file->path, target, &error)) {
+      Complain(err, "cannot write " + file->what + " " + target.string() + ": " + error);
+      status = kExitOutput;
+      continue;
+    }
+    wrote.push_back("wrote " + file->what + " " + target.string());
+  }
+  for (const std::string& line : wrote) Complain(err, line);
+  if (private_folder && !private_folder->Remove(&error)) Complain(err, error);
+  if (status == kExitOk && options.strict && totals.errors > 0) status = kExitCheck;
   return status;
 }
 

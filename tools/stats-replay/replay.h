@@ -12,6 +12,7 @@ inline constexpr int kExitOk = 0;
 inline constexpr int kExitInput = 1;  // the log, the country file or the plug-in could not be read
 inline constexpr int kExitUsage = 2;
 inline constexpr int kExitOutput = 3;  // the bad-QSO journal or the Cabrillo log could not be written
+inline constexpr int kExitCheck = 4;   // --strict: the check found errors
 
 // Runs the program on its arguments (without the program name), writing the
 // list and the result to out and problems to err.  Returns the exit status.

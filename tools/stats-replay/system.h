@@ -1,6 +1,7 @@
 // The few things stats-replay asks of the operating system that the C++
 // library does not offer: loading a shared library and finding a name in
-// it, the program's own path, which file stands at a path, and a standard
+// it, the program's own path, the system's places for the country file, a
+// private folder of its own, which file stands at a path, and a standard
 // output that writes bytes as they are.  system_posix.cpp and
 // system_win32.cpp implement them; the build picks one.
 #pragma once
@@ -9,6 +10,7 @@
 #include <filesystem>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace replay::sys {
 
@@ -20,6 +22,15 @@ void CloseLibrary(void* library);
 
 // The path of the running program; empty when the system cannot tell.
 std::filesystem::path ProgramPath();
+
+// Where the system keeps a country file (cty.dat) of its own, in the order
+// to look: Debian's hamradio-files package on Linux, none on Windows.
+std::vector<std::filesystem::path> SystemCountryFiles();
+
+// Makes a new, empty folder that only this user can enter, under the
+// system's folder for temporary files, named with `stem`; empty with
+// *error set on failure.
+std::filesystem::path MakePrivateFolder(const std::string& stem, std::string* error);
 
 // The file standing at a path, told apart from any other that stands there
 // before or after it: its device and file number (POSIX), its volume and

@@ -1,6 +1,9 @@
 #include <dlfcn.h>
+#include <stdlib.h>
 #include <sys/stat.h>
 
+#include <cerrno>
+#include <cstring>
 #include <system_error>
 
 #include "system.h"
@@ -24,6 +27,26 @@ std::filesystem::path ProgramPath() {
   std::error_code ec;
   std::filesystem::path path = std::filesystem::read_symlink("/proc/self/exe", ec);
   return ec ? std::filesystem::path() : path;
+}
+
+std::vector<std::filesystem::path> SystemCountryFiles() {
+  return {"/usr/share/hamradio-files/cty.dat"};
+}
+
+std::filesystem::path MakePrivateFolder(const std::string& stem, std::string* error) {
+  std::error_code ec;
+  const std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
+  if (ec) {
+    *error = "no folder for temporary files: " + ec.message();
+    return {};
+  }
+  // mkdtemp makes the folder with mode 0700.
+  std::string pattern = (temp / (stem + "-XXXXXX")).string();
+  if (mkdtemp(pattern.data()) == nullptr) {
+    *error = "cannot make a folder in " + temp.string() + ": " + std::strerror(errno);
+    return {};
+  }
+  return pattern;
 }
 
 std::optional<FileId> IdentifyFile(const std::filesystem::path& path) {

@@ -5,6 +5,8 @@
 #include <cstdio>
 #include <memory>
 #include <string>
+#include <system_error>
+#include <vector>
 
 #include "system.h"
 
@@ -75,6 +77,33 @@ std::filesystem::path ProgramPath() {
     }
     path.resize(path.size() * 2);
   }
+}
+
+std::vector<std::filesystem::path> SystemCountryFiles() { return {}; }
+
+std::filesystem::path MakePrivateFolder(const std::string& stem, std::string* error) {
+  std::error_code ec;
+  const std::filesystem::path temp = std::filesystem::temp_directory_path(ec);
+  if (ec) {
+    *error = "no folder for temporary files: " + ec.message();
+    return {};
+  }
+  // The folder inherits the user's temporary folder's protection; a name
+  // taken by another folder is tried again with the next number.
+  const unsigned long long seed = GetTickCount64() ^ (static_cast<unsigned long long>(GetCurrentProcessId()) << 20);
+  for (unsigned attempt = 0; attempt < 1000; ++attempt) {
+    const std::filesystem::path folder =
+        temp / (stem + "-" + std::to_string(GetCurrentProcessId()) + "-" +
+                std::to_string((seed + attempt) % 1000000));
+    if (CreateDirectoryW(folder.c_str(), nullptr)) return folder;
+    const DWORD code = GetLastError();
+    if (code != ERROR_ALREADY_EXISTS) {
+      *error = "cannot make the folder " + folder.string() + ": " + SystemMessage(code);
+      return {};
+    }
+  }
+  *error = "cannot make a folder in " + temp.string() + ": every name tried is taken";
+  return {};
 }
 
 std::optional<FileId> IdentifyFile(const std::filesystem::path& path) {
