@@ -15,6 +15,14 @@ namespace stats::notices {
 // the file was already noted in this contest run.
 void FileNotWritten(const std::string& file, const std::string& reason);
 
+// Notes that file is there but could not be read, for the reason given;
+// told once per run like a file not written (a file that cannot be read is
+// not written either, and that is not told again).
+void FileNotRead(const std::string& file, const std::string& reason);
+
+// Notes a line of its own for the operator (pending like the others).
+void Note(const std::string& text);
+
 // A new contest run: every file may be told once more.
 void NewRun();
 
