@@ -1,10 +1,11 @@
-// Output files that could not be written, told to the operator.
+// Files that could not be written or read, told to the operator.
 //
 // A file that fails (the bad-QSO journal, the settings file) is noted here
 // with the system's reason by whichever thread met the failure; the host's
 // thread shows what is pending in the "Output" message box once it holds no
 // lock.  Each file is told at most once per contest run, however often its
-// writes fail, so that a full disk does not bury the operator in boxes.
+// writes or reads fail, so that a full disk does not bury the operator in
+// boxes.
 #pragma once
 
 #include <string>
