@@ -187,6 +187,13 @@ std::string FullPath(const std::string& path) {
   return full;
 }
 
+// An existing file (not a folder) that carries the read-only mark.
+bool IsReadOnlyFile(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+         (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM found) {
   DWORD pid = 0;
   ::GetWindowThreadProcessId(hwnd, &pid);
@@ -308,6 +315,14 @@ class Win32Platform final : public Platform {
     const DWORD disposition = mode == FileMode::kRead ? OPEN_EXISTING
                               : mode == FileMode::kAppend ? OPEN_ALWAYS
                                                           : CREATE_ALWAYS;
+    // A read-only file is refused for writing; the system does so too,
+    // except where a privileged emulation lets it through: asked first, so
+    // that every system says so alike.
+    if (mode != FileMode::kRead && IsReadOnlyFile(path)) {
+      failure_log::Record("CreateFile", path, ErrorText(ERROR_ACCESS_DENIED));
+      if (error != nullptr) *error = ErrorText(ERROR_ACCESS_DENIED);
+      return nullptr;
+    }
     // Other programs may read and write the file while it is open.
     win32::UniqueFile h(::CreateFileA(path.c_str(), access,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -354,10 +369,7 @@ class Win32Platform final : public Platform {
   bool RenameFile(const std::string& from, const std::string& to, std::string* error) override {
     // MoveFileEx refuses to replace a read-only file; asked first, so that
     // every system says so alike.
-    const DWORD attributes = ::GetFileAttributesA(to.c_str());
-    const bool read_only = attributes != INVALID_FILE_ATTRIBUTES &&
-                           (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
-                           (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    const bool read_only = IsReadOnlyFile(to);
     if (!read_only && ::MoveFileExA(from.c_str(), to.c_str(),
                                     MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return true;
