@@ -10,13 +10,22 @@ namespace {
 
 // Read and written by whichever thread writes a key.
 std::atomic<FailureSink> failure_sink{nullptr};
+std::atomic<FailureSink> read_failure_sink{nullptr};
 
 }  // namespace
 
 FailureSink SetFailureSink(FailureSink sink) { return failure_sink.exchange(sink); }
 
-std::string Read(const std::string& key, const std::string& fallback) {
-  return Os().ReadProfileString(kFile, kSection, key).value_or(fallback);
+FailureSink SetReadFailureSink(FailureSink sink) { return read_failure_sink.exchange(sink); }
+
+std::string Read(const std::string& key, const std::string& fallback, std::string* error) {
+  std::string reason;
+  if (auto value = Os().ReadProfileString(kFile, kSection, key, &reason)) return *value;
+  if (!reason.empty()) {
+    if (FailureSink sink = read_failure_sink.load(); sink != nullptr) sink(kFile, reason);
+    if (error != nullptr) *error = reason;
+  }
+  return fallback;
 }
 
 int ReadInt(const std::string& key) { return ToInt(Read(key)); }

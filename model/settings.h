@@ -11,7 +11,11 @@ inline constexpr const char* kFile = "Plugins\\ZEVUVI.ini";
 inline constexpr const char* kSection = "Settings";
 
 // The stored value, whole; fallback when the key or the file is missing.
-std::string Read(const std::string& key, const std::string& fallback = "");
+// A file that is there but cannot be read also gives the fallback: its
+// failure goes to the read-failure sink, and into *error when error is not
+// null (left alone when the read did not fail).
+std::string Read(const std::string& key, const std::string& fallback = "",
+                 std::string* error = nullptr);
 // The stored value converted as atoi does (no digits give 0).
 int ReadInt(const std::string& key);
 // Told the file name and the system's reason of every failed write.
@@ -19,6 +23,8 @@ using FailureSink = void (*)(const std::string& file, const std::string& reason)
 // Installs the sink of failed writes (null: none) for the process; returns
 // the one it replaces.
 FailureSink SetFailureSink(FailureSink sink);
+// The same for reads of a settings file that exists but cannot be read.
+FailureSink SetReadFailureSink(FailureSink sink);
 
 // Writes one key; false when the system refused (the stored value stays,
 // and the failure goes to the failure sink).  A line

@@ -33,6 +33,10 @@ class File {
   // on the disk, so that a rename that follows never exposes a file whose
   // bytes are still in flight.
   virtual bool Sync() = 0;
+  // Drops every byte past the first size bytes of the file, the ones still
+  // buffered here too, and goes on writing at the new end: an append that
+  // failed half-way is taken back with it.  False when the system refused.
+  virtual bool Truncate(unsigned long long size) = 0;
   // Flushes and closes; false when any write since opening failed.
   virtual bool Close() = 0;
   // The system's text for the last failure of this file ("" when none).
@@ -76,9 +80,18 @@ class Platform {
   // -- Settings profile ----------------------------------------------------
   // Reads key in section of the profile file at path; nullopt when the file,
   // the section or the key is missing.  Values of any length come back whole.
+  // A file that exists but cannot be read also gives nullopt, and then the
+  // system's reason goes into *error when error is not null (it is left
+  // alone otherwise).
   virtual std::optional<std::string> ReadProfileString(const std::string& path,
                                                        const std::string& section,
-                                                       const std::string& key) = 0;
+                                                       const std::string& key,
+                                                       std::string* error) = 0;
+  std::optional<std::string> ReadProfileString(const std::string& path,
+                                               const std::string& section,
+                                               const std::string& key) {
+    return ReadProfileString(path, section, key, nullptr);
+  }
   // Writes key=value, replacing the key in place or appending it; every other
   // line of the file stays.  Creates the file (and its folder) if missing.
   // Refuses, leaving the file as it was, when the file exists but cannot be
@@ -94,14 +107,16 @@ class Platform {
   // "C:\\Zelk\\*.ini", in the order the system lists them.
   virtual std::vector<std::string> FindFiles(const std::string& pattern) = 0;
   // Opens a file; on failure returns null and puts the system's reason into
-  // *error when error is not null.
+  // *error when error is not null.  A read-only file is refused for writing
+  // (kTruncate, kAppend), as it is for the settings profile.
   virtual std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode,
                                          std::string* error) = 0;
   // Reads a whole file; nullopt when it cannot be opened or read.
   virtual std::optional<std::string> ReadFile(const std::string& path) = 0;
   // Renames from over to, replacing a file of that name in one step; on
   // failure to is left as it was, and the system's reason goes into *error
-  // when error is not null.
+  // when error is not null.  A read-only file at to is not replaced: it is
+  // left as it is, read-only mark and all, and the rename fails.
   virtual bool RenameFile(const std::string& from, const std::string& to,
                           std::string* error) = 0;
   // Deletes a file; false when it could not be deleted.
@@ -135,7 +150,8 @@ Platform& NativePlatform();
 // Replaces the file at path with the pieces, in order: they are written to
 // a temporary file in the same folder, pushed to the disk, and only then
 // renamed over path.  On failure path is left exactly as it was, the
-// temporary file is removed, and the system's reason goes into *error.
+// temporary file is removed, and the system's reason goes into *error.  A
+// read-only file at path is never replaced (Platform::RenameFile).
 // The pieces are views into texts the caller keeps.
 bool ReplaceFile(const std::string& path, const std::vector<std::string_view>& pieces,
                  std::string* error);

@@ -54,6 +54,7 @@ class WindowLink : public ui::ContestLink {
   static WindowLink* link = new WindowLink;
   ui::SetContestLink(link);
   settings::SetFailureSink(&notices::FileNotWritten);
+  settings::SetReadFailureSink(&notices::FileNotRead);
   return true;
 }();
 

@@ -55,13 +55,25 @@ bool PrepareCabrilloHeader(const std::string& own_call) {
     std::lock_guard lock(ContestLock());
     previous = Contest().cabrillo;
   }
-  const auto read = [](const std::string& key, const std::string& fallback) {
-    return settings::Read(key, fallback);
+  std::string unreadable;
+  const auto read = [&unreadable](const std::string& key, const std::string& fallback) {
+    return settings::Read(key, fallback, &unreadable);
   };
   const CabrilloHeader loaded = LoadCabrilloHeader(own_call, previous, read);
   {
     std::lock_guard lock(ContestLock());
     Contest().cabrillo = loaded;
+  }
+  // The station details are in a settings file that could not be read: a
+  // log made from the defaults would go out with an empty name, address and
+  // sent exchange.  No log in this run; the operator is told why (the
+  // settings file's own notice says which file and the system's reason).
+  if (!unreadable.empty()) {
+    notices::Note("No Cabrillo log in this run: the station details could not be read from " +
+                  std::string(settings::kFile));
+    std::lock_guard lock(ContestLock());
+    Contest().cabrillo_requested = 0;
+    return false;
   }
 
   // The form is modal and may stay open for long: no lock while it runs.
@@ -183,6 +195,14 @@ void StartContestRun(const RunStart& run) {
 
   std::lock_guard lock(ContestLock());
   ContestState& state = Contest();
+  // A contest end that is no date gives no journal name: the journal is
+  // kept and counted, but no file is written.
+  if (CivilTime end; run.end.status != OleDate::Status::kNull && !ToCivil(run.end, &end)) {
+    state.journal_file_name.clear();
+    state.journal.CreateWithoutFile(JournalFileName("<end date>"),
+                                    "the contest's end date is not a valid date");
+    return;
+  }
   state.journal_file_name = JournalFileName(FormatDate(run.end, kJournalDayFormat));
   state.journal.Create(state.journal_file_name);
 }

@@ -23,12 +23,31 @@ Pending& State() {
 
 }  // namespace
 
-void FileNotWritten(const std::string& file, const std::string& reason) {
+namespace {
+
+void NoteFile(const char* what, const std::string& file, const std::string& reason) {
   Pending& p = State();
   std::lock_guard lock(p.mutex);
   if (!p.told.insert(file).second) return;
   if (!p.text.empty()) p.text += "\r\n";
-  p.text += "File not written: " + file + " (" + (reason.empty() ? "unknown error" : reason) + ")";
+  p.text += what + file + " (" + (reason.empty() ? "unknown error" : reason) + ")";
+}
+
+}  // namespace
+
+void FileNotWritten(const std::string& file, const std::string& reason) {
+  NoteFile("File not written: ", file, reason);
+}
+
+void Note(const std::string& text) {
+  Pending& p = State();
+  std::lock_guard lock(p.mutex);
+  if (!p.text.empty()) p.text += "\r\n";
+  p.text += text;
+}
+
+void FileNotRead(const std::string& file, const std::string& reason) {
+  NoteFile("File not read: ", file, reason);
 }
 
 void NewRun() {

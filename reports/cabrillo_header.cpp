@@ -1,5 +1,6 @@
 #include "reports/cabrillo_header.h"
 
+#include "model/file_name.h"
 #include "platform/override.h"
 #include "reports/header_form.h"
 
@@ -37,8 +38,10 @@ std::string LogBaseName(std::string_view own_call) {
   size_t last = base.size();
   while (first < last && IsBlank(base[first])) ++first;
   while (last > first && IsBlank(base[last - 1])) --last;
-  base = base.substr(first, last - first);
-  return base.empty() ? kDefaultLogBaseName : base;
+  base = file_names::MapUnsafe(base.substr(first, last - first));
+  if (base.empty()) return kDefaultLogBaseName;
+  if (file_names::IsDeviceName(base)) base += '_';
+  return base;
 }
 
 std::string DecodeSoapbox(std::string_view stored) {

@@ -49,7 +49,12 @@ inline constexpr const char* kDefaultLogBaseName = "QORT";
 std::string ReplaceAll(std::string_view text, std::string_view from, std::string_view to);
 
 // The base of the Cabrillo file name: the call with "/" and "\" made "_" and
-// white space dropped from both ends; "QORT" when nothing is left.
+// white space dropped from both ends; "QORT" when nothing is left.  So that
+// the name stays one file of the host's folder, every other byte that a
+// Windows file name cannot hold (control bytes, ':', '*', '?', '"', '<',
+// '>', '|') is made "_" as well, and a device's name ("CON", "COM1", ...)
+// gets a "_" after it; ordinary calls keep their name byte for byte
+// ("OT/ON4XX" gives "OT_ON4XX").
 std::string LogBaseName(std::string_view own_call);
 
 // The soapbox as the settings file keeps it (one line, "<CR>" and "<LF>"

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "model/file_name.h"
 #include "platform/platform.h"
 
 namespace stats {
@@ -157,8 +158,10 @@ CabrilloLog BuildCabrilloLog(const CabrilloHeader& header, int claimed_score,
 }
 
 std::string WriteCabrilloLog(const CabrilloLog& log) {
+  // The name must name one file of the host's folder and nothing else.
+  std::string reason = file_names::Problem(log.file_name);
+  if (!reason.empty()) return "File not produced: " + log.file_name + " (" + reason + ")";
   // The earlier log is replaced only by a complete new one.
-  std::string reason;
   if (ReplaceFile(log.file_name, {log.text}, &reason)) return "File produced: " + log.file_name;
   return "File not produced: " + log.file_name + " (" + reason + ")";
 }

@@ -1,7 +1,7 @@
 #include "rules/journal.h"
 
+#include "model/file_name.h"
 #include "platform/failure_log.h"
-
 
 namespace stats {
 
@@ -10,12 +10,29 @@ void Journal::Create(const std::string& file_name) {
   lines_.clear();
   header_ = kJournalHeader;
   file_name_ = file_name;
+  refusal_.clear();
   if (file_name_.empty()) return;
+  // A name that is not one plain file of the host's folder never reaches
+  // the file system.
+  refusal_ = file_names::Problem(file_name_);
   WriteAll();
+}
+
+void Journal::CreateWithoutFile(const std::string& what, const std::string& reason) {
+  file_.reset();
+  lines_.clear();
+  header_ = kJournalHeader;
+  file_name_ = what;
+  refusal_ = reason.empty() ? "no file name" : reason;
+  Failed(refusal_);
 }
 
 bool Journal::WriteAll() {
   file_.reset();
+  if (!refusal_.empty()) {
+    Failed(refusal_);
+    return false;
+  }
   std::string contents = header_ + "\r\n";
   for (const JournalLine& line : lines_) contents += line.text + "\r\n";
   // The file is replaced only by a complete new one, so a failure here
@@ -28,6 +45,7 @@ bool Journal::WriteAll() {
   // Later lines are appended to it; when it cannot be opened for that, the
   // next line writes it whole again.
   file_ = Os().OpenFile(file_name_, FileMode::kAppend, &reason);
+  file_size_ = contents.size();
   if (!file_) Failed(reason);
   return true;
 }
@@ -41,8 +59,15 @@ void Journal::Append(JournalLine line) {
   const std::string bytes = line.text + "\r\n";
   lines_.push_back(std::move(line));
   if (file_) {
-    if (file_->Write(bytes) && file_->Flush()) return;
+    if (file_->Write(bytes) && file_->Flush()) {
+      file_size_ += bytes.size();
+      return;
+    }
     Failed(file_->LastError());
+    // What went out of the line is taken back: the file ends with the last
+    // whole line again.
+    file_->Truncate(file_size_);
+    file_.reset();
   }
   // The file is no longer whole: write it anew from the lines kept here.  If
   // that fails too, the next change tries again; the lines stay counted.

@@ -9,6 +9,11 @@
 // flushed, so the operator can read it at any moment; a file that cannot be
 // created or written is handed, with the system's reason, to the failure
 // sink that the journal's owner installed.
+//
+// The file on disk is always a whole journal, the earlier one or the new
+// one: it is replaced only through a complete temporary file, and a line
+// appended is either there whole, with its line end, or taken back (a full
+// disk leaves no torn last line).  A read-only journal is left as it is.
 #pragma once
 
 #include <cstdint>
@@ -53,6 +58,9 @@ class Journal {
   // cannot be created is noted; the lines are kept and counted all the same,
   // and every later change tries to write the file whole again.
   void Create(const std::string& file_name);
+  // Starts a new journal that is kept and counted but has no file, because
+  // no name could be made for it; the sink is told once, with what and why.
+  void CreateWithoutFile(const std::string& what, const std::string& reason);
   bool IsOpen() const { return !file_name_.empty(); }
 
   // Appends one line (the line end is added) and flushes; when that fails,
@@ -80,6 +88,8 @@ class Journal {
   std::string header_ = kJournalHeader;
   std::vector<JournalLine> lines_;
   std::unique_ptr<File> file_;  // open for appending while the file is whole
+  unsigned long long file_size_ = 0;  // bytes of the file that file_ appends to
+  std::string refusal_;  // why the journal has no file ("" when it has one)
   FailureSink sink_ = nullptr;
 };
 

@@ -58,6 +58,16 @@ class PosixFile final : public File {
     if (fsync(fileno(f_)) != 0) return Fail(errno, "fsync");
     return ok_;
   }
+  bool Truncate(unsigned long long size) override {
+    if (f_ == nullptr) return Fail(EBADF, "ftruncate");
+    // Whatever the buffer still holds goes out first, so that it cannot
+    // reach the file after the cut; its failure is the one being undone.
+    std::fflush(f_);
+    std::clearerr(f_);
+    if (ftruncate(fileno(f_), static_cast<off_t>(size)) != 0) return Fail(errno, "ftruncate");
+    if (std::fseek(f_, 0, SEEK_END) != 0) return Fail(errno, "fseek");
+    return true;
+  }
   bool Close() override {
     if (f_ == nullptr) return ok_;
     std::FILE* f = f_;
@@ -92,6 +102,20 @@ bool MakeParentFolder(const std::string& path) {
   }
   if (!MakeParentFolder(folder)) return false;
   return mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST;
+}
+
+// A file without any write permission is read-only for everybody, the
+// system administrator too, as a read-only file is on Windows.
+bool IsReadOnly(const struct stat& st, const std::string& native) {
+  return (st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(native.c_str(), W_OK) != 0;
+}
+
+// EACCES when native is an existing regular file that is read-only, else 0
+// (a missing file, or one that is not regular, is for the caller to meet).
+int ReadOnlyError(const std::string& native) {
+  struct stat st;
+  if (stat(native.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return 0;
+  return IsReadOnly(st, native) ? EACCES : 0;
 }
 
 struct FdCloser {
@@ -172,11 +196,7 @@ int WriteProfileFile(const std::string& native, const std::string& section, cons
     }
     if (S_ISDIR(st.st_mode)) return EISDIR;
     if (!S_ISREG(st.st_mode)) return EINVAL;
-    // A file without any write permission is read-only for everybody, the
-    // system administrator too, as a read-only file is on Windows.
-    if ((st.st_mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0 || access(target.c_str(), W_OK) != 0) {
-      return EACCES;
-    }
+    if (IsReadOnly(st, target)) return EACCES;
   } else if (errno != ENOENT) {
     return errno;
   }
@@ -221,11 +241,20 @@ class PosixPlatform final : public Platform {
  public:
   std::optional<std::string> ReadProfileString(const std::string& path,
                                                const std::string& section,
-                                               const std::string& key) override {
+                                               const std::string& key,
+                                               std::string* error) override {
     std::lock_guard lock(profile_mutex_);
-    auto contents = ReadFile(path);
-    if (!contents) return std::nullopt;
-    return profile::Lookup(*contents, section, key);
+    std::string contents;
+    int failure = 0;
+    if (!ReadRegularFile(NativePath(path), &contents, &failure)) {
+      // A missing file has no keys; any other refusal is the caller's to tell.
+      if (failure == ENOENT) return std::nullopt;
+      const std::string reason = ErrorText(failure != 0 ? failure : EIO);
+      failure_log::Record("read", path, reason);
+      if (error != nullptr) *error = reason;
+      return std::nullopt;
+    }
+    return profile::Lookup(contents, section, key);
   }
 
   bool WriteProfileString(const std::string& path, const std::string& section,
@@ -266,9 +295,11 @@ class PosixPlatform final : public Platform {
   std::unique_ptr<File> OpenFile(const std::string& path, FileMode mode,
                                  std::string* error) override {
     const char* how = mode == FileMode::kRead ? "rb" : mode == FileMode::kTruncate ? "wb" : "ab";
-    std::FILE* f = std::fopen(NativePath(path).c_str(), how);
+    const std::string native = NativePath(path);
+    const int refused = mode == FileMode::kRead ? 0 : ReadOnlyError(native);
+    std::FILE* f = refused != 0 ? nullptr : std::fopen(native.c_str(), how);
     if (f == nullptr) {
-      const int code = errno;
+      const int code = refused != 0 ? refused : errno;
       failure_log::Record("fopen", path, ErrorText(code));
       if (error != nullptr) *error = ErrorText(code);
       return nullptr;
@@ -288,8 +319,13 @@ class PosixPlatform final : public Platform {
   }
 
   bool RenameFile(const std::string& from, const std::string& to, std::string* error) override {
-    if (std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0) return true;
-    const int code = errno;
+    // rename() would replace a read-only file as any other; MoveFileEx
+    // refuses, and so does this.
+    const int refused = ReadOnlyError(NativePath(to));
+    if (refused == 0 && std::rename(NativePath(from).c_str(), NativePath(to).c_str()) == 0) {
+      return true;
+    }
+    const int code = refused != 0 ? refused : errno;
     failure_log::Record("rename", from + " -> " + to, ErrorText(code));
     if (error != nullptr) *error = ErrorText(code);
     return false;

@@ -106,6 +106,23 @@ class Win32File final : public File {
     if (!::FlushFileBuffers(h_.get())) return Fail(::GetLastError(), "FlushFileBuffers");
     return ok_;
   }
+  bool Truncate(unsigned long long size) override {
+    // The bytes not yet written belong to the append being undone.
+    buffer_.clear();
+    if (!h_) return Fail(ERROR_INVALID_HANDLE, "SetEndOfFile");
+    // A file opened for appending only may not set its end: a handle of
+    // its own does, beside this one (both share writing).
+    win32::UniqueFile cut(::CreateFileA(path_.c_str(), GENERIC_WRITE,
+                                        FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                        nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!cut) return Fail(::GetLastError(), "CreateFile");
+    LARGE_INTEGER end;
+    end.QuadPart = static_cast<LONGLONG>(size);
+    if (!::SetFilePointerEx(cut.get(), end, nullptr, FILE_BEGIN) || !::SetEndOfFile(cut.get())) {
+      return Fail(::GetLastError(), "SetEndOfFile");
+    }
+    return true;
+  }
   bool Close() override {
     if (!h_) return ok_;
     Flush();
@@ -170,6 +187,13 @@ std::string FullPath(const std::string& path) {
   return full;
 }
 
+// An existing file (not a folder) that carries the read-only mark.
+bool IsReadOnlyFile(const std::string& path) {
+  const DWORD attributes = ::GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+         (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 BOOL CALLBACK FindMainWindow(HWND hwnd, LPARAM found) {
   DWORD pid = 0;
   ::GetWindowThreadProcessId(hwnd, &pid);
@@ -185,7 +209,8 @@ class Win32Platform final : public Platform {
  public:
   std::optional<std::string> ReadProfileString(const std::string& path,
                                                const std::string& section,
-                                               const std::string& key) override {
+                                               const std::string& key,
+                                               std::string* error) override {
     // The buffer grows until the whole value fits: a long soapbox or address
     // comes back whole.
     const std::string file = FullPath(path);
@@ -200,8 +225,26 @@ class Win32Platform final : public Platform {
       }
       buffer.assign(buffer.size() * 2, '\0');
     }
-    if (buffer == kMissing) return std::nullopt;
-    return buffer;
+    if (buffer != kMissing) return buffer;
+    // The profile functions answer a file they cannot open with the
+    // default, as if the key were missing: a file that is there is probed.
+    const DWORD attributes = ::GetFileAttributesA(file.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+    DWORD unreadable = (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0 ? ERROR_ACCESS_DENIED
+                                                                     : ERROR_SUCCESS;
+    if (unreadable == ERROR_SUCCESS) {
+      win32::UniqueFile probe(::CreateFileA(file.c_str(), GENERIC_READ,
+                                            FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                            nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                            nullptr));
+      if (!probe) unreadable = ::GetLastError();
+    }
+    if (unreadable != ERROR_SUCCESS && unreadable != ERROR_FILE_NOT_FOUND &&
+        unreadable != ERROR_PATH_NOT_FOUND) {
+      failure_log::Record("GetPrivateProfileString", path, ErrorText(unreadable));
+      if (error != nullptr) *error = ErrorText(unreadable);
+    }
+    return std::nullopt;
   }
 
   bool WriteProfileString(const std::string& path, const std::string& section,
@@ -272,6 +315,14 @@ class Win32Platform final : public Platform {
     const DWORD disposition = mode == FileMode::kRead ? OPEN_EXISTING
                               : mode == FileMode::kAppend ? OPEN_ALWAYS
                                                           : CREATE_ALWAYS;
+    // A read-only file is refused for writing; the system does so too,
+    // except where a privileged emulation lets it through: asked first, so
+    // that every system says so alike.
+    if (mode != FileMode::kRead && IsReadOnlyFile(path)) {
+      failure_log::Record("CreateFile", path, ErrorText(ERROR_ACCESS_DENIED));
+      if (error != nullptr) *error = ErrorText(ERROR_ACCESS_DENIED);
+      return nullptr;
+    }
     // Other programs may read and write the file while it is open.
     win32::UniqueFile h(::CreateFileA(path.c_str(), access,
                                       FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
@@ -316,11 +367,14 @@ class Win32Platform final : public Platform {
   }
 
   bool RenameFile(const std::string& from, const std::string& to, std::string* error) override {
-    if (::MoveFileExA(from.c_str(), to.c_str(),
-                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    // MoveFileEx refuses to replace a read-only file; asked first, so that
+    // every system says so alike.
+    const bool read_only = IsReadOnlyFile(to);
+    if (!read_only && ::MoveFileExA(from.c_str(), to.c_str(),
+                                    MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
       return true;
     }
-    const DWORD code = ::GetLastError();
+    const DWORD code = read_only ? ERROR_ACCESS_DENIED : ::GetLastError();
     failure_log::Record("MoveFileEx", from + " -> " + to, ErrorText(code));
     if (error != nullptr) *error = ErrorText(code);
     return false;

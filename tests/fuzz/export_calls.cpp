@@ -36,8 +36,9 @@ namespace fs = std::filesystem;
 class QuietPlatform final : public Platform {
  public:
   std::optional<std::string> ReadProfileString(const std::string& path, const std::string& section,
-                                               const std::string& key) override {
-    return NativePlatform().ReadProfileString(path, section, key);
+                                               const std::string& key,
+                                               std::string* error) override {
+    return NativePlatform().ReadProfileString(path, section, key, error);
   }
   bool WriteProfileString(const std::string& path, const std::string& section,
                           const std::string& key, const std::string& value,

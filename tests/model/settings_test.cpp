@@ -64,5 +64,30 @@ TEST_F(SettingsFile, ALineEndInAValueNeverStartsANewKey) {
   EXPECT_EQ(Settings(), "[Settings]\r\nOperators=ON4ZZZON_Section=XYZ[Other]X=1\r\n");
 }
 
+// A settings file that is there but cannot be read is not a missing one:
+// the fallback comes back, and so does the reason, to the sink and the
+// caller; a missing file or key is no failure.
+TEST_F(SettingsFile, AnUnreadableFileGivesTheFallbackAndItsReason) {
+  static std::vector<std::string> told;
+  told.clear();
+  const auto old = settings::SetReadFailureSink(
+      [](const std::string& file, const std::string& reason) { told.push_back(file + ": " + reason); });
+  std::string error;
+  EXPECT_EQ(settings::Read("Name", "none", &error), "none");
+  EXPECT_EQ(error, "");
+  WriteSettings("[Settings]\r\nName=Jo\r\n");
+  platform_.unreadable = {settings::kFile};
+  EXPECT_EQ(settings::Read("Name", "none", &error), "none");
+  EXPECT_EQ(error, "injected read failure");
+  EXPECT_FALSE(settings::Write("Name", "Al"));
+  EXPECT_EQ(Settings(), "[Settings]\r\nName=Jo\r\n");
+  platform_.unreadable.clear();
+  error.clear();
+  EXPECT_EQ(settings::Read("Name", "none", &error), "Jo");
+  EXPECT_EQ(error, "");
+  settings::SetReadFailureSink(old);
+  EXPECT_EQ(told, std::vector<std::string>{"Plugins\\ZEVUVI.ini: injected read failure"});
+}
+
 }  // namespace
 }  // namespace stats

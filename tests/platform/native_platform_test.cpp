@@ -6,6 +6,7 @@
 
 #if !defined(_WIN32)
 #include <sys/stat.h>
+#include <unistd.h>
 #endif
 
 #include "tests/support/scratch.h"
@@ -150,13 +151,31 @@ TEST_F(NativeProfile, AFileThatExistsButCannotBeReadIsNeverReplaced) {
   // A link that names itself exists, but every open of it fails.
   MAKE_SYMLINK_OR_SKIP("p.ini", dir() / "p.ini");
   std::string error;
-  EXPECT_EQ(os.ReadProfileString("p.ini", "Settings", "Start"), std::nullopt);
+  EXPECT_EQ(os.ReadProfileString("p.ini", "Settings", "Start", &error), std::nullopt);
+  EXPECT_NE(error, "");  // not a missing file: the system's reason
+  error.clear();
   EXPECT_FALSE(os.WriteProfileString("p.ini", "Settings", "Start", "1", &error));
   EXPECT_NE(error, "");
   EXPECT_TRUE(fs::is_symlink(dir() / "p.ini"));
 }
 
 #if !defined(_WIN32)
+// A file its owner may not read.  The system administrator reads it all the
+// same, so the case is only met by others.
+TEST_F(NativeProfile, AFileWithoutReadPermissionGivesItsReason) {
+  if (geteuid() == 0) GTEST_SKIP() << "running as root, which reads a file of any mode";
+  Platform& os = NativePlatform();
+  const fs::path ini = dir() / "p.ini";
+  WriteText(ini, "[Settings]\r\nStart=1\r\n");
+  fs::permissions(ini, fs::perms::none);
+  std::string error;
+  EXPECT_EQ(os.ReadProfileString("p.ini", "Settings", "Start", &error), std::nullopt);
+  EXPECT_EQ(error, "Permission denied");
+  EXPECT_FALSE(os.WriteProfileString("p.ini", "Settings", "Start", "0", nullptr));
+  fs::permissions(ini, fs::perms::owner_read | fs::perms::owner_write);
+  EXPECT_EQ(ReadText(ini), "[Settings]\r\nStart=1\r\n");
+}
+
 TEST_F(NativeProfile, APipeInThePlaceOfTheFileIsRefusedWithoutWaiting) {
   Platform& os = NativePlatform();
   ASSERT_EQ(mkfifo((dir() / "p.ini").c_str(), 0666), 0);
@@ -189,6 +208,57 @@ TEST_F(NativeFiles, WriteTruncateAndAppendKeepBytesAsTheyAre) {
   ASSERT_NE(f, nullptr) << error;
   EXPECT_TRUE(f->Close());
   EXPECT_EQ(ReadText(dir() / "out.txt"), "");
+}
+
+// What an append that failed half-way leaves is cut off again, the bytes
+// still buffered too, and writing goes on at the new end.
+TEST_F(NativeFiles, TruncateTakesBackWhatWasAppended) {
+  Platform& os = NativePlatform();
+  WriteText(dir() / "j.txt", "head\r\n");
+  auto f = os.OpenFile("j.txt", FileMode::kAppend, nullptr);
+  ASSERT_NE(f, nullptr);
+  EXPECT_TRUE(f->Write("torn li"));
+  EXPECT_TRUE(f->Flush());
+  EXPECT_TRUE(f->Write("ne still buffered"));
+  EXPECT_TRUE(f->Truncate(6));
+  EXPECT_EQ(ReadText(dir() / "j.txt"), "head\r\n");
+  EXPECT_TRUE(f->Write("whole\r\n"));
+  EXPECT_TRUE(f->Close());
+  EXPECT_EQ(ReadText(dir() / "j.txt"), "head\r\nwhole\r\n");
+}
+
+// A read-only file stays as it is, read-only mark and all, whether it is
+// opened for writing, renamed over or replaced; its folder may be written.
+TEST_F(NativeFiles, AReadOnlyFileIsNeitherOpenedForWritingNorReplaced) {
+  Platform& os = NativePlatform();
+  const fs::path kept = dir() / "kept.txt";
+  WriteText(kept, "earlier\r\n");
+  WriteText(dir() / "new.txt", "new\r\n");
+  fs::permissions(kept, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                  fs::perm_options::remove);
+  const fs::perms before = fs::status(kept).permissions();
+  std::string error;
+  EXPECT_EQ(os.OpenFile("kept.txt", FileMode::kTruncate, &error), nullptr);
+  EXPECT_NE(error, "");
+  error.clear();
+  EXPECT_EQ(os.OpenFile("kept.txt", FileMode::kAppend, &error), nullptr);
+  EXPECT_NE(error, "");
+  error.clear();
+  EXPECT_FALSE(os.RenameFile("new.txt", "kept.txt", &error));
+  EXPECT_NE(error, "");
+  EXPECT_TRUE(Exists(dir() / "new.txt"));
+  error.clear();
+  const std::string_view text = "replaced\r\n";
+  EXPECT_FALSE(ReplaceFile("kept.txt", {text}, &error));
+  EXPECT_NE(error, "");
+  EXPECT_FALSE(Exists(dir() / "kept.txt.tmp"));
+  EXPECT_EQ(ReadText(kept), "earlier\r\n");
+  EXPECT_EQ(fs::status(kept).permissions(), before);
+  EXPECT_NE(os.OpenFile("kept.txt", FileMode::kRead, nullptr), nullptr);
+  // Writable again, it is replaced as any other.
+  fs::permissions(kept, fs::perms::owner_write, fs::perm_options::add);
+  EXPECT_TRUE(ReplaceFile("kept.txt", {text}, nullptr));
+  EXPECT_EQ(ReadText(kept), "replaced\r\n");
 }
 
 TEST_F(NativeFiles, LargeContentsGoOutAndComeBackWhole) {

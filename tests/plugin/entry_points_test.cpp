@@ -1,3 +1,4 @@
+#include <filesystem>
 #include <mutex>
 
 #include "plugin/contest.h"
@@ -86,7 +87,13 @@ TEST_F(EntryPointsTest, InvalidAndNullContestDates) {
   EXPECT_EQ(s.start_date_text, "");
   EXPECT_EQ(s.contest_year, "");
   EXPECT_EQ(s.end_date_text, "Invalid DateTime");
-  EXPECT_EQ(s.journal_file_name, "BadQSO_RazadUREVARERE63_Invalid DateTime.txt");
+  // An end that is no date names no file: the journal is kept in memory
+  // and the operator told once.
+  EXPECT_EQ(s.journal_file_name, "");
+  EXPECT_TRUE(s.journal.IsOpen());
+  for (const auto& entry : std::filesystem::directory_iterator(dir())) {
+    EXPECT_EQ(entry.path().filename().string().find("Invalid"), std::string::npos);
+  }
 }
 
 TEST_F(EntryPointsTest, HostVersionFromTheHostSettingsFile) {

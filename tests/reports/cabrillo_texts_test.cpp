@@ -30,6 +30,27 @@ TEST(CabrilloTexts, LogBaseName) {
   EXPECT_EQ(LogBaseName("/"), "_");
 }
 
+// Whatever the host hands over as the own call, the log's name stays one
+// file of the host's folder, the same on every system.
+TEST(CabrilloTexts, LogBaseNameOfUnsafeCalls) {
+  EXPECT_EQ(LogBaseName("OT/ON4XX"), "OT_ON4XX");
+  EXPECT_EQ(LogBaseName("..\\..\\ON4XX"), ".._.._ON4XX");
+  EXPECT_EQ(LogBaseName("C:\\ON4XX"), "C__ON4XX");
+  EXPECT_EQ(LogBaseName("ON4*X?\"<|>"), "ON4_X_____");
+  EXPECT_EQ(LogBaseName(std::string("ON\x01" "4XX\x7f", 7)), "ON_4XX_");
+  EXPECT_EQ(LogBaseName(std::string("ON4\0XX", 6)), "ON4_XX");
+  // Blanks and line ends around the call go before the mapping, as ever.
+  EXPECT_EQ(LogBaseName("\r\nON4XX\t"), "ON4XX");
+  EXPECT_EQ(LogBaseName("ON4 XX\tP"), "ON4 XX_P");
+  // The host's code page passes.
+  EXPECT_EQ(LogBaseName("R\xc4\xd6"), "R\xc4\xd6");
+  EXPECT_EQ(LogBaseName("CON"), "CON_");
+  EXPECT_EQ(LogBaseName("nul"), "nul_");
+  EXPECT_EQ(LogBaseName("COM1"), "COM1_");
+  EXPECT_EQ(LogBaseName("COM0"), "COM0");
+  EXPECT_EQ(LogBaseName("CONTEST"), "CONTEST");
+}
+
 TEST(CabrilloTexts, SoapboxAndAddressEncodings) {
   const std::string typed = "Nice contest!\r\nSee you next year";
   const std::string stored = EncodeSoapbox(typed);

@@ -1,5 +1,6 @@
 #include "tests/support/scratch.h"
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 #include <sstream>
@@ -34,8 +35,20 @@ class FailingFile : public File {
       failed_ = true;
       return false;
     }
+    long long& room = owner_->disk_room;
+    if (room >= 0 && static_cast<long long>(bytes.size()) > room) {
+      // What fits goes out, as a write to a full disk leaves it.
+      inner_->Write(bytes.substr(0, static_cast<size_t>(room)));
+      inner_->Flush();
+      room = 0;
+      failed_ = true;
+      full_ = true;
+      return false;
+    }
+    if (room >= 0) room -= static_cast<long long>(bytes.size());
     return inner_->Write(bytes) && !failed_;
   }
+  bool Truncate(unsigned long long size) override { return inner_->Truncate(size); }
   bool Flush() override { return inner_->Flush() && !failed_; }
   bool Sync() override {
     if (owner_->WriteFails()) failed_ = true;
@@ -43,6 +56,7 @@ class FailingFile : public File {
   }
   bool Close() override { return inner_->Close() && !failed_; }
   std::string LastError() const override {
+    if (full_) return "No space left on device";
     return failed_ ? "injected write failure" : inner_->LastError();
   }
 
@@ -50,6 +64,7 @@ class FailingFile : public File {
   std::unique_ptr<File> inner_;
   TestPlatform* owner_;
   bool failed_ = false;
+  bool full_ = false;
 };
 
 }  // namespace
@@ -60,15 +75,28 @@ bool TestPlatform::WriteFails() {
   return sticky ? writes >= fail_write_at : writes == fail_write_at;
 }
 
+namespace {
+constexpr const char* kUnreadable = "injected read failure";
+}
+
 std::optional<std::string> TestPlatform::ReadProfileString(const std::string& path,
                                                            const std::string& section,
-                                                           const std::string& key) {
-  return NativePlatform().ReadProfileString(path, section, key);
+                                                           const std::string& key,
+                                                           std::string* error) {
+  if (std::find(unreadable.begin(), unreadable.end(), path) != unreadable.end()) {
+    if (error != nullptr) *error = kUnreadable;
+    return std::nullopt;
+  }
+  return NativePlatform().ReadProfileString(path, section, key, error);
 }
 
 bool TestPlatform::WriteProfileString(const std::string& path, const std::string& section,
                                       const std::string& key, const std::string& value,
                                       std::string* error) {
+  if (std::find(unreadable.begin(), unreadable.end(), path) != unreadable.end()) {
+    if (error != nullptr) *error = kUnreadable;
+    return false;
+  }
   if (WriteFails()) {
     if (error != nullptr) *error = "injected write failure";
     return false;

@@ -34,10 +34,20 @@ class TestPlatform : public Platform {
   int fail_write_at = 0;
   bool sticky = false;
   int writes = 0;
+  // A full disk: the bytes that still fit, after which a write puts what
+  // fits and fails ("No space left on device"); negative for no limit.
+  long long disk_room = -1;
+  // Settings files (as the plug-in names them) that exist but cannot be
+  // read: a read gives nullopt with a reason, and a write is refused, as
+  // the built-in platforms do with a file they may not read.
+  std::vector<std::string> unreadable;
+
+  using Platform::ReadProfileString;
 
   std::optional<std::string> ReadProfileString(const std::string& path,
                                                const std::string& section,
-                                               const std::string& key) override;
+                                               const std::string& key,
+                                               std::string* error) override;
   bool WriteProfileString(const std::string& path, const std::string& section,
                           const std::string& key, const std::string& value,
                           std::string* error) override;

@@ -87,7 +87,7 @@ elseif(CASE STREQUAL "blocked-outputs")
   set(blocked BadQSO_RazadUREVARERE63_04_01_2026.txt DL6UHU.cbr)
 elseif(CASE STREQUAL "journal-disk-full")
   # The journal's fifth line crosses the limit: the disk is full in the
-  # middle of a line.
+  # middle of a line, and the journal keeps its four whole lines.
   set(args sample.adi)
   set(settings "")
   set(file_limit 700)
