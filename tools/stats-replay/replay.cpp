@@ -21,6 +21,9 @@
 #include "workfiles.h"
 #include "wpx.h"
 
+// The project's version (made by CMake).
+#include "stats_version.h"
+
 namespace replay {
 namespace {
 
@@ -217,7 +220,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     return kExitOk;
   }
   if (options.version) {
-    Write(out, std::string(kProgram) + " " + STATS_REPLAY_VERSION + "\n");
+    Write(out, std::string(kProgram) + " " + STATS_VERSION_TEXT + "\n");
     return kExitOk;
   }
 
@@ -336,7 +339,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   reset.end = &end_date;
   reset.own_country = own_country.c_str();
   plugin->Reset(reset);
-  if (options.html) plugin->setVersion((std::string(kProgram) + " " + STATS_REPLAY_VERSION).c_str());
+  if (options.html) plugin->setVersion((std::string(kProgram) + " " + STATS_VERSION_TEXT).c_str());
 
   int left_out = 0;
   OleDateTime time;
