@@ -23,6 +23,12 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 stats_probe_win32
 stats_after_setup
+# Run on its own, without scripts/setup.sh before it: a machine that runs
+# 32-bit programs may still lack the 32-bit Wine.
+if [[ $STATS_WIN32_RUN == 1 && ! -x /usr/lib/wine/wine ]]; then
+  STATS_WIN32_RUN=0
+  STATS_WIN32_UNAVAILABLE="Debian's 32-bit Wine (wine32:i386) is not installed"
+fi
 
 arches=("$@")
 [[ ${#arches[@]} -gt 0 ]] || arches=(win32 win64)
