@@ -9,7 +9,7 @@
 #   CHANGELOG.md
 #   SHA256SUMS            of every other file: sha256sum -c SHA256SUMS
 #
-#   release.sh [--no-build] [--out DIR] [win32|win64 ...]   (default: both)
+#   release.sh [--no-build] [--out DIR] [--guide FILE] [win32|win64 ...]   (default: both)
 #
 # The version is the CMake project's (CMakeLists.txt); the guide's first
 # line must name it.  The zips are the same bytes whenever they are made
@@ -18,7 +18,8 @@
 # order with fixed permissions, and no extra attributes are stored.
 # --no-build packages what build/win32 and build/win64 hold (the install
 # test packages twice without building); --out writes the zips to another
-# folder than dist/.
+# folder than dist/; --guide converts another guide than
+# docs/operator-guide.md (its pictures are still those of docs/).
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
@@ -34,8 +35,9 @@ while [[ $# -gt 0 ]]; do
   case $1 in
     --no-build) build=; shift ;;
     --out) out=$2; shift 2 ;;
+    --guide) guide=$2; shift 2 ;;
     win32 | win64) arches+=("$1"); shift ;;
-    *) echo "release.sh: unknown argument $1 (--no-build, --out DIR, win32, win64)" >&2; exit 2 ;;
+    *) echo "release.sh: unknown argument $1 (--no-build, --out DIR, --guide FILE, win32, win64)" >&2; exit 2 ;;
   esac
 done
 [[ ${#arches[@]} -gt 0 ]] || arches=(win32 win64)
@@ -51,7 +53,7 @@ title=$(head -n 1 "$guide")
 title=${title%$'\r'}
 if [[ $title != "# "* ]] ||
   ! grep -Eq "(^|[^0-9.])${version//./\\.}([^0-9.]|$)" <<<"$title"; then
-  fail "the first line of docs/operator-guide.md must be a heading naming version $version" \
+  fail "the first line of $(basename "$guide") must be a heading naming version $version" \
     "(as in '# Stats $version: operator's guide'), not: $title"
 fi
 title=${title#"# "}
