@@ -63,6 +63,8 @@ for tool in cmark-gfm zip sha256sum; do
   command -v "$tool" >/dev/null || fail "$tool is missing (bash scripts/setup.sh release installs it)"
 done
 [[ -f $country_file ]] || fail "$country_file is missing (Debian package hamradio-files)"
+# The zips' bytes follow the country file's: say which one went in.
+stats_log "cty.dat of hamradio-files $(dpkg-query -W -f='${Version}' hamradio-files 2>/dev/null || echo '(version unknown)')"
 
 if [[ -n $build ]]; then
   targets=$(IFS=,; echo "Stats,${programs[*]}")
