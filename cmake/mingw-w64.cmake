@@ -23,3 +23,9 @@ set(STATS_WINEPREFIX "${_stats_build_parent}/${_stats_prefix_name}-prefix" CACHE
   "Wine prefix in which the ${STATS_WINE_ARCH} programs run")
 set(CMAKE_CROSSCOMPILING_EMULATOR
   "${CMAKE_CURRENT_LIST_DIR}/../scripts/wine-run.sh;--arch;${STATS_WINE_ARCH};--prefix;${STATS_WINEPREFIX}")
+
+# No link time in the PE headers (the file header's and the export
+# directory's time stamps): the same sources link to the same bytes.
+foreach(_stats_kind EXE SHARED MODULE)
+  set(CMAKE_${_stats_kind}_LINKER_FLAGS_INIT "-Wl,--no-insert-timestamp")
+endforeach()

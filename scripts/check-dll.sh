@@ -5,16 +5,20 @@
 #   - its file format (PE32 for i386, or PE32+ for x86-64);
 #   - every entry point returns with a plain "ret": the caller removes the
 #     arguments (the C calling convention), never "ret N";
-#   - the dialog templates and the icon are among its resources.
+#   - the dialog templates and the icon are among its resources;
+#   - its version record carries the project's version: FILEVERSION and
+#     PRODUCTVERSION as x, y, z, 0, the FileVersion and ProductVersion
+#     strings as x.y.z.
 # The exported names and the imports are checked by check-exports.sh.
 #
-#   check-dll.sh <objdump> <windres> <Stats.dll> <win32|win64> <list of names>
+#   check-dll.sh <objdump> <windres> <Stats.dll> <win32|win64> <list of names> <version x.y.z>
 set -euo pipefail
 objdump=$1
 windres=$2
 dll=$3
 arch=$4
 list=$5
+version=$6
 
 status=0
 fail() { echo "$dll: $*" >&2; status=1; }
@@ -112,6 +116,17 @@ for dialog in 101 104 110 113 114; do
 done
 grep -Eq '^108 (ICON|14 /\* RT_GROUP_ICON \*/)' <<<"$resources" || fail "no icon 108"
 
+# The version record, as windres writes it back.
+numbers="${version//./, }, 0"
+for field in FILEVERSION PRODUCTVERSION; do
+  actual=$(sed -n "s/^ *$field \(.*\)\$/\1/p" <<<"$resources")
+  [[ $actual == "$numbers" ]] || fail "$field is '$actual', expected '$numbers'"
+done
+for name in FileVersion ProductVersion; do
+  actual=$(sed -n "s/^ *VALUE \"$name\", \"\(.*\)\"\$/\1/p" <<<"$resources")
+  [[ $actual == "$version" ]] || fail "the $name string is '$actual', expected '$version'"
+done
+
 [[ $status -ne 0 ]] ||
-  echo "$dll: $format, $checked entry points return with a plain ret, dialogs and icon present"
+  echo "$dll: $format, $checked entry points return with a plain ret, dialogs and icon present, version $version"
 exit $status

@@ -3,7 +3,7 @@
 # missing.  As root it installs; otherwise it prints the one command to run
 # and fails.
 #
-#   setup.sh [run|test|screenshots]     (default: test)
+#   setup.sh [run|test|release|screenshots]     (default: test)
 #
 #   run          the main job: the Linux build (with its benchmarks: Google
 #                Benchmark, and time for scripts/bench-replay.sh), one
@@ -12,7 +12,10 @@
 #                file
 #   test         every build and every test: both mingw-w64 compilers, the
 #                64-bit Wine and, where 32-bit programs run, the 32-bit one,
-#                clang for the fuzz targets
+#                clang for the fuzz targets, and what the install test of
+#                the release zips needs (as for release)
+#   release      scripts/release.sh: both mingw-w64 compilers, the country
+#                file, cmark-gfm for the operator's guide, zip
 #   screenshots  what the test job needs, and the tools that take pictures
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
@@ -20,6 +23,8 @@ stats_probe_win32
 
 job=${1:-test}
 packages=(cmake ninja-build g++ googletest libbenchmark-dev time xvfb hamradio-files wine64)
+# What scripts/release.sh needs besides the compilers.
+release_packages=(cmark-gfm zip)
 case $job in
   run)
     if [[ $STATS_WIN32_RUN == 1 ]]; then
@@ -32,8 +37,12 @@ case $job in
     packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix clang libclang-rt-14-dev)
     [[ $STATS_WIN32_RUN != 1 ]] || packages+=(wine32:i386)
     [[ $job != screenshots ]] || packages+=(imagemagick xdotool)
+    packages+=("${release_packages[@]}" unzip)
     ;;
-  *) echo "setup.sh: unknown job $job (run, test, screenshots)" >&2; exit 2 ;;
+  release)
+    packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix "${release_packages[@]}")
+    ;;
+  *) echo "setup.sh: unknown job $job (run, test, release, screenshots)" >&2; exit 2 ;;
 esac
 
 # Set when the 32-bit Wine could not be installed (see below); a later run

@@ -2,7 +2,8 @@
 # Every test: set up, build the five build folders, run the unit tests
 # natively (plain, with ASan + UBSan, and the operator windows' tests with
 # ThreadSanitizer) and under Wine (32 and 64 bit, together with the test
-# host's scenarios against each Stats.dll), then check that each build passed
+# host's scenarios against each Stats.dll), install the release zips and
+# score the sample log from them, then check that each build passed
 # the very same unit tests as the Linux build.  Beside the tests, on the
 # cores the Wine tests leave idle, each fuzz target runs for 20 seconds.
 # Where this machine cannot run 32-bit programs, the 32-bit Wine cannot be
@@ -76,6 +77,18 @@ for build in linux asan win32 win64; do
   [[ $status -eq 0 ]] || failed+=("ctest $build")
   summaries+=("$build: $(grep -E 'tests passed|No tests were found' "$log" | tail -1)")
 done
+
+# The release zips, made from the Windows builds above, installed as an
+# operator installs them and run on the sample log (the 32-bit one where
+# 32-bit programs run).
+stats_log "install test of the release zips"
+log=$results/install-test.log
+set +e
+bash "$STATS_ROOT/scripts/install-test.sh" 2>&1 | tee "$log"
+status=${PIPESTATUS[0]}
+set -e
+[[ $status -eq 0 ]] || failed+=("install test")
+while read -r line; do summaries+=("$line"); done < <(grep '^install test win' "$log")
 
 # The operator windows' tests, their own and those through the exports, once
 # more under ThreadSanitizer: the window thread reads what the host's thread

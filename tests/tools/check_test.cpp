@@ -151,6 +151,9 @@ TEST(WorkFiles, NamedAsThePluginNamesThem) {
   EXPECT_EQ(CabrilloFileName("ON4ABC/P"), "ON4ABC_P.cbr");
   EXPECT_EQ(CabrilloFileName("F\\ON4ABC "), "F_ON4ABC.cbr");
   EXPECT_EQ(CabrilloFileName(" "), "QORT.cbr");
+  // What a file name cannot hold becomes '_', a device's name gets one.
+  EXPECT_EQ(CabrilloFileName("ON4\x01X:Y*"), "ON4_X_Y_.cbr");
+  EXPECT_EQ(CabrilloFileName("con"), "con_.cbr");
   EXPECT_EQ(PluginFiles("DL6UHU", std::nullopt, false).size(), 2u);
   const std::vector<WorkFile> all = PluginFiles("DL6UHU", QsoTime{2026, 1, 4, 0, 0, 0}, true);
   ASSERT_EQ(all.size(), 4u);

@@ -22,6 +22,9 @@
 #include "workfiles.h"
 #include "wpx.h"
 
+// The project's version (made by CMake).
+#include "stats_version.h"
+
 namespace replay {
 namespace {
 
@@ -365,7 +368,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     return kExitOk;
   }
   if (options.version) {
-    Write(out, std::string(kProgram) + " " + STATS_REPLAY_VERSION + "\n");
+    Write(out, std::string(kProgram) + " " + STATS_VERSION_TEXT + "\n");
     return kExitOk;
   }
 
@@ -541,7 +544,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   plugin->Reset(reset);
   std::optional<JournalWatch> journal_watch;
   if (survey.check) journal_watch.emplace(journal_before.path, survey.check.get());
-  if (options.html) plugin->setVersion((std::string(kProgram) + " " + STATS_REPLAY_VERSION).c_str());
+  if (options.html) plugin->setVersion((std::string(kProgram) + " " + STATS_VERSION_TEXT).c_str());
 
   int left_out = 0;
   OleDateTime time;

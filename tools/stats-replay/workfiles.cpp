@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "host_rules.h"
+#include "model/file_name.h"
 #include "rules/journal_name.h"
 
 namespace replay {
@@ -11,8 +12,10 @@ std::string CabrilloFileName(const std::string& own_call) {
   std::string base = own_call;
   std::replace(base.begin(), base.end(), '/', '_');
   std::replace(base.begin(), base.end(), '\\', '_');
-  base = std::string(Trim(base));
-  return (base.empty() ? std::string("QORT") : base) + ".cbr";
+  base = stats::file_names::MapUnsafe(Trim(base));
+  if (base.empty()) return "QORT.cbr";
+  if (stats::file_names::IsDeviceName(base)) base += '_';
+  return base + ".cbr";
 }
 
 std::string JournalFileName(const QsoTime& end) {
