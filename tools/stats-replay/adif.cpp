@@ -323,9 +323,12 @@ std::optional<uint32_t> FrequencyOtherUnit(std::string_view freq, std::string_vi
   }
   if (freq.find('.') == std::string_view::npos) {
     // A whole number of Hz: its MHz with the six last digits after the point.
-    std::string text(freq);
-    if (text.size() < 7) text.insert(0, 7 - text.size(), '0');
-    text.insert(text.size() - 6, ".");
+    const size_t pad = freq.size() < 7 ? 7 - freq.size() : 0;
+    std::string text(pad, '0');
+    text.append(freq);
+    const std::string_view digits = text;
+    text = std::string(digits.substr(0, digits.size() - 6)) + "." +
+           std::string(digits.substr(digits.size() - 6));
     if (const std::optional<uint32_t> hz = MegahertzToHz(text); fits(hz)) {
       *unit = "Hz";
       return hz;
