@@ -1,0 +1,150 @@
+#include "crosscheck.h"
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+#include <thread>
+
+#include "cli.h"
+#include "contest.h"
+#include "host_rules.h"
+#include "input.h"
+#include "logs.h"
+#include "matching.h"
+#include "outputs.h"
+
+namespace crosscheck {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr const char* kProgram = "stats-crosscheck";
+
+void Write(std::FILE* to, const std::string& text) { std::fwrite(text.data(), 1, text.size(), to); }
+
+// Texts from a log or a file name reach the terminal with control bytes
+// escaped.
+void Complain(std::FILE* err, const std::string& text) {
+  Write(err, std::string(kProgram) + ": " + replay::Printable(text) + "\n");
+}
+
+// A built-in contest by name, else a definition file.
+std::optional<ContestDefinition> LoadContest(const std::string& name, std::string* error) {
+  const std::string_view builtin = BuiltinContestText(name);
+  if (!builtin.empty()) return ParseContest(builtin, name, error);
+  std::error_code ec;
+  if (!fs::exists(name, ec)) {
+    std::string names;
+    for (std::string_view n : BuiltinContestNames()) names += (names.empty() ? "" : ", ") + std::string(n);
+    *error = "no contest '" + name + "': neither a definition file nor one of " + names;
+    return std::nullopt;
+  }
+  std::string text;
+  if (!replay::ReadRegularFile(name, &text, error)) {
+    *error = "cannot read the contest definition " + name + ": " + *error;
+    return std::nullopt;
+  }
+  return ParseContest(text, name, error);
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
+  std::string error;
+  const std::optional<Options> parsed = ParseOptions(args, &error);
+  if (!parsed) {
+    Complain(err, error);
+    Write(err, std::string("Try '") + kProgram + " --help' for more information.\n");
+    return kExitUsage;
+  }
+  const Options& options = *parsed;
+  if (options.help) {
+    Write(out, UsageText());
+    return kExitOk;
+  }
+  if (options.version) {
+    Write(out, std::string(kProgram) + " " + STATS_CROSSCHECK_VERSION + "\n");
+    return kExitOk;
+  }
+  const std::optional<ContestDefinition> contest = LoadContest(options.contest, &error);
+  if (!contest) {
+    Complain(err, error);
+    return kExitInput;
+  }
+
+  std::vector<std::string> missing;
+  const std::vector<std::string> files = ListLogFiles(options.logs, &missing);
+  for (const std::string& m : missing) Complain(err, "cannot read " + m);
+  const unsigned threads = options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+  std::vector<StationLog> logs = ReadStationLogs(files, *contest, threads);
+
+  // What could not be read, log by log in file order; an unreadable log is
+  // left out, a bad line skipped.
+  std::vector<StationLog> readable;
+  for (StationLog& log : logs) {
+    if (!log.error.empty()) {
+      Complain(err, "cannot read " + log.path + ": " + log.error);
+      continue;
+    }
+    for (const replay::ReadProblem& p : log.problems) {
+      Complain(err, log.path + ":" + std::to_string(p.line) + ": " + p.reason + "; skipped");
+    }
+    if (log.call.empty()) {
+      Complain(err, log.path + ": the log names no station call (CALLSIGN:); left out");
+      continue;
+    }
+    readable.push_back(std::move(log));
+  }
+  if (readable.empty()) {
+    Complain(err, "no log to check");
+    return kExitInput;
+  }
+  ArrangeLogs(&readable);
+
+  CheckOptions check_options;
+  check_options.first_day = options.first_day;
+  check_options.window_minutes = options.window_minutes;
+  const CheckResult result = CheckLogs(readable, *contest, check_options);
+  for (size_t l = 0; l < readable.size(); ++l) {
+    if (result.logs[l].used) continue;
+    Complain(err, readable[l].path + " and " + readable[result.logs[l].superseded_by].path +
+                      " are both logs of " + readable[l].call + ": the later one, " +
+                      readable[result.logs[l].superseded_by].path + ", is used");
+  }
+
+  std::error_code ec;
+  fs::create_directories(options.out, ec);
+  if (ec) {
+    Complain(err, "cannot make the folder " + options.out + ": " + ec.message());
+    return kExitOutput;
+  }
+  if (!ReplaceFile(fs::path(options.out) / "verdicts.tsv", VerdictsTable(readable, result), &error)) {
+    Complain(err, error);
+    return kExitOutput;
+  }
+
+  std::array<long, kVerdictCount> counts{};
+  long qsos = 0, used_logs = 0;
+  for (size_t l = 0; l < readable.size(); ++l) {
+    if (!result.logs[l].used) continue;
+    ++used_logs;
+    for (const Finding& f : result.logs[l].findings) {
+      ++counts[static_cast<size_t>(f.verdict)];
+      ++qsos;
+    }
+  }
+  std::string summary = std::to_string(used_logs) + " logs, " + std::to_string(qsos) + " QSOs:";
+  bool first = true;
+  for (int v = 0; v < kVerdictCount; ++v) {
+    if (counts[v] == 0) continue;
+    summary += std::string(first ? " " : ", ") + std::to_string(counts[v]) + " " +
+               std::string(VerdictName(static_cast<Verdict>(v)));
+    first = false;
+  }
+  Complain(err, summary);
+  return kExitOk;
+}
+
+}  // namespace crosscheck
