@@ -42,7 +42,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       (arg == "--version" ? o.version : o.help) = true;
       continue;
     }
-    if (arg != "--out" && arg != "--contest" && arg != "--window" && arg != "--date" && arg != "--threads") {
+    if (arg != "--out" && arg != "--contest" && arg != "--window" && arg != "--date" && arg != "--threads" &&
+        arg != "--plugin" && arg != "--cty") {
       *error = "unknown option " + arg;
       return std::nullopt;
     }
@@ -57,6 +58,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
     }
     if (arg == "--out") {
       o.out = value;
+    } else if (arg == "--plugin") {
+      o.plugin = value;
+    } else if (arg == "--cty") {
+      o.cty = value;
     } else if (arg == "--contest") {
       o.contest = value;
     } else if (arg == "--window") {
@@ -107,6 +112,10 @@ std::string UsageText() {
          "  --date YYYY-MM-DD  the contest's first day (default: the day most QSOs\n"
          "                     fall in)\n"
          "  --threads N        threads reading the logs (default: the machine's cores)\n"
+         "  --plugin PATH      the plug-in that scores a contest scored by it (default:\n"
+         "                     the Stats library beside the program)\n"
+         "  --cty FILE         the country file for the plug-in's QSOs (default:\n"
+         "                     /usr/share/hamradio-files/cty.dat)\n"
          "  --help, --version  show this text or the version and stop\n"
          "\n"
          "Logs are Cabrillo 2.0 or 3.0 or ADIF; a folder stands for the files in it.\n";

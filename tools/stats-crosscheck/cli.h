@@ -20,6 +20,8 @@ struct Options {
   int window_minutes = 0;                    // 0: the contest's
   int64_t first_day = 0;                     // 0: found from the logs
   unsigned threads = 0;                      // 0: the machine's cores
+  std::string plugin;                        // empty: the Stats library beside the program
+  std::string cty = "/usr/share/hamradio-files/cty.dat";
   bool help = false;
   bool version = false;
 };

@@ -50,8 +50,10 @@ class Parser {
   Parser(std::string_view file_name, std::string* error) : file_(file_name), error_(error) {}
 
   bool Fail(int line, const std::string& reason) {
-    *error_ = std::string(file_) + (line > 0 ? ":" + std::to_string(line) : "") + ": " +
-              replay::Printable(reason);
+    std::string& e = *error_;
+    e.assign(file_);
+    if (line > 0) e.append(":").append(std::to_string(line));
+    e.append(": ").append(replay::Printable(reason));
     return false;
   }
 
@@ -128,6 +130,10 @@ class Parser {
       } else {
         return Fail(line, "dupe is band or band-mode, not '" + std::string(value) + "'");
       }
+    } else if (name == "points") {
+      const std::optional<int> points = Number(value, 1, 1000);
+      if (!points) return Fail(line, "points '" + std::string(value) + "' is not a number from 1 to 1000");
+      d.points = *points;
     } else if (name == "score") {
       if (value == "plugin") {
         d.score = ScoreRule::kPlugin;

@@ -66,6 +66,7 @@ struct ContestDefinition {
   // start (a station once in each), not from the last QSO that counted.
   bool repeat_in_periods = false;
   ScoreRule score = ScoreRule::kQsos;
+  int points = 1;  // per QSO, when scored by QSOs
   std::array<Cost, kVerdictCount> costs{};
 
   const Cost& CostOf(Verdict v) const { return costs[static_cast<size_t>(v)]; }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -14,6 +15,9 @@
 #include "logs.h"
 #include "matching.h"
 #include "outputs.h"
+#include "reports.h"
+#include "score.h"
+#include "system.h"
 
 namespace crosscheck {
 namespace {
@@ -115,15 +119,79 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   }
 
   std::error_code ec;
-  fs::create_directories(options.out, ec);
+  const fs::path folder = fs::absolute(options.out, ec);
+  fs::create_directories(folder / "ubn", ec);
   if (ec) {
-    Complain(err, "cannot make the folder " + options.out + ": " + ec.message());
+    Complain(err, "cannot make the folder " + (folder / "ubn").string() + ": " + ec.message());
     return kExitOutput;
   }
-  if (!ReplaceFile(fs::path(options.out) / "verdicts.tsv", VerdictsTable(readable, result), &error)) {
+
+  // The scores, one entrant after another: the plug-in holds one contest
+  // at a time.
+  std::unique_ptr<Scorer> scorer;
+  const fs::path work = folder / "plugin-work";
+  std::optional<fs::path> back;
+  if (contest->score == ScoreRule::kPlugin) {
+    std::string cty_text;
+    if (!replay::ReadRegularFile(options.cty, &cty_text, &error)) {
+      Complain(err, "cannot read the country file " + options.cty + ": " + error);
+      return kExitInput;
+    }
+    fs::path plugin = options.plugin;
+    if (plugin.empty()) {
+      const fs::path program = replay::sys::ProgramPath();
+      plugin = program.empty() ? fs::path(STATS_LIBRARY_NAME) : program.parent_path() / STATS_LIBRARY_NAME;
+    }
+    plugin = fs::absolute(plugin, ec);
+    fs::create_directories(work, ec);
+    // The plug-in writes its journal into the current folder.
+    back = fs::current_path(ec);
+    fs::current_path(work, ec);
+    if (ec) {
+      Complain(err, "cannot work in the folder " + work.string() + ": " + ec.message());
+      return kExitOutput;
+    }
+    scorer = PluginScorer::Load(plugin, cty_text, work, result.period_start, result.period_end, &error);
+    if (!scorer) {
+      Complain(err, error);
+      fs::current_path(*back, ec);
+      return kExitInput;
+    }
+  } else {
+    scorer = std::make_unique<QsoScorer>(contest->points);
+  }
+  std::vector<Entrant> entrants;
+  int status = kExitOk;
+  for (size_t l = 0; l < readable.size(); ++l) {
+    if (!result.logs[l].used) continue;
+    std::optional<EntrantScore> score = ScoreEntrant(*scorer, readable[l], result.logs[l], &error);
+    if (!score) {
+      Complain(err, error);
+      status = kExitInput;
+      continue;
+    }
+    entrants.push_back({l, std::move(*score)});
+  }
+  scorer.reset();
+  if (back) {
+    fs::current_path(*back, ec);
+    fs::remove_all(work, ec);
+  }
+
+  const auto put = [&](const fs::path& path, const std::string& text) {
+    if (ReplaceFile(path, text, &error)) return true;
     Complain(err, error);
-    return kExitOutput;
+    status = kExitOutput;
+    return false;
+  };
+  put(folder / "verdicts.tsv", VerdictsTable(readable, result));
+  for (const Entrant& e : entrants) {
+    put(folder / "ubn" / UbnFileName(readable[e.log].call), UbnReport(*contest, readable, result, e));
   }
+  const Results tables = ResultTables(*contest, readable, entrants);
+  put(folder / "results.txt", tables.text);
+  put(folder / "results.csv", tables.csv);
+  put(folder / "results.html", tables.html);
 
   std::array<long, kVerdictCount> counts{};
   long qsos = 0, used_logs = 0;
@@ -144,7 +212,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     first = false;
   }
   Complain(err, summary);
-  return kExitOk;
+  return status;
 }
 
 }  // namespace crosscheck

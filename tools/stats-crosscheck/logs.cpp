@@ -109,6 +109,7 @@ StationLog ReadStationLog(const std::string& path, const ContestDefinition& cont
   log.path = path;
   log.name = fs::path(path).filename().string();
   std::error_code ec;
+  log.file = fs::absolute(path, ec);
   log.written = fs::last_write_time(path, ec);
   std::string error;
   std::unique_ptr<replay::FileSource> source = replay::FileSource::Open(path, &error);

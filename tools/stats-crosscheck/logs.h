@@ -32,6 +32,7 @@ struct Qso {
 struct StationLog {
   std::string path;  // as found
   std::string name;  // the file's name: how outputs name the log
+  std::filesystem::path file;  // the path made absolute when the log was read
   std::string call;  // CALLSIGN:, or the own call of the first QSO; upper case
   std::string category;        // Cabrillo CATEGORY: or CATEGORY-OPERATOR: ...
   std::string claimed_score;   // Cabrillo CLAIMED-SCORE:
