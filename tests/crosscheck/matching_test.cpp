@@ -179,6 +179,15 @@ TEST_F(Contests, BustedCallsOnTheRightSide) {
   EXPECT_EQ(PartnerOf(other), "LZ1AA:11");
   EXPECT_EQ(Of(r, "LZ2BB", "LZ3C", 720).verdict, Verdict::kBustedCall);
   EXPECT_EQ(Of(r, "LZ3CC", "LZ2BB", 719).verdict, Verdict::kPartnerBustedCall);
+  // A call copied without its digit is no call sign, but still a busted
+  // call when the station worked is found.
+  Add(a, "LZBBB", 730, "003 002", "006 005");
+  Add(b, "LZ1AA", 731, "006 005", "003 002");
+  const CheckResult again = Check(Contest("lz-open"));
+  EXPECT_EQ(Of(again, "LZ1AA", "LZBBB", 730).verdict, Verdict::kBustedCall);
+  EXPECT_EQ(Of(again, "LZ2BB", "LZ1AA", 731).verdict, Verdict::kPartnerBustedCall);
+  Add(a, "LZXXX", 740, "004 003", "001 000");
+  EXPECT_EQ(Of(Check(Contest("lz-open")), "LZ1AA", "LZXXX", 740).verdict, Verdict::kInvalid);
   // LZ2BC, one letter from LZ2BB too, worked LZ1AA at 07:00 only.
   EXPECT_EQ(Of(r, "LZ1AA", "LZ2BC", 700).verdict, Verdict::kOk);
 }
@@ -209,10 +218,16 @@ TEST_F(Contests, DupesAndTheRepeatRule) {
   Both(a, b, 729, 2, 2);  // the same half hour: a dupe on both sides
   Both(a, b, 731, 3, 3);  // the next one: counts again
   Both(a, b, 800, 4, 4);  // and the next
-  // LZ1AA's 08:40 is in no log; its 08:45 is LZ2BB's: the matched one
-  // stands, the other is left to the later steps.
-  Add(a, "LZ2BB", 840, "005 004", "009 009");
+  // LZ1AA's 08:35 is in no log; its 08:45 is LZ2BB's: the matched one
+  // stands, the other, more than the window before it, is left to the
+  // later steps.
+  Add(a, "LZ2BB", 835, "005 004", "009 009");
   Both(a, b, 845, 6, 5);
+  // LZ1AA entered its 09:10 QSO twice, the second time a minute later,
+  // which LZ2BB's time matches best: the first entry stands all the same.
+  Add(a, "LZ2BB", 910, "007 006", "006 005");
+  Add(a, "LZ2BB", 911, "007 006", "006 005");
+  Add(b, "LZ1AA", 911, "006 005", "007 006");
   const CheckResult r = Check(Contest("lz-open"));
   EXPECT_EQ(Of(r, "LZ1AA", "LZ2BB", 729).verdict, Verdict::kDupe);
   EXPECT_EQ(Of(r, "LZ1AA", "LZ2BB", 729).detail, "dupe of line 10, 29 min after it in the same period; LZ2BB logged it too");
@@ -220,8 +235,13 @@ TEST_F(Contests, DupesAndTheRepeatRule) {
   EXPECT_EQ(Of(r, "LZ2BB", "LZ1AA", 729).verdict, Verdict::kDupe);
   EXPECT_EQ(Of(r, "LZ1AA", "LZ2BB", 731).verdict, Verdict::kOk);
   EXPECT_EQ(Of(r, "LZ1AA", "LZ2BB", 800).verdict, Verdict::kOk);
-  EXPECT_EQ(Of(r, "LZ1AA", "LZ2BB", 840).verdict, Verdict::kNotInLog);
+  EXPECT_EQ(Of(r, "LZ1AA", "LZ2BB", 835).verdict, Verdict::kNotInLog);
   EXPECT_EQ(Of(r, "LZ1AA", "LZ2BB", 845).verdict, Verdict::kOk);
+  EXPECT_EQ(Of(r, "LZ1AA", "LZ2BB", 910).verdict, Verdict::kOk);
+  EXPECT_EQ(PartnerOf(Of(r, "LZ1AA", "LZ2BB", 910)), "LZ2BB:" + std::to_string(b.qsos.back().line));
+  EXPECT_EQ(Of(r, "LZ1AA", "LZ2BB", 911).verdict, Verdict::kDupe);
+  EXPECT_EQ(Of(r, "LZ1AA", "LZ2BB", 911).detail, "dupe of line 16, 1 min after it in the same period");
+  EXPECT_EQ(PartnerOf(Of(r, "LZ2BB", "LZ1AA", 911)), "LZ1AA:16");
 
   // Counted from the last QSO that counted, 30 minutes on.
   ContestDefinition since = Contest("lz-open");
@@ -230,7 +250,7 @@ TEST_F(Contests, DupesAndTheRepeatRule) {
   EXPECT_EQ(Of(s, "LZ1AA", "LZ2BB", 731).verdict, Verdict::kOk);
   EXPECT_EQ(Of(s, "LZ1AA", "LZ2BB", 800).verdict, Verdict::kDupe);
   EXPECT_EQ(Of(s, "LZ1AA", "LZ2BB", 800).detail, "dupe of line 12, 29 min after it; LZ2BB logged it too");
-  EXPECT_EQ(Of(s, "LZ1AA", "LZ2BB", 840).verdict, Verdict::kNotInLog);
+  EXPECT_EQ(Of(s, "LZ1AA", "LZ2BB", 835).verdict, Verdict::kNotInLog);
   EXPECT_EQ(Of(s, "LZ1AA", "LZ2BB", 845).verdict, Verdict::kOk);
 
   // Once per band: another band is another QSO.

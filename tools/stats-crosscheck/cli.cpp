@@ -43,7 +43,7 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       continue;
     }
     if (arg != "--out" && arg != "--contest" && arg != "--window" && arg != "--date" && arg != "--threads" &&
-        arg != "--plugin" && arg != "--cty") {
+        arg != "--plugin" && arg != "--cty" && arg != "--work") {
       *error = "unknown option " + arg;
       return std::nullopt;
     }
@@ -60,6 +60,8 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       o.out = value;
     } else if (arg == "--plugin") {
       o.plugin = value;
+    } else if (arg == "--work") {
+      o.work = value;
     } else if (arg == "--cty") {
       o.cty = value;
     } else if (arg == "--contest") {
@@ -116,6 +118,9 @@ std::string UsageText() {
          "                     the Stats library beside the program)\n"
          "  --cty FILE         the country file for the plug-in's QSOs (default:\n"
          "                     /usr/share/hamradio-files/cty.dat)\n"
+         "  --work DIR         the folder where the plug-in writes its files while it\n"
+         "                     scores (default: DIR/plugin-work, removed afterwards); a\n"
+         "                     folder in memory makes large contests much faster\n"
          "  --help, --version  show this text or the version and stop\n"
          "\n"
          "Logs are Cabrillo 2.0 or 3.0 or ADIF; a folder stands for the files in it.\n";

@@ -129,7 +129,8 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   // The scores, one entrant after another: the plug-in holds one contest
   // at a time.
   std::unique_ptr<Scorer> scorer;
-  const fs::path work = folder / "plugin-work";
+  const bool own_work = options.work.empty();
+  const fs::path work = own_work ? folder / "plugin-work" : fs::absolute(options.work, ec);
   std::optional<fs::path> back;
   if (contest->score == ScoreRule::kPlugin) {
     std::string cty_text;
@@ -175,7 +176,8 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   scorer.reset();
   if (back) {
     fs::current_path(*back, ec);
-    fs::remove_all(work, ec);
+    // A folder of its own is removed; one given keeps the plug-in's files.
+    if (own_work) fs::remove_all(work, ec);
   }
 
   const auto put = [&](const fs::path& path, const std::string& text) {

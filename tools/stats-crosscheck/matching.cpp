@@ -50,7 +50,9 @@ std::string TimeOf(const Qso& q) {
 }
 
 std::string Signed(int64_t minutes) {
-  return (minutes > 0 ? "+" : "") + std::to_string(minutes) + " min";
+  std::string text = minutes > 0 ? "+" : "";
+  text.append(std::to_string(minutes)).append(" min");
+  return text;
 }
 
 struct Ref {
@@ -139,6 +141,7 @@ class Checker {
         Finding& f = result_.logs[l].findings[i];
         if (!IsCallSign(q.call)) {
           Invalid(f, "'" + q.call + "' is no call sign");
+          if (q.band >= 0 && q.mode >= 0 && used) misshapen_.push_back({static_cast<uint32_t>(l), static_cast<uint32_t>(i)});
         } else if (q.call == logs_[l].call) {
           Invalid(f, "the station's own call");
         } else if (q.band < 0) {
@@ -444,14 +447,28 @@ class Checker {
         }
         const bool kept_matched = Decided(ref(*kept));
         if (!kept_matched && Decided(ref(q))) {
-          kept = q;
-          continue;
+          if (apart > window_) {
+            // Another try, a while later: the earlier one is no repeat
+            // of this QSO.
+            kept = q;
+            continue;
+          }
+          // The same QSO entered twice: the first entry takes the match,
+          // the second is the dupe.
+          const Ref partner{static_cast<uint32_t>(At(ref(q)).partner_log), static_cast<uint32_t>(At(ref(q)).partner_qso)};
+          At(partner) = Finding{};
+          At(ref(q)) = Finding{};
+          Decide(ref(*kept));
+          Matched(ref(*kept), partner);
         }
         Finding& f = At(ref(q));
         f.verdict = Verdict::kDupe;
-        f.detail = "dupe of line " + std::to_string(qsos[*kept].line) +
-                   (contest_.repeat_minutes > 0 ? ", " + std::to_string(apart) + " min after it" + (contest_.repeat_in_periods ? " in the same period" : "") : "") +
-                   (f.partner_log >= 0 ? "; " + logs_[f.partner_log].call + " logged it too" : "");
+        f.detail = "dupe of line " + std::to_string(qsos[*kept].line);
+        if (contest_.repeat_minutes > 0) {
+          f.detail.append(", ").append(std::to_string(apart)).append(" min after it");
+          if (contest_.repeat_in_periods) f.detail.append(" in the same period");
+        }
+        if (f.partner_log >= 0) f.detail.append("; ").append(logs_[f.partner_log].call).append(" logged it too");
         Decide(ref(q));
       }
     }
@@ -530,6 +547,9 @@ class Checker {
     Ref ref;
   };
 
+  // The unmatched QSOs that logged a call, by that call, band and mode;
+  // with `sources`, also those whose call has no call sign's shape (a call
+  // copied wrong may lose its digit).
   std::vector<Heard> UnmatchedByCall() const {
     std::vector<Heard> heard;
     for (size_t l = 0; l < logs_.size(); ++l) {
@@ -557,8 +577,13 @@ class Checker {
 
   void SearchBusted() {
     const std::vector<Heard> heard = UnmatchedByCall();
+    std::vector<Heard> sources = heard;
+    for (const Ref r : misshapen_) {
+      const Qso& q = QsoAt(r);
+      sources.push_back({qso_ids_[r.log][r.qso], static_cast<uint32_t>(q.band), static_cast<uint32_t>(q.mode), Corrected(r), r});
+    }
     std::vector<Candidate> candidates;
-    for (const Heard& h : heard) {
+    for (const Heard& h : sources) {
       const Ref q = h.ref;
       const uint32_t station = log_ids_[q.log];
       const std::string& logged = calls_[h.call];
@@ -663,6 +688,7 @@ class Checker {
   std::vector<std::vector<uint32_t>> qso_ids_;
   std::vector<std::set<uint32_t>> agreeing_;  // per log: the QSOs whose partners confirm its offset
   std::vector<std::vector<char>> decided_;  // matched, or settled as a busted call
+  std::vector<Ref> misshapen_;  // lines whose call has no call sign's shape
 };
 
 }  // namespace

@@ -43,15 +43,16 @@ std::optional<long> NumberAt(const std::string& text, size_t* pos) {
   while (*pos < text.size() && text[*pos] == ' ') ++*pos;
   const bool negative = *pos < text.size() && text[*pos] == '-';
   if (negative) ++*pos;
-  long value = 0;
+  long long value = 0;
   bool digits = false;
-  while (*pos < text.size() && text[*pos] >= '0' && text[*pos] <= '9' && value < 1000000000000L) {
+  // The plug-in's figures are 32-bit integers.
+  while (*pos < text.size() && text[*pos] >= '0' && text[*pos] <= '9' && value < 10000000000LL) {
     value = value * 10 + (text[*pos] - '0');
     ++*pos;
     digits = true;
   }
-  if (!digits) return std::nullopt;
-  return negative ? -value : value;
+  if (!digits || value > 2147483647LL) return std::nullopt;
+  return static_cast<long>(negative ? -value : value);
 }
 
 bool Expect(const std::string& text, size_t* pos, std::string_view what) {
@@ -90,7 +91,8 @@ struct PluginScorer::State {
   std::string host_folder;
   OleDateTime start{}, end{};
   // The QSOs of the log scored last: a log is scored many times over.
-  const StationLog* log = nullptr;
+  std::filesystem::path file;
+  bool read = false;
   std::vector<stats::host_args::HostQso> qsos;
   std::string error;
 };
@@ -118,8 +120,9 @@ std::unique_ptr<PluginScorer> PluginScorer::Load(const std::filesystem::path& pl
 
 std::optional<Score> PluginScorer::Run(const StationLog& log, const std::vector<char>& keep, std::string* error) {
   State& s = *state_;
-  if (s.log != &log) {
-    s.log = &log;
+  if (!s.read || s.file != log.file) {
+    s.read = true;
+    s.file = log.file;
     s.qsos.clear();
     s.error.clear();
     std::unique_ptr<replay::FileSource> source = replay::FileSource::Open(log.file, &s.error);
