@@ -11,7 +11,8 @@
 #              order and once on three threads with their folder: both
 #              runs must give the golden files; the scorer's comparison
 #              with the truth is a golden file too
-#   lz-open    the LZ Open 2017 logs (LOGS), with the lz-open definition
+#   lz-open    the LZ Open 2017 logs (LOGS), with the lz-open definition, and
+#              the comparison with the sponsor's verdicts (sponsor.txt)
 foreach(var CROSSCHECK SIM CASE WORK GOLDEN)
   if(NOT DEFINED ${var})
     message(FATAL_ERROR "crosscheck_e2e: ${var} is not set")
@@ -54,6 +55,10 @@ elseif(CASE STREQUAL "lz-open")
   endif()
   run_checked(lz ${CROSSCHECK} --contest lz-open ${LOGS} --out ${WORK}/out)
   file(WRITE ${WORK}/out/summary.txt "${lz_err}")
+  # The comparison with the sponsor's verdicts.
+  run_checked(official ${SIM} official --official ${LOGS}/../official_verdicts.tsv
+    --verdicts ${WORK}/out/verdicts.tsv --logs ${LOGS})
+  file(WRITE ${WORK}/out/sponsor.txt "${official}")
   set(runs out)
 else()
   message(FATAL_ERROR "crosscheck_e2e: unknown case ${CASE}")

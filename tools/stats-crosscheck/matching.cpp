@@ -567,9 +567,12 @@ class Checker {
     return heard;
   }
 
-  // The calls near `call` whose logs show `station` in the window, unmatched.
+  // The calls near `call` whose logs show `station` in the window,
+  // unmatched; those whose exchanges agree with the line's first, then the
+  // nearest calls, then the nearest times.
   struct Candidate {
-    int weight;  // 2 per edit, less 1 per confusion
+    int disagree;  // exchanges that disagree, of the two ways: 0 to 2
+    int weight;    // 2 per edit, less 1 per confusion
     int64_t apart;
     Ref busted;  // the line with the call copied wrong
     Ref other;   // the line of the station actually worked
@@ -599,11 +602,15 @@ class Checker {
         if (worked == h.call || it->ref.log == q.log) continue;
         const CallDistance d = DistanceBetween(logged, calls_[worked]);
         if (d.edits > 2) continue;
-        candidates.push_back({2 * d.edits - d.confusions, std::abs(it->minute - h.minute), q, it->ref});
+        const Qso& qb = QsoAt(q);
+        const Qso& qo = QsoAt(it->ref);
+        const int disagree = !ExchangeAgrees(contest_, qb.received, qo.sent) + !ExchangeAgrees(contest_, qo.received, qb.sent);
+        candidates.push_back({disagree, 2 * d.edits - d.confusions, std::abs(it->minute - h.minute), q, it->ref});
       }
     }
     std::sort(candidates.begin(), candidates.end(), [](const Candidate& x, const Candidate& y) {
-      return std::tie(x.weight, x.apart, x.busted, x.other) < std::tie(y.weight, y.apart, y.busted, y.other);
+      return std::tie(x.disagree, x.weight, x.apart, x.busted, x.other) <
+             std::tie(y.disagree, y.weight, y.apart, y.busted, y.other);
     });
     // The near calls of each busted line, for its report.
     std::map<Ref, std::vector<uint32_t>> near;

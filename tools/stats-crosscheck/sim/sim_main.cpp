@@ -8,6 +8,8 @@
 //       compares the verdicts with the truth; with --results, also each
 //       entrant's checked score with its true score (the plug-in's score of
 //       the lines the truth counts)
+//   contest-sim official --official OFFICIAL.tsv --verdicts VERDICTS.tsv --logs DIR
+//       compares the verdicts with a sponsor's (the LZ Open 2017's)
 #include <cstdio>
 #include <cstdlib>
 #include <exception>
@@ -23,6 +25,7 @@
 #include "logs.h"
 #include "outputs.h"
 #include "score.h"
+#include "official.h"
 #include "simulate.h"
 #include "system.h"
 
@@ -145,7 +148,18 @@ int main(int argc, char** argv) {
     if ((argc - 2) % 2 != 0) return Fail("every option takes a value");
     if (command == "generate") return Generate(args);
     if (command == "score") return Score(args);
-    return Fail("unknown command " + command + " (generate, score)");
+    if (command == "official") {
+      if (!args.count("--official") || !args.count("--verdicts") || !args.count("--logs")) {
+        return Fail("official needs --official, --verdicts and --logs");
+      }
+      std::string official, verdicts, error, report;
+      if (!replay::ReadRegularFile(args.at("--official"), &official, &error)) return Fail(args.at("--official") + ": " + error);
+      if (!replay::ReadRegularFile(args.at("--verdicts"), &verdicts, &error)) return Fail(args.at("--verdicts") + ": " + error);
+      if (!sim::CompareWithSponsor(official, verdicts, args.at("--logs"), &report, &error)) return Fail(error);
+      std::fwrite(report.data(), 1, report.size(), stdout);
+      return 0;
+    }
+    return Fail("unknown command " + command + " (generate, score, official)");
   } catch (const std::exception& e) {
     return Fail(e.what());
   }
