@@ -34,6 +34,10 @@ std::optional<Options> ParseOptions(const std::vector<std::string>& args, std::s
       inline_value = arg.substr(eq + 1);
       arg = arg.substr(0, eq);
     }
+    if (arg == "--timings") {
+      o.timings = true;
+      continue;
+    }
     if (arg == "--help" || arg == "-h" || arg == "--version") {
       if (inline_value) {
         *error = "option " + arg + " takes no value";
@@ -121,6 +125,7 @@ std::string UsageText() {
          "  --work DIR         the folder where the plug-in writes its files while it\n"
          "                     scores (default: DIR/plugin-work, removed afterwards); a\n"
          "                     folder in memory makes large contests much faster\n"
+         "  --timings          tell on standard error how long each step took\n"
          "  --help, --version  show this text or the version and stop\n"
          "\n"
          "Logs are Cabrillo 2.0 or 3.0 or ADIF; a folder stands for the files in it.\n";

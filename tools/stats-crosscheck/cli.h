@@ -23,6 +23,7 @@ struct Options {
   std::string plugin;                        // empty: the Stats library beside the program
   std::string work;                          // the plug-in's folder; empty: DIR/plugin-work
   std::string cty = "/usr/share/hamradio-files/cty.dat";
+  bool timings = false;                      // the time of each step on standard error
   bool help = false;
   bool version = false;
 };

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
 #include <filesystem>
 #include <memory>
 #include <optional>
@@ -82,7 +83,11 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   const std::vector<std::string> files = ListLogFiles(options.logs, &missing);
   for (const std::string& m : missing) Complain(err, "cannot read " + m);
   const unsigned threads = options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
+  using Clock = std::chrono::steady_clock;
+  const auto seconds = [](Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); };
+  auto step = Clock::now();
   std::vector<StationLog> logs = ReadStationLogs(files, *contest, threads);
+  const double read_seconds = seconds(step);
 
   // What could not be read, log by log in file order; an unreadable log is
   // left out, a bad line skipped.
@@ -161,6 +166,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   } else {
     scorer = std::make_unique<QsoScorer>(contest->points);
   }
+  step = Clock::now();
   std::vector<Entrant> entrants;
   int status = kExitOk;
   for (size_t l = 0; l < readable.size(); ++l) {
@@ -180,6 +186,8 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     if (own_work) fs::remove_all(work, ec);
   }
 
+  const double score_seconds = seconds(step);
+  step = Clock::now();
   const auto put = [&](const fs::path& path, const std::string& text) {
     if (ReplaceFile(path, text, &error)) return true;
     Complain(err, error);
@@ -195,6 +203,12 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   put(folder / "results.csv", tables.csv);
   put(folder / "results.html", tables.html);
 
+  const double write_seconds = seconds(step);
+  if (options.timings) {
+    const auto ms = [](double s) { return std::to_string(static_cast<long>(s * 1000 + 0.5)) + " ms"; };
+    Complain(err, "timings: read " + ms(read_seconds) + ", match " + ms(result.match_seconds) + ", bust search " +
+                      ms(result.bust_seconds) + ", score " + ms(score_seconds) + ", write " + ms(write_seconds));
+  }
   std::array<long, kVerdictCount> counts{};
   long qsos = 0, used_logs = 0;
   for (size_t l = 0; l < readable.size(); ++l) {

@@ -1,6 +1,7 @@
 #include "matching.h"
 
 #include <algorithm>
+#include <chrono>
 #include <map>
 #include <optional>
 #include <set>
@@ -86,14 +87,19 @@ class Checker {
   }
 
   CheckResult Run() {
+    const auto start = std::chrono::steady_clock::now();
     Prepare();
     EstimateOffsets();
     Period();
     Match();
     Dupes();
+    const auto matched = std::chrono::steady_clock::now();
     SearchBusted();
     Unmatched();
     Costs();
+    const auto end = std::chrono::steady_clock::now();
+    result_.match_seconds = std::chrono::duration<double>(matched - start).count();
+    result_.bust_seconds = std::chrono::duration<double>(end - matched).count();
     return std::move(result_);
   }
 

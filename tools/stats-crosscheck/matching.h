@@ -71,6 +71,9 @@ struct CheckOptions {
 
 struct CheckResult {
   std::vector<LogCheck> logs;  // in the order of the logs given
+  // Seconds each step took: "match" (clock offsets, period, matching,
+  // dupes) and "bust search" (busted calls, what is left).
+  double match_seconds = 0, bust_seconds = 0;
   int64_t period_start = 0;    // minutes since 1899-12-30
   int64_t period_end = 0;      // the first minute after the period
 };

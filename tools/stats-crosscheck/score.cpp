@@ -86,7 +86,7 @@ std::optional<Score> QsoScorer::Run(const StationLog& log, const std::vector<cha
 }
 
 struct PluginScorer::State {
-  std::unique_ptr<replay::Plugin> plugin;
+  stats::host_args::PluginLibrary<replay::LibrarySystem> plugin;
   std::optional<replay::CountryFile> countries;
   std::string host_folder;
   OleDateTime start{}, end{};
@@ -106,9 +106,10 @@ std::unique_ptr<PluginScorer> PluginScorer::Load(const std::filesystem::path& pl
   auto state = std::make_unique<State>();
   state->countries = replay::CountryFile::Parse(cty_text, error);
   if (!state->countries) return nullptr;
-  state->plugin = replay::Plugin::Load(plugin, error);
-  if (!state->plugin) {
-    *error = "cannot load the plug-in " + plugin.string() + ": " + *error;
+  state->plugin = stats::host_args::PluginLibrary<replay::LibrarySystem>(plugin);
+  if (!state->plugin.loaded() || !state->plugin.missing().empty()) {
+    *error = "cannot load the plug-in " + plugin.string() + ": " +
+             (state->plugin.loaded() ? "the library does not export " + state->plugin.missing() : state->plugin.error());
     return nullptr;
   }
   state->host_folder = (work / "").string();
@@ -118,7 +119,7 @@ std::unique_ptr<PluginScorer> PluginScorer::Load(const std::filesystem::path& pl
   return std::unique_ptr<PluginScorer>(new PluginScorer(std::move(state)));
 }
 
-std::optional<Score> PluginScorer::Run(const StationLog& log, const std::vector<char>& keep, std::string* error) {
+bool PluginScorer::Prepare(const StationLog& log, std::string* error) {
   State& s = *state_;
   if (!s.read || s.file != log.file) {
     s.read = true;
@@ -134,14 +135,22 @@ std::optional<Score> PluginScorer::Run(const StationLog& log, const std::vector<
         cabrillo ? replay::StreamCabrillo(*source, receiver) : replay::StreamAdif(*source, receiver);
         s.error = source->Error();
         s.qsos = std::move(receiver.qsos);
+        for (stats::host_args::HostQso& q : s.qsos) {
+          if (q.own_call.empty()) q.own_call = log.call;
+        }
       }
     }
     if (s.error.empty() && s.qsos.size() != log.qsos.size()) s.error = "the log changed while it was checked";
   }
   if (!s.error.empty()) {
     *error = "cannot score " + log.path + ": " + s.error;
-    return std::nullopt;
+    return false;
   }
+  return true;
+}
+
+void PluginScorer::Reset(const StationLog& log) {
+  State& s = *state_;
   const std::string own_country = s.countries->CountryPrefix(log.call);
   stats::host_args::ResetFields reset;
   reset.host_folder = s.host_folder.c_str();
@@ -150,43 +159,90 @@ std::optional<Score> PluginScorer::Run(const StationLog& log, const std::vector<
   reset.start = &s.start;
   reset.end = &s.end;
   reset.own_country = own_country.c_str();
-  s.plugin->Reset(reset);
-  for (size_t i = 0; i < s.qsos.size(); ++i) {
-    if (!keep[i]) continue;
-    stats::host_args::QsoFields fields = s.qsos[i].Fields();
-    if (s.qsos[i].own_call.empty()) fields.own_call = log.call.c_str();
-    s.plugin->Add(fields);
-  }
+  stats::host_args::CallReset(s.plugin.entry().ResetStats0, reset);
+}
+
+std::optional<Score> PluginScorer::Result(const StationLog& log, std::string* error) {
   int ignored = 0;
-  const char* result = s.plugin->GetResult0(&ignored);
+  const char* result = state_->plugin.entry().GetResult0(&ignored);
   const std::optional<Score> score = ParsePluginScore(result != nullptr ? result : "");
   if (!score) *error = "the plug-in's result for " + log.path + " has no score";
   return score;
+}
+
+std::optional<Score> PluginScorer::Run(const StationLog& log, const std::vector<char>& keep, std::string* error) {
+  if (!Prepare(log, error)) return std::nullopt;
+  State& s = *state_;
+  Reset(log);
+  for (size_t i = 0; i < s.qsos.size(); ++i) {
+    if (keep[i]) stats::host_args::CallQso(s.plugin.entry().AddData0, s.qsos[i]);
+  }
+  return Result(log, error);
+}
+
+std::optional<std::vector<Score>> PluginScorer::Removals(const StationLog& log, const std::vector<size_t>& order,
+                                                         std::string* error) {
+  if (!Prepare(log, error)) return std::nullopt;
+  State& s = *state_;
+  std::vector<Score> scores;
+  Reset(log);
+  for (const stats::host_args::HostQso& q : s.qsos) stats::host_args::CallQso(s.plugin.entry().AddData0, q);
+  std::optional<Score> score = Result(log, error);
+  if (!score) return std::nullopt;
+  scores.push_back(*score);
+  std::vector<char> keep(s.qsos.size(), 1);
+  for (const size_t i : order) {
+    stats::host_args::CallQso(s.plugin.entry().RemoveData0, s.qsos[i]);
+    keep[i] = 0;
+    if (!(score = Result(log, error))) return std::nullopt;
+    scores.push_back(*score);
+  }
+  if (order.empty()) return scores;
+  const std::optional<Score> fresh = Run(log, keep, error);
+  if (!fresh) return std::nullopt;
+  if (fresh->value == scores.back().value && fresh->points == scores.back().points &&
+      fresh->multipliers == scores.back().multipliers) {
+    return scores;
+  }
+  return Scorer::Removals(log, order, error);
+}
+
+std::optional<std::vector<Score>> Scorer::Removals(const StationLog& log, const std::vector<size_t>& order,
+                                                   std::string* error) {
+  std::vector<char> keep(log.qsos.size(), 1);
+  std::vector<Score> scores;
+  std::optional<Score> score = Run(log, keep, error);
+  if (!score) return std::nullopt;
+  scores.push_back(*score);
+  for (const size_t i : order) {
+    keep[i] = 0;
+    if (!(score = Run(log, keep, error))) return std::nullopt;
+    scores.push_back(*score);
+  }
+  return scores;
 }
 
 std::optional<EntrantScore> ScoreEntrant(Scorer& scorer, const StationLog& log, const LogCheck& check,
                                          std::string* error) {
   EntrantScore e;
   const size_t n = log.qsos.size();
-  std::vector<char> keep(n, 1);
-  const std::optional<Score> raw = scorer.Run(log, keep, error);
-  if (!raw) return std::nullopt;
-  e.raw = *raw;
   e.claimed_qsos = static_cast<long>(n);
   std::vector<size_t> order(n);
   for (size_t i = 0; i < n; ++i) order[i] = i;
   std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return log.qsos[a].line < log.qsos[b].line; });
-  Score current = *raw;
+  std::vector<size_t> removed;
   for (const size_t i : order) {
-    if (check.findings[i].counted) continue;
-    keep[i] = 0;
-    const std::optional<Score> after = scorer.Run(log, keep, error);
-    if (!after) return std::nullopt;
-    e.deductions.push_back({i, current.value - after->value});
-    current = *after;
+    if (!check.findings[i].counted) removed.push_back(i);
   }
+  const std::optional<std::vector<Score>> scores = scorer.Removals(log, removed, error);
+  if (!scores) return std::nullopt;
+  e.raw = scores->front();
+  for (size_t k = 0; k < removed.size(); ++k) {
+    e.deductions.push_back({removed[k], (*scores)[k].value - (*scores)[k + 1].value});
+  }
+  const Score current = scores->back();
   e.checked = current;
-  e.checked_qsos = static_cast<long>(std::count(keep.begin(), keep.end(), 1));
+  e.checked_qsos = static_cast<long>(n - removed.size());
   const long per_qso = current.qso_value;
   for (const size_t i : order) {
     const int penalty = check.findings[i].penalty;

@@ -31,6 +31,11 @@ class Scorer {
   // Scores the log's QSOs for which keep[i] is set; nullopt with *error set
   // when it cannot.
   virtual std::optional<Score> Run(const StationLog& log, const std::vector<char>& keep, std::string* error) = 0;
+  // The scores of all QSOs, then with the QSOs of `order` taken out one
+  // after another: order.size() + 1 scores.  By Run each time unless the
+  // scorer knows better.
+  virtual std::optional<std::vector<Score>> Removals(const StationLog& log, const std::vector<size_t>& order,
+                                                     std::string* error);
 };
 
 // QSO points only: `points` each.
@@ -53,10 +58,21 @@ class PluginScorer final : public Scorer {
                                             int64_t period_end, std::string* error);
   ~PluginScorer() override;
   std::optional<Score> Run(const StationLog& log, const std::vector<char>& keep, std::string* error) override;
+  // All QSOs once, then RemoveData0 for each QSO taken out and a result
+  // after each, as an operator deleting lines: one feed instead of one per
+  // line.  The last score is checked against a fresh feed of the QSOs
+  // left; where they differ (a QSO the plug-in took for a dupe of one taken
+  // out keeps its mark) every score is taken by a fresh feed.
+  std::optional<std::vector<Score>> Removals(const StationLog& log, const std::vector<size_t>& order,
+                                             std::string* error) override;
 
  private:
   struct State;
   explicit PluginScorer(std::unique_ptr<State> state);
+  // Reads the log's QSOs as the host hands them on, once per log.
+  bool Prepare(const StationLog& log, std::string* error);
+  void Reset(const StationLog& log);
+  std::optional<Score> Result(const StationLog& log, std::string* error);
   std::unique_ptr<State> state_;
 };
 

@@ -5,6 +5,7 @@
 #include <set>
 #include <sstream>
 #include <tuple>
+#include <unordered_set>
 
 namespace sim {
 namespace {
@@ -151,20 +152,18 @@ Contest Simulate(const Options& options) {
   for (size_t i = static_cast<size_t>(options.logs); i < order.size(); ++i) stations[order[i]].sends_log = false;
 
   // The QSOs: pairs drawn by activity, each pair once per band.
+  std::vector<double> cumulative;
   double weight_sum = 0;
-  for (const Station& s : stations) weight_sum += s.activity;
+  for (const Station& s : stations) cumulative.push_back(weight_sum += s.activity);
   const auto draw = [&]() {
-    double x = random.Unit() * weight_sum;
-    for (size_t i = 0; i < stations.size(); ++i) {
-      x -= stations[i].activity;
-      if (x < 0) return static_cast<int>(i);
-    }
-    return static_cast<int>(stations.size()) - 1;
+    const double x = random.Unit() * weight_sum;
+    const size_t i = static_cast<size_t>(std::upper_bound(cumulative.begin(), cumulative.end(), x) - cumulative.begin());
+    return static_cast<int>(std::min(i, stations.size() - 1));
   };
   int band_weights = 0;
   for (const auto& b : kBands) band_weights += b.weight;
   const long wanted = static_cast<long>(options.logs) * options.mean_qsos / 2 * 100 / 85;
-  std::set<std::tuple<int, int, int>> worked;
+  std::unordered_set<uint64_t> worked;
   std::vector<Event> events;
   long attempts = 0;
   while (static_cast<long>(events.size()) < wanted && attempts++ < wanted * 20) {
@@ -174,7 +173,9 @@ Contest Simulate(const Options& options) {
     if (e.a == e.b) continue;
     int pick = static_cast<int>(random.Below(static_cast<uint32_t>(band_weights)));
     while (pick >= kBands[e.band].weight) pick -= kBands[e.band++].weight;
-    if (!worked.insert({std::min(e.a, e.b), std::max(e.a, e.b), e.band}).second) continue;
+    const uint64_t pair = (static_cast<uint64_t>(std::min(e.a, e.b)) << 36) | (static_cast<uint64_t>(std::max(e.a, e.b)) << 4) |
+                          static_cast<uint64_t>(e.band);
+    if (!worked.insert(pair).second) continue;
     e.minute = static_cast<int>(random.Below(24 * 60));
     events.push_back(e);
   }
