@@ -5,6 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <memory>
+#include <mutex>
 #include <optional>
 #include <system_error>
 #include <thread>
@@ -19,6 +20,7 @@
 #include "reports.h"
 #include "score.h"
 #include "system.h"
+#include "terminal.h"
 
 namespace crosscheck {
 namespace {
@@ -85,9 +87,28 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   const unsigned threads = options.threads > 0 ? options.threads : std::max(1u, std::thread::hardware_concurrency());
   using Clock = std::chrono::steady_clock;
   const auto seconds = [](Clock::time_point from) { return std::chrono::duration<double>(Clock::now() - from).count(); };
+  // Progress on a terminal: one line, written over.
+  const bool progress = sys::IsTerminal(err);
+  std::mutex progress_lock;
+  const auto tell = [&](const std::string& text) {
+    if (progress) Write(err, "\r" + text + "\x1b[K");
+  };
+  // Before a message: the progress line goes.
+  const auto clear = [&] {
+    if (progress) Write(err, "\r\x1b[K");
+  };
+  size_t read_count = 0;
+  const auto on_read = [&] {
+    const std::lock_guard<std::mutex> hold(progress_lock);
+    ++read_count;
+    if (read_count % 50 == 0 || read_count == files.size()) {
+      tell("read " + std::to_string(read_count) + " of " + std::to_string(files.size()) + " logs");
+    }
+  };
   auto step = Clock::now();
-  std::vector<StationLog> logs = ReadStationLogs(files, *contest, threads);
+  std::vector<StationLog> logs = ReadStationLogs(files, *contest, threads, progress ? std::function<void()>(on_read) : std::function<void()>());
   const double read_seconds = seconds(step);
+  clear();
 
   // What could not be read, log by log in file order; an unreadable log is
   // left out, a bad line skipped.
@@ -115,7 +136,11 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   CheckOptions check_options;
   check_options.first_day = options.first_day;
   check_options.window_minutes = options.window_minutes;
+  long lines = 0;
+  for (const StationLog& log : readable) lines += static_cast<long>(log.qsos.size());
+  tell("matching " + std::to_string(lines) + " QSOs of " + std::to_string(readable.size()) + " logs");
   const CheckResult result = CheckLogs(readable, *contest, check_options);
+  clear();
   for (size_t l = 0; l < readable.size(); ++l) {
     if (result.logs[l].used) continue;
     Complain(err, readable[l].path + " and " + readable[result.logs[l].superseded_by].path +
@@ -171,8 +196,10 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   int status = kExitOk;
   for (size_t l = 0; l < readable.size(); ++l) {
     if (!result.logs[l].used) continue;
+    if (l % 50 == 0) tell("scoring: " + std::to_string(entrants.size()) + " entrants scored");
     std::optional<EntrantScore> score = ScoreEntrant(*scorer, readable[l], result.logs[l], &error);
     if (!score) {
+      clear();
       Complain(err, error);
       status = kExitInput;
       continue;
@@ -187,6 +214,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   }
 
   const double score_seconds = seconds(step);
+  clear();
   step = Clock::now();
   const auto put = [&](const fs::path& path, const std::string& text) {
     if (ReplaceFile(path, text, &error)) return true;
@@ -204,6 +232,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   put(folder / "results.html", tables.html);
 
   const double write_seconds = seconds(step);
+  clear();
   if (options.timings) {
     const auto ms = [](double s) { return std::to_string(static_cast<long>(s * 1000 + 0.5)) + " ms"; };
     Complain(err, "timings: read " + ms(read_seconds) + ", match " + ms(result.match_seconds) + ", bust search " +
