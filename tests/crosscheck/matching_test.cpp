@@ -243,6 +243,15 @@ TEST_F(Contests, DupesAndTheRepeatRule) {
   EXPECT_EQ(Of(r, "LZ1AA", "LZ2BB", 911).detail, "dupe of line 16, 1 min after it in the same period");
   EXPECT_EQ(PartnerOf(Of(r, "LZ2BB", "LZ1AA", 911)), "LZ1AA:16");
 
+  // Two QSOs with other serials two minutes apart, the second matched:
+  // another try, not a second entry; the first is in no log.
+  Add(a, "LZ2BB", 1000, "008 007", "007 006");
+  Add(a, "LZ2BB", 1002, "009 008", "008 007");
+  Add(b, "LZ1AA", 1002, "008 007", "009 008");
+  const CheckResult t = Check(Contest("lz-open"));
+  EXPECT_EQ(Of(t, "LZ1AA", "LZ2BB", 1000).verdict, Verdict::kNotInLog);
+  EXPECT_EQ(Of(t, "LZ1AA", "LZ2BB", 1002).verdict, Verdict::kOk);
+
   // Counted from the last QSO that counted, 30 minutes on.
   ContestDefinition since = Contest("lz-open");
   since.repeat_in_periods = false;

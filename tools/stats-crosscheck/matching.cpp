@@ -416,7 +416,9 @@ class Checker {
   // QSOs with one station on a band (and mode) closer than the repeat time,
   // a matched one stands before one the partner's log does not show; of
   // two alike, the earlier.  An unmatched QSO that gives way to a matched
-  // one is left to the later steps (not in log, busted call...).
+  // one is left to the later steps (not in log, busted call...), unless it
+  // is the same QSO entered twice (within the window, the same exchanges):
+  // then the first entry takes the match.
   void Dupes() {
     for (size_t l = 0; l < logs_.size(); ++l) {
       if (!result_.logs[l].used) continue;
@@ -453,9 +455,9 @@ class Checker {
         }
         const bool kept_matched = Decided(ref(*kept));
         if (!kept_matched && Decided(ref(q))) {
-          if (apart > window_) {
-            // Another try, a while later: the earlier one is no repeat
-            // of this QSO.
+          if (apart > window_ || qsos[q].sent != qsos[*kept].sent || qsos[q].received != qsos[*kept].received) {
+            // Another try, a while later or with other serials: the
+            // earlier one is no second entry of this QSO.
             kept = q;
             continue;
           }
