@@ -62,7 +62,7 @@ class Parser {
     text = replay::Trim(text);
     if (text.empty()) return true;
     const size_t equals = text.find('=');
-    if (equals == std::string_view::npos) return Fail(line, "'" + std::string(text) + "' is no \"key = value\" line");
+    if (equals == std::string_view::npos) return Fail(line, std::string(1, '\'').append(text).append("' is no \"key = value\" line"));
     const std::vector<std::string_view> key = Words(text.substr(0, equals));
     const std::string_view value = replay::Trim(text.substr(equals + 1));
     const std::vector<std::string_view> values = Words(value);

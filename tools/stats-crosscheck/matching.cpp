@@ -146,7 +146,7 @@ class Checker {
         ids[i] = Intern(q.call);
         Finding& f = result_.logs[l].findings[i];
         if (!IsCallSign(q.call)) {
-          Invalid(f, "'" + q.call + "' is no call sign");
+          Invalid(f, std::string(1, '\'').append(q.call).append("' is no call sign"));
           if (q.band >= 0 && q.mode >= 0 && used) misshapen_.push_back({static_cast<uint32_t>(l), static_cast<uint32_t>(i)});
         } else if (q.call == logs_[l].call) {
           Invalid(f, "the station's own call");
