@@ -3,7 +3,8 @@
 #   build/linux  native g++             build/win32  i686 mingw-w64 (Stats.dll)
 #   build/asan   native, ASan + UBSan   build/win64  x86_64 mingw-w64 (Stats.dll)
 #   build/tsan   native, ThreadSanitizer, the operator windows' tests (their
-#                own and those through the exports)
+#                own and those through the exports) and the log check's
+#                (its logs are read in parallel)
 #
 #   build.sh [linux|asan|win32|win64|tsan ...]     (default: the first four)
 #
@@ -36,7 +37,7 @@ for entry in "${builds[@]}"; do
       -DCMAKE_BUILD_TYPE=Release) ;;
     # The window thread and the host's thread share the contest data: their
     # tests run once more under ThreadSanitizer.
-    tsan) options+=(-DSTATS_SANITIZE=thread); [[ ${#targets[@]} -gt 0 ]] || targets=(ui_tests plugin_windows_tests) ;;
+    tsan) options+=(-DSTATS_SANITIZE=thread); [[ ${#targets[@]} -gt 0 ]] || targets=(ui_tests plugin_windows_tests crosscheck_tests) ;;
     *) echo "build.sh: unknown build $build (linux, asan, win32, win64, tsan)" >&2; exit 2 ;;
   esac
   dir=$STATS_BUILD/$build

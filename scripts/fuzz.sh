@@ -5,7 +5,8 @@
 #   fuzz.sh [SECONDS] [TARGET...]    each target for SECONDS (default 60)
 #
 # Targets: exports (sequences of export calls into the plug-in, in-process,
-# without windows) and logs (the log readers of stats-replay).  Each starts
+# without windows), logs (the log readers of stats-replay) and contests (the
+# contest definition reader of stats-crosscheck).  Each starts
 # from its seed corpus in tests/fuzz/corpus/<target>/ and keeps what it finds
 # in build/fuzz/corpus/<target>/; a crash is saved in build/fuzz/artifacts/
 # and ends the script with status 1.  Copy an input worth keeping into the
@@ -19,9 +20,9 @@ if [[ -d /dev/shm && -w /dev/shm ]]; then export TMPDIR=${TMPDIR:-/dev/shm}; fi
 [[ $seconds =~ ^[0-9]+$ ]] || { echo "fuzz.sh: SECONDS must be a number" >&2; exit 2; }
 shift || true
 targets=("$@")
-[[ ${#targets[@]} -gt 0 ]] || targets=(exports logs)
+[[ ${#targets[@]} -gt 0 ]] || targets=(exports logs contests)
 for t in "${targets[@]}"; do
-  [[ $t == exports || $t == logs ]] || { echo "fuzz.sh: unknown target $t (exports, logs)" >&2; exit 2; }
+  [[ $t == exports || $t == logs || $t == contests ]] || { echo "fuzz.sh: unknown target $t (exports, logs, contests)" >&2; exit 2; }
 done
 
 clang=$(command -v clang++-14 || command -v clang++ || true)
@@ -52,6 +53,7 @@ for t in "${targets[@]}"; do
   case $t in
     exports) max_len=4096 ;;
     logs) max_len=16384 ;;
+    contests) max_len=4096 ;;
   esac
   stats_log "fuzz $t for $seconds s"
   log=$dir/$t.log

@@ -24,7 +24,7 @@ set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 
 # The programs of the zip besides the plug-in, as built in build/<arch>.
-programs=(stats-replay)
+programs=(stats-replay stats-crosscheck)
 country_file=/usr/share/hamradio-files/cty.dat
 guide=$STATS_ROOT/docs/operator-guide.md
 

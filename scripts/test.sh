@@ -93,15 +93,15 @@ while read -r line; do summaries+=("$line"); done < <(grep '^install test win' "
 # The operator windows' tests, their own and those through the exports, once
 # more under ThreadSanitizer: the window thread reads what the host's thread
 # changes.
-stats_log "ctest tsan (operator windows)"
+stats_log "ctest tsan (operator windows, the log check's parallel reading)"
 log=$results/tsan.log
 set +e
 TSAN_OPTIONS=${TSAN_OPTIONS:-halt_on_error=1} \
-  ctest --test-dir "$STATS_BUILD/tsan" -R '^(ui_tests|plugin_windows_tests)$' --output-on-failure 2>&1 | tee "$log"
+  ctest --test-dir "$STATS_BUILD/tsan" -R '^(ui_tests|plugin_windows_tests|crosscheck_tests)$' --output-on-failure 2>&1 | tee "$log"
 status=${PIPESTATUS[0]}
 set -e
 [[ $status -eq 0 ]] || failed+=("ctest tsan")
-summaries+=("tsan (ui_tests, plugin_windows_tests): $(grep -E 'tests passed|No tests were found' "$log" | tail -1)")
+summaries+=("tsan (ui_tests, plugin_windows_tests, crosscheck_tests): $(grep -E 'tests passed|No tests were found' "$log" | tail -1)")
 
 stats_log "wait for the fuzz run"
 set +e
