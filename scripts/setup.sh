@@ -17,6 +17,7 @@
 #   release      scripts/release.sh: both mingw-w64 compilers, the country
 #                file, cmark-gfm for the operator's guide, zip
 #   screenshots  what the test job needs, and the tools that take pictures
+#                (Chromium for the picture of results.html)
 set -euo pipefail
 source "$(dirname "${BASH_SOURCE[0]}")/common.sh"
 stats_probe_win32
@@ -36,7 +37,7 @@ case $job in
   test | screenshots)
     packages+=(g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix clang libclang-rt-14-dev)
     [[ $STATS_WIN32_RUN != 1 ]] || packages+=(wine32:i386)
-    [[ $job != screenshots ]] || packages+=(imagemagick xdotool)
+    [[ $job != screenshots ]] || packages+=(imagemagick xdotool chromium)
     packages+=("${release_packages[@]}" unzip)
     ;;
   release)

@@ -21,7 +21,7 @@ struct Options {
   int64_t first_day = 0;                     // 0: found from the logs
   unsigned threads = 0;                      // 0: the machine's cores
   std::string plugin;                        // empty: the Stats library beside the program
-  std::string work;                          // the plug-in's folder; empty: DIR/plugin-work
+  std::string work;                          // the plug-in's folder; empty: a scratch folder of its own
   std::string cty = "/usr/share/hamradio-files/cty.dat";
   bool timings = false;                      // the time of each step on standard error
   bool help = false;

@@ -161,7 +161,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   // at a time.
   std::unique_ptr<Scorer> scorer;
   const bool own_work = options.work.empty();
-  const fs::path work = own_work ? folder / "plugin-work" : fs::absolute(options.work, ec);
+  fs::path work = own_work ? fs::path() : fs::absolute(options.work, ec);
   std::optional<fs::path> back;
   if (contest->score == ScoreRule::kPlugin) {
     std::string cty_text;
@@ -175,18 +175,29 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
       plugin = program.empty() ? fs::path(STATS_LIBRARY_NAME) : program.parent_path() / STATS_LIBRARY_NAME;
     }
     plugin = fs::absolute(plugin, ec);
+    if (own_work) {
+      // The plug-in's settings file is written on every result and its
+      // files are not kept: a folder in memory where the system has one.
+      work = sys::MakeScratchFolder("stats-crosscheck", &error);
+      if (work.empty()) {
+        Complain(err, "cannot make a folder for the plug-in's files: " + error);
+        return kExitOutput;
+      }
+    }
     fs::create_directories(work, ec);
     // The plug-in writes its journal into the current folder.
     back = fs::current_path(ec);
     fs::current_path(work, ec);
     if (ec) {
       Complain(err, "cannot work in the folder " + work.string() + ": " + ec.message());
+      if (own_work) fs::remove_all(work, ec);
       return kExitOutput;
     }
     scorer = PluginScorer::Load(plugin, cty_text, work, result.period_start, result.period_end, &error);
     if (!scorer) {
       Complain(err, error);
       fs::current_path(*back, ec);
+      if (own_work) fs::remove_all(work, ec);
       return kExitInput;
     }
   } else {
