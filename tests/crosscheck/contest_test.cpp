@@ -147,6 +147,7 @@ TEST(ContestDefinition, BadFilesAreToldWithFileAndLine) {
       {base + "window = 0\n", "c.contest:6: window '0' is not a number of minutes from 1 to 1440"},
       {base + "window = 5m\n", "c.contest:6: window '5m' is not a number of minutes from 1 to 1440"},
       {base + "repeat = 30 minutes\n", "c.contest:6: repeat is a number of minutes, optionally followed by periods"},
+      {base + "shared-line = maybe\n", "c.contest:6: shared-line is yes or no, not 'maybe'"},
       {base + "rst = maybe\n", "c.contest:6: rst is yes or no, not 'maybe'"},
       {base + "dupe = mode\n", "c.contest:6: dupe is band or band-mode, not 'mode'"},
       {base + "score = claimed\n", "c.contest:6: score is plugin or qsos, not 'claimed'"},

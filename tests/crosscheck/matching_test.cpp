@@ -154,6 +154,36 @@ TEST_F(Contests, NotInLogUniqueAndNoLog) {
   EXPECT_EQ(Of(w, "LZ2BB", "LZ3CC", 800).verdict, Verdict::kOk);
 }
 
+TEST_F(Contests, APartnerLineMayStandForTwoQsosWhenTheContestSaysSo) {
+  StationLog& a = Log("LZ1AA");
+  StationLog& b = Log("LZ2BB");
+  StationLog& c = Log("LZ1AB");
+  StationLog& d = Log("LZ5DD");
+  StationLog& e = Log("LZ7EF");
+  // LZ2BB's 07:35 is a QSO LZ1AB confirms; LZ1AA, one character from
+  // LZ1AB, logged LZ2BB at 07:36 too.
+  Both(b, c, 735, 1, 1);
+  Add(a, "LZ2BB", 736, "001 000", "002 001");
+  // LZ5DD's 08:00 is confirmed by LZ7EF, three characters from LZ1AA.
+  Both(d, e, 800, 1, 1);
+  Add(a, "LZ5DD", 800, "002 001", "002 001");
+  ContestDefinition shared = Contest("lz-open");
+  ASSERT_TRUE(shared.shared_partner_line);
+  const CheckResult r = Check(shared);
+  const Finding& f = Of(r, "LZ1AA", "LZ2BB", 736);
+  EXPECT_EQ(f.verdict, Verdict::kPartnerBustedCall);
+  EXPECT_EQ(f.detail, "LZ2BB logged LZ1AB at 0735, a QSO LZ1AB confirms");
+  EXPECT_EQ(PartnerOf(f), "LZ2BB:10");
+  EXPECT_EQ(Of(r, "LZ2BB", "LZ1AB", 735).verdict, Verdict::kOk);
+  EXPECT_EQ(Of(r, "LZ1AA", "LZ5DD", 800).verdict, Verdict::kNotInLog);
+  // Without the rule a line is one QSO: the other is not in the log.
+  ContestDefinition once = shared;
+  once.shared_partner_line = false;
+  const CheckResult o = Check(once);
+  EXPECT_EQ(Of(o, "LZ1AA", "LZ2BB", 736).verdict, Verdict::kNotInLog);
+  EXPECT_FALSE(Contest("uba-psk63-prefix").shared_partner_line);
+}
+
 TEST_F(Contests, BustedCallsOnTheRightSide) {
   StationLog& a = Log("LZ1AA");
   StationLog& b = Log("LZ2BB");

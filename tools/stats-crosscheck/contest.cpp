@@ -111,6 +111,9 @@ class Parser {
       const std::optional<int> minutes = Number(value, 1, 1440);
       if (!minutes) return Fail(line, "window '" + std::string(value) + "' is not a number of minutes from 1 to 1440");
       d.window_minutes = *minutes;
+    } else if (name == "shared-line") {
+      if (value != "yes" && value != "no") return Fail(line, "shared-line is yes or no, not '" + std::string(value) + "'");
+      d.shared_partner_line = value == "yes";
     } else if (name == "rst") {
       if (value != "yes" && value != "no") return Fail(line, "rst is yes or no, not '" + std::string(value) + "'");
       d.rst = value == "yes";

@@ -58,6 +58,10 @@ struct ContestDefinition {
   int length_minutes = 0;
   int window_minutes = 10;
   bool rst = true;  // the received columns start with an RST
+  // A QSO not in the partner's log whose partner logged a near call at that
+  // time in a line that is another confirmed QSO is the partner's busted
+  // copy of this call (the line stands for both QSOs).
+  bool shared_partner_line = false;
   std::vector<FieldKind> exchange;
   std::vector<std::string> sections;
   DupeScope dupe = DupeScope::kBand;

@@ -658,6 +658,35 @@ class Checker {
     return std::string(station_of_[id] >= 0 ? "sent a log, " : "no log, ") + "logged by " + std::to_string(n);
   }
 
+  // The partner's line nearest in time within the window, on the band and
+  // mode, whose call is within two characters of this station's and which
+  // is another QSO, matched: the partner's busted copy of this call.
+  bool SharedLine(Ref r, size_t partner, Finding& f) const {
+    const Qso& q = QsoAt(r);
+    const std::string& own = logs_[r.log].call;
+    std::optional<uint32_t> best;
+    int64_t best_apart = 0;
+    for (size_t i = 0; i < logs_[partner].qsos.size(); ++i) {
+      const Ref o{static_cast<uint32_t>(partner), static_cast<uint32_t>(i)};
+      const Qso& qo = QsoAt(o);
+      if (qo.band != q.band || qo.mode != q.mode || qo.call == own) continue;
+      const Finding& fo = result_.logs[partner].findings[i];
+      if (!Decided(o) || (fo.verdict != Verdict::kOk && fo.verdict != Verdict::kTimeOffset)) continue;
+      const int64_t apart = std::abs(Corrected(o) - Corrected(r));
+      if (apart > window_ || (best && apart >= best_apart)) continue;
+      if (DistanceBetween(own, qo.call).edits > 2) continue;
+      best = static_cast<uint32_t>(i);
+      best_apart = apart;
+    }
+    if (!best) return false;
+    const Qso& qo = logs_[partner].qsos[*best];
+    f.verdict = Verdict::kPartnerBustedCall;
+    f.partner_log = static_cast<int>(partner);
+    f.partner_qso = static_cast<int>(*best);
+    f.detail = logs_[partner].call + " logged " + qo.call + " at " + TimeOf(qo) + ", a QSO " + qo.call + " confirms";
+    return true;
+  }
+
   void Unmatched() {
     for (size_t l = 0; l < logs_.size(); ++l) {
       if (!result_.logs[l].used) continue;
@@ -667,6 +696,7 @@ class Checker {
         const uint32_t id = qso_ids_[l][i];
         Finding& f = At(r);
         if (station_of_[id] >= 0) {
+          if (contest_.shared_partner_line && SharedLine(r, static_cast<size_t>(station_of_[id]), f)) continue;
           f.verdict = Verdict::kNotInLog;
           f.detail = "not in " + calls_[id] + "'s log";
         } else if (heard_in_[id] >= 2) {
