@@ -3,11 +3,34 @@
 #include <map>
 #include <set>
 
+#include "cty.h"
+#include "host_qso.h"
 #include "reports.h"
 #include "score.h"
 
 namespace crosscheck {
 namespace {
+
+// What the plug-in is fed for a log's QSO: the rules' prefix, whatever PFX
+// the logger wrote, so that the checked score does not depend on the logger;
+// the own call stands in where a QSO names none.
+TEST(HostQso, PrefixByTheRulesNotTheLogs) {
+  std::string error;
+  const std::optional<replay::CountryFile> cty = replay::CountryFile::Parse(
+      "Canada:                   05:  09:  NA:   44.35:    78.75:     5.0:  VE:\n    VE,VA;\n",
+      &error);
+  ASSERT_TRUE(cty) << error;
+  replay::LogQso qso;
+  qso.call = "VE2CSI";
+  qso.prefix = "VE3";
+  qso.band = "20m";
+  const stats::host_args::HostQso host = replay::ToHostQso(qso, *cty, "ON4XX");
+  EXPECT_EQ(host.prefix, "VE2");
+  EXPECT_EQ(host.country, "VE");
+  EXPECT_EQ(host.own_call, "ON4XX");
+  qso.own_call = "OT4XX";
+  EXPECT_EQ(replay::ToHostQso(qso, *cty).own_call, "OT4XX");
+}
 
 TEST(PluginScore, TheResultsScoreLine) {
   const std::optional<Score> s = ParsePluginScore(

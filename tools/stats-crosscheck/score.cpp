@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "cty.h"
+#include "host_qso.h"
 #include "host_rules.h"
 #include "input.h"
 #include "plugin.h"
@@ -13,30 +14,13 @@ namespace {
 
 // Every QSO of a log with what the host hands the plug-in with it.
 struct HostQsos final : public replay::LogReceiver {
-  explicit HostQsos(const replay::CountryFile& countries)
-      : countries_(countries), is_listed_([this](std::string_view part) { return countries_.IsListedPrefix(part); }) {}
-  void OnQso(const replay::LogQso& qso) override {
-    stats::host_args::HostQso q;
-    q.own_call = qso.own_call;
-    q.call = qso.call;
-    q.time = {qso.time.OleDays(), 0};
-    q.frequency_hz = qso.frequency_hz;
-    q.mode = qso.mode;
-    q.rst_sent = qso.rst_sent;
-    q.rst_received = qso.rst_received;
-    q.exchange_sent = qso.exchange_sent;
-    q.exchange_received = qso.exchange_received;
-    q.prefix = qso.prefix.empty() ? replay::WpxPrefix(qso.call, is_listed_) : qso.prefix;
-    q.country = countries_.CountryPrefix(qso.call);
-    q.band = qso.band;
-    qsos.push_back(std::move(q));
-  }
+  explicit HostQsos(const replay::CountryFile& countries) : countries_(countries) {}
+  void OnQso(const replay::LogQso& qso) override { qsos.push_back(replay::ToHostQso(qso, countries_)); }
   void OnProblem(const replay::ReadProblem& problem) override { (void)problem; }
   std::vector<stats::host_args::HostQso> qsos;
 
  private:
   const replay::CountryFile& countries_;
-  const replay::PrefixTest is_listed_;
 };
 
 std::optional<long> NumberAt(const std::string& text, size_t* pos) {

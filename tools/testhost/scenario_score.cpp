@@ -19,6 +19,7 @@
 #include "tools/testhost/scenario.h"
 
 #include "cty.h"
+#include "host_qso.h"
 #include "input.h"
 #include "log.h"
 #include "wpx.h"
@@ -50,22 +51,7 @@ class Feeder final : public replay::LogReceiver {
   Feeder(Plugin& plugin, const replay::CountryFile& countries, const std::string& own_call)
       : plugin_(plugin), countries_(countries), own_call_(own_call) {}
   void OnQso(const replay::LogQso& qso) override {
-    const replay::PrefixTest is_listed = [this](std::string_view part) {
-      return countries_.IsListedPrefix(part);
-    };
-    stats::host_args::HostQso host;
-    host.own_call = qso.own_call.empty() ? own_call_ : qso.own_call;
-    host.call = qso.call;
-    host.time = {qso.time.OleDays(), 0};
-    host.frequency_hz = qso.frequency_hz;
-    host.mode = qso.mode;
-    host.rst_sent = qso.rst_sent;
-    host.rst_received = qso.rst_received;
-    host.exchange_sent = qso.exchange_sent;
-    host.exchange_received = qso.exchange_received;
-    host.prefix = qso.prefix.empty() ? replay::WpxPrefix(qso.call, is_listed) : qso.prefix;
-    host.country = countries_.CountryPrefix(qso.call);
-    host.band = qso.band;
+    const stats::host_args::HostQso host = replay::ToHostQso(qso, countries_, own_call_);
     stats::host_args::CallQso(plugin_.AddData0, host);
   }
   void OnProblem(const replay::ReadProblem& problem) override { (void)problem; }
