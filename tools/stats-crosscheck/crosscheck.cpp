@@ -22,6 +22,7 @@
 #include "stats_version.h"
 #include "system.h"
 #include "terminal.h"
+#include "workers.h"
 
 namespace crosscheck {
 namespace {
@@ -163,18 +164,22 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
   const bool own_work = options.work.empty();
   fs::path work = own_work ? fs::path() : fs::absolute(options.work, ec);
   std::optional<fs::path> back;
+  fs::path plugin_path;
+  fs::path cty_path;
   if (contest->score == ScoreRule::kPlugin) {
+    // Absolute: the scoring processes work in folders of their own.
+    cty_path = fs::absolute(options.cty, ec);
     std::string cty_text;
     if (!replay::ReadRegularFile(options.cty, &cty_text, &error)) {
       Complain(err, "cannot read the country file " + options.cty + ": " + error);
       return kExitInput;
     }
-    fs::path plugin = options.plugin;
-    if (plugin.empty()) {
+    plugin_path = options.plugin;
+    if (plugin_path.empty()) {
       const fs::path program = replay::sys::ProgramPath();
-      plugin = program.empty() ? fs::path(STATS_LIBRARY_NAME) : program.parent_path() / STATS_LIBRARY_NAME;
+      plugin_path = program.empty() ? fs::path(STATS_LIBRARY_NAME) : program.parent_path() / STATS_LIBRARY_NAME;
     }
-    plugin = fs::absolute(plugin, ec);
+    plugin_path = fs::absolute(plugin_path, ec);
     if (own_work) {
       // The plug-in's settings file is written on every result and its
       // files are not kept: a folder in memory where the system has one.
@@ -193,7 +198,7 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
       if (own_work) fs::remove_all(work, ec);
       return kExitOutput;
     }
-    scorer = PluginScorer::Load(plugin, cty_text, work, result.period_start, result.period_end, &error);
+    scorer = PluginScorer::Load(plugin_path, cty_text, work, result.period_start, result.period_end, &error);
     if (!scorer) {
       Complain(err, error);
       fs::current_path(*back, ec);
@@ -204,15 +209,40 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     scorer = std::make_unique<QsoScorer>(contest->points);
   }
   step = Clock::now();
+  std::vector<ScoreTask> tasks;
+  for (size_t l = 0; l < readable.size(); ++l) {
+    if (result.logs[l].used) tasks.push_back({l, RemovalOrder(readable[l], result.logs[l])});
+  }
+  // The plug-in scores in processes of this program side by side, one per
+  // thread; where none can be started, here.
+  std::vector<TaskOutcome> outcomes(tasks.size());
+  const fs::path program = replay::sys::ProgramPath();
+  if (contest->score == ScoreRule::kPlugin && threads > 1 && tasks.size() > 1 && !program.empty()) {
+    size_t scored = 0;
+    const auto on_scored = [&] {
+      const std::lock_guard<std::mutex> hold(progress_lock);
+      ++scored;
+      if (scored % 50 == 0 || scored == tasks.size()) {
+        tell("scoring: " + std::to_string(scored) + " of " + std::to_string(tasks.size()) + " entrants scored");
+      }
+    };
+    outcomes = ScoreInProcesses(program, plugin_path, cty_path, result.period_start, result.period_end, readable, tasks,
+                                threads, work, progress ? std::function<void()>(on_scored) : std::function<void()>());
+  }
   std::vector<Entrant> entrants;
   int status = kExitOk;
-  for (size_t l = 0; l < readable.size(); ++l) {
-    if (!result.logs[l].used) continue;
-    if (l % 50 == 0) tell("scoring: " + std::to_string(entrants.size()) + " entrants scored");
-    std::optional<EntrantScore> score = ScoreEntrant(*scorer, readable[l], result.logs[l], &error);
+  for (size_t t = 0; t < tasks.size(); ++t) {
+    const size_t l = tasks[t].log;
+    TaskOutcome& o = outcomes[t];
+    if (!o.started) {
+      if (t % 50 == 0) tell("scoring: " + std::to_string(t) + " of " + std::to_string(tasks.size()) + " entrants scored");
+      o.scores = scorer->Removals(readable[l], tasks[t].removed, &o.error);
+    }
+    std::optional<EntrantScore> score;
+    if (o.scores) score = EntrantFromScores(readable[l], result.logs[l], tasks[t].removed, *o.scores, &o.error);
     if (!score) {
       clear();
-      Complain(err, error);
+      Complain(err, o.error);
       status = kExitInput;
       continue;
     }

@@ -206,28 +206,39 @@ std::optional<std::vector<Score>> Scorer::Removals(const StationLog& log, const 
   return scores;
 }
 
-std::optional<EntrantScore> ScoreEntrant(Scorer& scorer, const StationLog& log, const LogCheck& check,
-                                         std::string* error) {
-  EntrantScore e;
-  const size_t n = log.qsos.size();
-  e.claimed_qsos = static_cast<long>(n);
-  std::vector<size_t> order(n);
-  for (size_t i = 0; i < n; ++i) order[i] = i;
+std::vector<size_t> RemovalOrder(const StationLog& log, const LogCheck& check) {
+  std::vector<size_t> order(log.qsos.size());
+  for (size_t i = 0; i < order.size(); ++i) order[i] = i;
   std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return log.qsos[a].line < log.qsos[b].line; });
   std::vector<size_t> removed;
   for (const size_t i : order) {
     if (!check.findings[i].counted) removed.push_back(i);
   }
-  const std::optional<std::vector<Score>> scores = scorer.Removals(log, removed, error);
-  if (!scores) return std::nullopt;
-  e.raw = scores->front();
-  for (size_t k = 0; k < removed.size(); ++k) {
-    e.deductions.push_back({removed[k], (*scores)[k].value - (*scores)[k + 1].value});
+  return removed;
+}
+
+std::optional<EntrantScore> EntrantFromScores(const StationLog& log, const LogCheck& check,
+                                              const std::vector<size_t>& removed, const std::vector<Score>& scores,
+                                              std::string* error) {
+  if (scores.size() != removed.size() + 1) {
+    *error = "cannot score " + log.path + ": " + std::to_string(scores.size()) + " scores for " +
+             std::to_string(removed.size()) + " lines taken out";
+    return std::nullopt;
   }
-  const Score current = scores->back();
+  EntrantScore e;
+  const size_t n = log.qsos.size();
+  e.claimed_qsos = static_cast<long>(n);
+  e.raw = scores.front();
+  for (size_t k = 0; k < removed.size(); ++k) {
+    e.deductions.push_back({removed[k], scores[k].value - scores[k + 1].value});
+  }
+  const Score current = scores.back();
   e.checked = current;
   e.checked_qsos = static_cast<long>(n - removed.size());
   const long per_qso = current.qso_value;
+  std::vector<size_t> order(n);
+  for (size_t i = 0; i < n; ++i) order[i] = i;
+  std::stable_sort(order.begin(), order.end(), [&](size_t a, size_t b) { return log.qsos[a].line < log.qsos[b].line; });
   for (const size_t i : order) {
     const int penalty = check.findings[i].penalty;
     if (penalty == 0) continue;
@@ -243,6 +254,14 @@ std::optional<EntrantScore> ScoreEntrant(Scorer& scorer, const StationLog& log, 
     e.checked.value -= cost;
   }
   return e;
+}
+
+std::optional<EntrantScore> ScoreEntrant(Scorer& scorer, const StationLog& log, const LogCheck& check,
+                                         std::string* error) {
+  const std::vector<size_t> removed = RemovalOrder(log, check);
+  const std::optional<std::vector<Score>> scores = scorer.Removals(log, removed, error);
+  if (!scores) return std::nullopt;
+  return EntrantFromScores(log, check, removed, *scores, error);
 }
 
 }  // namespace crosscheck

@@ -101,4 +101,12 @@ struct EntrantScore {
 std::optional<EntrantScore> ScoreEntrant(Scorer& scorer, const StationLog& log, const LogCheck& check,
                                          std::string* error);
 
+// ScoreEntrant in two halves, for a scorer in another process: the lines
+// taken out, in file order, and the entrant's scores from the scores after
+// each of them (removed.size() + 1, as Scorer::Removals gives them).
+std::vector<size_t> RemovalOrder(const StationLog& log, const LogCheck& check);
+std::optional<EntrantScore> EntrantFromScores(const StationLog& log, const LogCheck& check,
+                                              const std::vector<size_t>& removed, const std::vector<Score>& scores,
+                                              std::string* error);
+
 }  // namespace crosscheck
