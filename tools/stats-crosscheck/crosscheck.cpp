@@ -17,6 +17,7 @@
 #include "logs.h"
 #include "matching.h"
 #include "outputs.h"
+#include "parallel.h"
 #include "reports.h"
 #include "score.h"
 #include "stats_version.h"
@@ -264,9 +265,31 @@ int Run(const std::vector<std::string>& args, std::FILE* out, std::FILE* err) {
     status = kExitOutput;
     return false;
   };
-  put(folder / "verdicts.tsv", VerdictsTable(readable, result));
-  for (const Entrant& e : entrants) {
-    put(folder / "ubn" / UbnFileName(readable[e.log].call), UbnReport(*contest, readable, result, e));
+  // The rows of each log and the UBN reports are made side by side; what
+  // could not be written is told in the order of the files.
+  const std::vector<size_t> table_order = VerdictsOrder(readable, result);
+  std::vector<std::string> table(table_order.size() + 1);
+  table[0] = VerdictsHeader();
+  std::vector<std::string> ubn_errors(entrants.size());
+  ForEachIndex(table_order.size() + entrants.size(), threads, [&](size_t i) {
+    if (i < table_order.size()) {
+      table[i + 1] = VerdictRows(readable, result, table_order[i]);
+      return;
+    }
+    const Entrant& e = entrants[i - table_order.size()];
+    // Left empty when the file is written.
+    ReplaceFile(folder / "ubn" / UbnFileName(readable[e.log].call), UbnReport(*contest, readable, result, e),
+                &ubn_errors[i - table_order.size()]);
+  });
+  if (!ReplaceFile(folder / "verdicts.tsv", table, &error)) {
+    Complain(err, error);
+    status = kExitOutput;
+  }
+  std::vector<std::string>().swap(table);
+  for (const std::string& failed : ubn_errors) {
+    if (failed.empty()) continue;
+    Complain(err, failed);
+    status = kExitOutput;
   }
   const Results tables = ResultTables(*contest, readable, entrants);
   put(folder / "results.txt", tables.text);

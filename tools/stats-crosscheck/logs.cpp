@@ -8,6 +8,7 @@
 
 #include "host_rules.h"
 #include "input.h"
+#include "parallel.h"
 
 namespace crosscheck {
 namespace {
@@ -136,18 +137,10 @@ std::vector<StationLog> ReadStationLogs(const std::vector<std::string>& paths,
                                         const ContestDefinition& contest, unsigned threads,
                                         const std::function<void()>& read) {
   std::vector<StationLog> logs(paths.size());
-  std::atomic<size_t> next{0};
-  const auto work = [&] {
-    for (size_t i = next++; i < paths.size(); i = next++) {
-      logs[i] = ReadStationLog(paths[i], contest);
-      if (read) read();
-    }
-  };
-  const unsigned count = std::max(1u, std::min<unsigned>(threads, static_cast<unsigned>(paths.size())));
-  std::vector<std::jthread> workers;
-  for (unsigned t = 1; t < count; ++t) workers.emplace_back(work);
-  work();
-  workers.clear();  // joined before the logs leave
+  ForEachIndex(paths.size(), threads, [&](size_t i) {
+    logs[i] = ReadStationLog(paths[i], contest);
+    if (read) read();
+  });
   return logs;
 }
 

@@ -30,7 +30,11 @@ std::string LoggedTime(const replay::QsoTime& t) {
 
 }  // namespace
 
-std::string VerdictsTable(const std::vector<StationLog>& logs, const CheckResult& result) {
+std::string VerdictsHeader() {
+  return "log\tline\tcall\tband\ttime\tverdict\tcounted\tpartner_log\tpartner_line\tdetail\n";
+}
+
+std::vector<size_t> VerdictsOrder(const std::vector<StationLog>& logs, const CheckResult& result) {
   std::vector<size_t> order;
   for (size_t l = 0; l < logs.size(); ++l) {
     if (result.logs[l].used) order.push_back(l);
@@ -38,41 +42,62 @@ std::string VerdictsTable(const std::vector<StationLog>& logs, const CheckResult
   std::sort(order.begin(), order.end(), [&](size_t a, size_t b) {
     return std::tie(logs[a].name, logs[a].path) < std::tie(logs[b].name, logs[b].path);
   });
-  std::string text = "log\tline\tcall\tband\ttime\tverdict\tcounted\tpartner_log\tpartner_line\tdetail\n";
-  for (const size_t l : order) {
-    const StationLog& log = logs[l];
-    std::vector<size_t> rows(log.qsos.size());
-    for (size_t i = 0; i < rows.size(); ++i) rows[i] = i;
-    std::stable_sort(rows.begin(), rows.end(), [&](size_t a, size_t b) { return log.qsos[a].line < log.qsos[b].line; });
-    for (const size_t i : rows) {
-      const Qso& q = log.qsos[i];
-      const Finding& f = result.logs[l].findings[i];
-      text += Cell(log.name);
-      text += '\t' + std::to_string(q.line);
-      text += '\t' + Cell(q.call);
-      text += '\t' + Cell(q.band_text);
-      text += '\t' + LoggedTime(q.time);
+  return order;
+}
+
+std::string VerdictRows(const std::vector<StationLog>& logs, const CheckResult& result, size_t l) {
+  const StationLog& log = logs[l];
+  std::vector<size_t> rows(log.qsos.size());
+  for (size_t i = 0; i < rows.size(); ++i) rows[i] = i;
+  std::stable_sort(rows.begin(), rows.end(), [&](size_t a, size_t b) { return log.qsos[a].line < log.qsos[b].line; });
+  const std::string name = Cell(log.name);
+  std::string text;
+  for (const size_t i : rows) {
+    const Qso& q = log.qsos[i];
+    const Finding& f = result.logs[l].findings[i];
+    text += name;
+    text += '\t';
+    text += std::to_string(q.line);
+    text += '\t';
+    text += Cell(q.call);
+    text += '\t';
+    text += Cell(q.band_text);
+    text += '\t';
+    text += LoggedTime(q.time);
+    text += '\t';
+    text += VerdictName(f.verdict);
+    text += f.counted ? "\t1\t" : "\t0\t";
+    if (f.partner_log >= 0) {
+      text += Cell(logs[f.partner_log].name);
       text += '\t';
-      text += VerdictName(f.verdict);
-      text += f.counted ? "\t1\t" : "\t0\t";
-      if (f.partner_log >= 0) {
-        text += Cell(logs[f.partner_log].name) + '\t' +
-                std::to_string(logs[f.partner_log].qsos[f.partner_qso].line);
-      } else {
-        text += '\t';
-      }
-      text += '\t' + Cell(f.detail) + '\n';
+      text += std::to_string(logs[f.partner_log].qsos[f.partner_qso].line);
+    } else {
+      text += '\t';
     }
+    text += '\t';
+    text += Cell(f.detail);
+    text += '\n';
   }
   return text;
 }
 
-bool ReplaceFile(const std::filesystem::path& path, const std::string& contents, std::string* error) {
+std::string VerdictsTable(const std::vector<StationLog>& logs, const CheckResult& result) {
+  std::string text = VerdictsHeader();
+  for (const size_t l : VerdictsOrder(logs, result)) text += VerdictRows(logs, result, l);
+  return text;
+}
+
+namespace {
+
+bool ReplaceWith(const std::filesystem::path& path, const std::vector<std::string_view>& parts, std::string* error) {
   std::filesystem::path temporary = path;
   temporary += ".tmp";
   {
+    errno = 0;
     std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-    if (out) out.write(contents.data(), static_cast<std::streamsize>(contents.size()));
+    for (const std::string_view part : parts) {
+      if (out) out.write(part.data(), static_cast<std::streamsize>(part.size()));
+    }
     if (out) out.close();
     if (!out) {
       const int code = errno;
@@ -90,6 +115,16 @@ bool ReplaceFile(const std::filesystem::path& path, const std::string& contents,
     return false;
   }
   return true;
+}
+
+}  // namespace
+
+bool ReplaceFile(const std::filesystem::path& path, const std::string& contents, std::string* error) {
+  return ReplaceWith(path, {contents}, error);
+}
+
+bool ReplaceFile(const std::filesystem::path& path, const std::vector<std::string>& parts, std::string* error) {
+  return ReplaceWith(path, std::vector<std::string_view>(parts.begin(), parts.end()), error);
 }
 
 }  // namespace crosscheck
