@@ -9,7 +9,7 @@
 
 #include "host_rules.h"
 #include "input.h"
-#include "process.h"
+#include "child_process.h"
 
 namespace crosscheck {
 namespace {

@@ -1,7 +1,7 @@
 // A program started by stats-crosscheck (its own scoring processes): its
 // standard input and output are pipes to the parent, its standard error is
-// the parent's, and it runs in a folder of its own.  process_posix.cpp and
-// process_win32.cpp implement it; the build picks one.
+// the parent's, and it runs in a folder of its own.  child_process_posix.cpp and
+// child_process_win32.cpp implement it; the build picks one.
 #pragma once
 
 #include <cstddef>

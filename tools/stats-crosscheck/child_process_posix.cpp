@@ -7,7 +7,7 @@
 #include <cerrno>
 #include <cstring>
 
-#include "process.h"
+#include "child_process.h"
 
 extern char** environ;
 

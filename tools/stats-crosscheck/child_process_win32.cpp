@@ -2,7 +2,7 @@
 
 #include <mutex>
 
-#include "process.h"
+#include "child_process.h"
 
 namespace crosscheck::sys {
 namespace {
