@@ -119,7 +119,10 @@ std::string WriteScoreJob(const ScoreJob& job) {
   text += "period\t" + std::to_string(job.period_start) + "\t" + std::to_string(job.period_end) + "\n";
   for (const ScoreJob::Entry& e : job.entries) {
     std::string removed;
-    for (const size_t i : e.removed) removed += (removed.empty() ? "" : ",") + std::to_string(i);
+    for (const size_t i : e.removed) {
+      if (!removed.empty()) removed += ',';
+      removed += std::to_string(i);
+    }
     text += "log\t" + std::to_string(e.task) + "\t" + std::to_string(e.qsos) + "\t" + Escape(e.call) + "\t" +
             Escape(e.name) + "\t" + Escape(e.path) + "\t" + PathText(e.file) + "\t" +
             (removed.empty() ? "-" : removed) + "\n";
