@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <mutex>
 #include <filesystem>
@@ -16,6 +17,8 @@ namespace crosscheck {
 //   all:       every entry scored, each score's value its task
 //   one-then-3: the first entry scored, then exit status 3
 //   whole:     the whole job failed
+//   stray:     first answers for tasks of other jobs (a value of 99), then
+//              as "all"
 int FakeScoreWorker() {
   std::string text;
   char buffer[4096];
@@ -31,6 +34,15 @@ int FakeScoreWorker() {
     const std::string line = WriteScoreAnswer({true, 0, std::nullopt, "no plug-in here"});
     std::fwrite(line.data(), 1, line.size(), stdout);
     return 1;
+  }
+  if (mode == "stray") {
+    for (size_t task = 0; task < 10; ++task) {
+      if (std::any_of(job->entries.begin(), job->entries.end(), [&](const ScoreJob::Entry& e) { return e.task == task; })) {
+        continue;
+      }
+      const std::string line = WriteScoreAnswer({false, task, std::vector<Score>(1, Score{99, 1, 1, 1}), ""});
+      std::fwrite(line.data(), 1, line.size(), stdout);
+    }
   }
   for (const ScoreJob::Entry& e : job->entries) {
     ScoreAnswer a;
@@ -175,6 +187,12 @@ TEST_F(ScoringProcesses, EveryTaskComesBackToItsPlace) {
     ASSERT_TRUE(outcomes[t].scores) << outcomes[t].error;
     EXPECT_EQ(outcomes[t].scores->size(), t + 1);
     EXPECT_EQ(outcomes[t].scores->front().value, static_cast<long>(t));
+  }
+  // An answer for a task of another process is not taken.
+  const std::vector<TaskOutcome> strays = Score("stray", 2);
+  for (size_t t = 0; t < strays.size(); ++t) {
+    ASSERT_TRUE(strays[t].scores) << strays[t].error;
+    EXPECT_EQ(strays[t].scores->front().value, static_cast<long>(t));
   }
   // Each process had a folder of its own.
   EXPECT_TRUE(fs::is_directory(work_ / "scorer-1"));

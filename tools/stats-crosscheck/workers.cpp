@@ -333,7 +333,10 @@ std::vector<TaskOutcome> ScoreInProcesses(const fs::path& program, const fs::pat
           whole_job_error = a->error;
           return;
         }
-        if (a->task >= outcomes.size() || !outcomes[a->task].started) return;
+        // Only a task of this job: another thread fills the others.
+        const auto mine = std::lower_bound(job.entries.begin(), job.entries.end(), a->task,
+                                           [](const ScoreJob::Entry& e, size_t task) { return e.task < task; });
+        if (mine == job.entries.end() || mine->task != a->task) return;
         TaskOutcome& o = outcomes[a->task];
         if (o.scores || !o.error.empty()) return;
         o.scores = a->scores;
