@@ -8,11 +8,14 @@
 #include <cstring>
 
 #include "child_process.h"
+#include "system.h"
 
 extern char** environ;
 
 namespace crosscheck::sys {
 namespace {
+
+using replay::sys::SystemMessage;
 
 // A file descriptor closed when it goes.
 class Fd {
@@ -44,7 +47,7 @@ class Fd {
 bool MakePipe(Fd* read_end, Fd* write_end, std::string* error) {
   int fds[2];
   if (pipe2(fds, O_CLOEXEC) != 0) {
-    *error = std::string("cannot make a pipe: ") + std::strerror(errno);
+    *error = std::string("cannot make a pipe: ") + SystemMessage(errno);
     return false;
   }
   read_end->Reset(fds[0]);
@@ -102,7 +105,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
   argv.push_back(nullptr);
   const int failed = posix_spawn(&h->pid, program.c_str(), actions.get(), nullptr, argv.data(), environ);
   if (failed != 0) {
-    *error = "cannot start " + program.string() + " in " + folder.string() + ": " + std::strerror(failed);
+    *error = "cannot start " + program.string() + " in " + folder.string() + ": " + SystemMessage(static_cast<unsigned long>(failed));
     return nullptr;
   }
   return std::unique_ptr<ChildProcess>(new ChildProcess(std::move(h)));
@@ -151,7 +154,7 @@ int ChildProcess::Wait(std::string* how) {
   } while (got < 0 && errno == EINTR);
   handles_->waited = true;
   if (got < 0) {
-    *how = std::string("cannot wait for it: ") + std::strerror(errno);
+    *how = std::string("cannot wait for it: ") + SystemMessage(errno);
     return -1;
   }
   if (WIFEXITED(status)) return WEXITSTATUS(status);

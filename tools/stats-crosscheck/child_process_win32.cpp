@@ -3,65 +3,14 @@
 #include <mutex>
 
 #include "child_process.h"
+#include "platform/win32/handles.h"
+#include "system.h"
 
 namespace crosscheck::sys {
 namespace {
 
-// A handle closed when it goes.
-class Handle {
- public:
-  Handle() = default;
-  explicit Handle(HANDLE h) : h_(h) {}
-  Handle(Handle&& other) noexcept : h_(other.Release()) {}
-  Handle& operator=(Handle&& other) noexcept {
-    if (this != &other) Reset(other.Release());
-    return *this;
-  }
-  ~Handle() { Reset(); }
-  HANDLE get() const { return h_; }
-  HANDLE* put() {
-    Reset();
-    return &h_;
-  }
-  HANDLE Release() {
-    HANDLE h = h_;
-    h_ = nullptr;
-    return h;
-  }
-  void Reset(HANDLE h = nullptr) {
-    if (h_ != nullptr && h_ != INVALID_HANDLE_VALUE) CloseHandle(h_);
-    h_ = h;
-  }
-
- private:
-  HANDLE h_ = nullptr;
-};
-
-std::string SystemMessage(DWORD code) {
-  wchar_t* text = nullptr;
-  const DWORD n = FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
-                                     FORMAT_MESSAGE_IGNORE_INSERTS,
-                                 nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-  std::string message;
-  if (n > 0 && text != nullptr) {
-    const int size = WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(n), nullptr, 0, nullptr, nullptr);
-    message.resize(static_cast<size_t>(size > 0 ? size : 0));
-    if (size > 0) WideCharToMultiByte(CP_UTF8, 0, text, static_cast<int>(n), message.data(), size, nullptr, nullptr);
-    while (!message.empty() && (message.back() == '\n' || message.back() == '\r' || message.back() == ' ')) {
-      message.pop_back();
-    }
-  }
-  if (text != nullptr) LocalFree(text);
-  return message.empty() ? "system error " + std::to_string(code) : message;
-}
-
-std::wstring Wide(const std::string& text) {
-  if (text.empty()) return {};
-  const int size = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(size > 0 ? size : 0), L'\0');
-  if (size > 0) MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), size);
-  return wide;
-}
+using Handle = stats::win32::UniqueKernelHandle;
+using replay::sys::SystemMessage;
 
 // One word of a command line as the C runtime splits it again: quoted, a
 // run of backslashes doubled before a quote.
@@ -86,7 +35,19 @@ void AppendWord(std::wstring* line, const std::wstring& word) {
 bool Inheritable(HANDLE from, Handle* to) {
   if (from == nullptr || from == INVALID_HANDLE_VALUE) return true;
   const HANDLE self = GetCurrentProcess();
-  return DuplicateHandle(self, from, self, to->put(), 0, TRUE, DUPLICATE_SAME_ACCESS) != 0;
+  HANDLE copy = nullptr;
+  if (DuplicateHandle(self, from, self, &copy, 0, TRUE, DUPLICATE_SAME_ACCESS) == 0) return false;
+  to->reset(copy);
+  return true;
+}
+
+// A pipe, both ends closed when they go.
+bool MakePipe(Handle* read_end, Handle* write_end) {
+  HANDLE r = nullptr, w = nullptr;
+  if (CreatePipe(&r, &w, nullptr, 0) == 0) return false;
+  read_end->reset(r);
+  write_end->reset(w);
+  return true;
 }
 
 // Children are started one at a time: the inheritable ends made for one
@@ -114,8 +75,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
   auto h = std::make_unique<Handles>();
   const std::lock_guard<std::mutex> hold(StartLock());
   Handle child_input, child_output, child_error;
-  if (CreatePipe(child_input.put(), h->input.put(), nullptr, 0) == 0 ||
-      CreatePipe(h->output.put(), child_output.put(), nullptr, 0) == 0) {
+  if (!MakePipe(&child_input, &h->input) || !MakePipe(&h->output, &child_output)) {
     *error = "cannot make a pipe: " + SystemMessage(GetLastError());
     return nullptr;
   }
@@ -127,7 +87,7 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
   }
   std::wstring line;
   AppendWord(&line, program.wstring());
-  for (const std::string& a : args) AppendWord(&line, Wide(a));
+  for (const std::string& a : args) AppendWord(&line, std::filesystem::path(a).wstring());
   STARTUPINFOW startup{};
   startup.cb = sizeof(startup);
   startup.dwFlags = STARTF_USESTDHANDLES;
@@ -141,13 +101,13 @@ std::unique_ptr<ChildProcess> ChildProcess::Start(const std::filesystem::path& p
     return nullptr;
   }
   CloseHandle(info.hThread);
-  h->process.Reset(info.hProcess);
+  h->process.reset(info.hProcess);
   return std::unique_ptr<ChildProcess>(new ChildProcess(std::move(h)));
 }
 
 ChildProcess::~ChildProcess() {
-  handles_->input.Reset();
-  handles_->output.Reset();
+  handles_->input.reset();
+  handles_->output.reset();
   if (!handles_->waited) {
     std::string how;
     Wait(&how);
@@ -164,7 +124,7 @@ bool ChildProcess::Write(std::string_view data) {
   return true;
 }
 
-void ChildProcess::CloseInput() { handles_->input.Reset(); }
+void ChildProcess::CloseInput() { handles_->input.reset(); }
 
 size_t ChildProcess::Read(char* buffer, size_t size) {
   const DWORD chunk = size > (1u << 20) ? (1u << 20) : static_cast<DWORD>(size);

@@ -47,4 +47,8 @@ std::optional<FileId> IdentifyFile(const std::filesystem::path& path);
 // translation), so that the result text comes out as the plug-in made it.
 void UseBinaryOutput();
 
+// The system's text for an error code: errno's on POSIX, GetLastError's on
+// Windows; "system error N" when it has none.
+std::string SystemMessage(unsigned long code);
+
 }  // namespace replay::sys

@@ -57,4 +57,9 @@ std::optional<FileId> IdentifyFile(const std::filesystem::path& path) {
 
 void UseBinaryOutput() {}
 
+std::string SystemMessage(unsigned long code) {
+  const char* text = std::strerror(static_cast<int>(code));
+  return text != nullptr && *text != '\0' ? text : "system error " + std::to_string(code);
+}
+
 }  // namespace replay::sys

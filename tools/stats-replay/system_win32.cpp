@@ -11,13 +11,12 @@
 #include "system.h"
 
 namespace replay::sys {
-namespace {
 
-std::string SystemMessage(DWORD code) {
+std::string SystemMessage(unsigned long code) {
   wchar_t* text = nullptr;
   const DWORD n = FormatMessageW(
       FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-      nullptr, code, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+      nullptr, static_cast<DWORD>(code), 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
   std::string message;
   if (n != 0 && text != nullptr) {
     const int bytes = WideCharToMultiByte(CP_ACP, 0, text, static_cast<int>(n), nullptr, 0,
@@ -34,8 +33,6 @@ std::string SystemMessage(DWORD code) {
   if (message.empty()) message = "system error " + std::to_string(code);
   return message;
 }
-
-}  // namespace
 
 void* OpenLibrary(const std::filesystem::path& path, std::string* error) {
   HMODULE library = LoadLibraryW(path.c_str());
